@@ -1,0 +1,163 @@
+// tessera-cli [--config FILE] [--lists FILE] [--set KEY=VALUE]... COMMAND ARGS...
+#include <QGuiApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <map>
+
+#include "check/text_measurer_qt.h"
+#include "cli/cli.h"
+#include "core/text_util.h"
+
+namespace tessera::cli {
+namespace {
+
+std::vector<CommandInfo>& Registry() {
+  static std::vector<CommandInfo> commands;
+  return commands;
+}
+
+bool IsWholeNumber(const std::string& s) {
+  size_t i = (!s.empty() && (s[0] == '-' || s[0] == '+')) ? 1 : 0;
+  if (i >= s.size() || s.size() - i > 9) return false;
+  for (; i < s.size(); ++i)
+    if (s[i] < '0' || s[i] > '9') return false;
+  return true;
+}
+
+}  // namespace
+
+CommandRegistration::CommandRegistration(CommandInfo info) { Registry().push_back(info); }
+const std::vector<CommandInfo>& Commands() { return Registry(); }
+
+int UsageError(const std::string& message) {
+  if (!message.empty()) std::fprintf(stderr, "tessera-cli: %s\n", message.c_str());
+  std::fprintf(stderr,
+               "usage: tessera-cli [--config FILE] [--lists FILE] [--set KEY=VALUE]... "
+               "COMMAND ARGS...\n");
+  for (const auto& c : Commands()) std::fprintf(stderr, "  %-9s %s\n", c.name, c.usage);
+  return kExitUsage;
+}
+
+bool TakeOption(std::vector<std::string>& args, const std::string& name,
+                std::optional<std::string>& value) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != name) continue;
+    if (i + 1 >= args.size()) return false;
+    value = args[i + 1];
+    args.erase(args.begin() + i, args.begin() + i + 2);
+    return true;
+  }
+  return true;
+}
+
+bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == name) {
+      args.erase(args.begin() + i);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::optional<double> ParseNumber(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  double v = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size()) return std::nullopt;
+  return v;
+}
+
+std::string OneLine(const std::u16string& text) {
+  std::u16string t;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c == u'\r' || c == u'\n') {
+      // CR LF, LF CR, or a lone one: one space.
+      if (i + 1 < text.size() && (text[i + 1] == u'\r' || text[i + 1] == u'\n') &&
+          text[i + 1] != c)
+        ++i;
+      t.push_back(u' ');
+    } else {
+      t.push_back(c);
+    }
+  }
+  return ToUtf8(t);
+}
+
+void CliPrompter::MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "MESSAGE: %s\n", OneLine(text).c_str());
+}
+
+bool CliPrompter::AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "QUESTION: %s\n", OneLine(text).c_str());
+  return answer_yes;
+}
+
+}  // namespace tessera::cli
+
+int main(int argc, char** argv) {
+  using namespace tessera;
+  using namespace tessera::cli;
+
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::optional<std::string> config;
+  std::optional<std::string> lists;
+  std::vector<std::string> sets;
+  size_t i = 0;
+  for (; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--config" || a == "--lists" || a == "--set") {
+      if (i + 1 >= args.size()) return UsageError(a + " needs a value");
+      const std::string& v = args[++i];
+      if (a == "--config") config = v;
+      else if (a == "--lists") lists = v;
+      else sets.push_back(v);
+    } else if (a == "--help" || a == "-h") {
+      UsageError("");
+      return kExitOk;
+    } else {
+      break;
+    }
+  }
+  if (i >= args.size()) return UsageError("no command given");
+  std::string name = args[i];
+  std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+  const CommandInfo* command = nullptr;
+  for (const auto& c : Commands())
+    if (name == c.name) command = &c;
+  if (!command) return UsageError("unknown command '" + name + "'");
+
+  // Text measuring needs Qt's font machinery but never a display.
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int qt_argc = 1;
+  char* qt_argv[] = {argv[0], nullptr};
+  QGuiApplication app(qt_argc, qt_argv);
+
+  CliContext ctx;
+  QtTextMeasurer measurer;
+  ctx.measurer = &measurer;
+  ctx.lists_file = lists;
+  // The CLI reads the settings file but never writes it.
+  ctx.settings = SettingsStore(config ? std::filesystem::path(*config) : DefaultSettingsPath());
+  for (const auto& s : sets) {
+    size_t eq = s.find('=');
+    if (eq == std::string::npos || eq == 0) return UsageError("--set needs KEY=VALUE");
+    std::u16string key = FromUtf8(s.substr(0, eq));
+    std::string value = s.substr(eq + 1);
+    if (IsWholeNumber(value)) ctx.settings.WriteInt(u"Settings", key, std::atoi(value.c_str()));
+    else ctx.settings.WriteString(u"Settings", key, FromUtf8(value));
+  }
+  LoadAppSettings(ctx.settings, ctx.app);
+
+  ctx.doc.Log().AddListener([](const std::u16string& line) {
+    std::string s = ToUtf8(line);
+    std::fwrite(s.data(), 1, s.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+  });
+  return command->run(ctx, rest);
+}

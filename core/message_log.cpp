@@ -1,0 +1,23 @@
+#include "core/message_log.h"
+
+#include <algorithm>
+
+namespace tessera {
+
+void MessageLog::Append(std::u16string line) {
+  lines_.push_back(std::move(line));
+  // Copy: a listener may add or remove listeners.
+  auto listeners = listeners_;
+  for (auto& [id, fn] : listeners) fn(lines_.back());
+}
+
+int MessageLog::AddListener(Listener listener) {
+  listeners_.emplace_back(next_listener_id_, std::move(listener));
+  return next_listener_id_++;
+}
+
+void MessageLog::RemoveListener(int id) {
+  std::erase_if(listeners_, [id](const auto& p) { return p.first == id; });
+}
+
+}  // namespace tessera

@@ -1,0 +1,59 @@
+// Interfaces through which the core reaches the user and the platform. The Qt layer implements
+// them with real dialogs; tests pass scripted fakes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tessera {
+
+enum class PromptIcon { None, Information, Warning, Error, Question, Exclamation };
+
+class Prompter {
+ public:
+  virtual ~Prompter() = default;
+  // A modal message box with an OK button.
+  virtual void MessageBox(const std::u16string& text, const std::u16string& caption = {},
+                          PromptIcon icon = PromptIcon::Information) = 0;
+  // A modal question with Yes and No buttons; true for Yes.
+  virtual bool AskYesNo(const std::u16string& text, const std::u16string& caption = {},
+                        PromptIcon icon = PromptIcon::Question) = 0;
+  virtual void Beep() = 0;
+  // The MicroDVD frame-rate prompt: 23.976 or 25, or nothing when cancelled.
+  virtual std::optional<double> AskLoadFrameRate() = 0;
+};
+
+// The progress window of long runs.
+class ProgressSink {
+ public:
+  virtual ~ProgressSink() = default;
+  virtual void Open(const std::u16string& caption) = 0;
+  // 0..100; above 100 shows a full bar. Shown at once.
+  virtual void SetPercent(int percent) = 0;
+  virtual void SetLines(const std::u16string& line1, const std::u16string& line2) = 0;
+  virtual void Close() = 0;
+};
+
+struct FontSpec {
+  std::u16string face = u"Arial";
+  int point_size = 23;
+  bool bold = true;
+};
+
+class TextMeasurer {
+ public:
+  virtual ~TextMeasurer() = default;
+  // Width in pixels of `text` drawn in `font` (points converted at 96 dots per inch).
+  virtual int MeasureWidth(const std::u16string& text, const FontSpec& font) = 0;
+};
+
+// Does nothing: for runs that show no progress.
+class NullProgressSink final : public ProgressSink {
+ public:
+  void Open(const std::u16string&) override {}
+  void SetPercent(int) override {}
+  void SetLines(const std::u16string&, const std::u16string&) override {}
+  void Close() override {}
+};
+
+}  // namespace tessera

@@ -1,0 +1,62 @@
+#include "core/subtitle_document.h"
+
+namespace tessera {
+
+SubtitleEntry SubtitleDocument::Entry(int row) const {
+  return {cols_[kStart][row], cols_[kEnd][row],   cols_[kLine1][row],
+          cols_[kLine2][row], cols_[kLine3][row], selected_[row] != 0};
+}
+
+void SubtitleDocument::SetEntry(int row, const SubtitleEntry& e) {
+  cols_[kStart][row] = e.start;
+  cols_[kEnd][row] = e.end;
+  cols_[kLine1][row] = e.line1;
+  cols_[kLine2][row] = e.line2;
+  cols_[kLine3][row] = e.line3;
+}
+
+void SubtitleDocument::AddRow(std::u16string start, std::u16string end, std::u16string line1,
+                              std::u16string line2, std::u16string line3) {
+  cols_[kStart].push_back(std::move(start));
+  cols_[kEnd].push_back(std::move(end));
+  cols_[kLine1].push_back(std::move(line1));
+  cols_[kLine2].push_back(std::move(line2));
+  cols_[kLine3].push_back(std::move(line3));
+  selected_.push_back(0);
+}
+
+void SubtitleDocument::InsertRow(int index, std::u16string start, std::u16string end,
+                                 std::u16string line1, std::u16string line2,
+                                 std::u16string line3) {
+  if (index < 0) index = 0;
+  if (index > Count()) index = Count();
+  std::u16string* texts[] = {&start, &end, &line1, &line2, &line3};
+  for (int c = 0; c < kTextColumns; ++c)
+    cols_[c].insert(cols_[c].begin() + index, std::move(*texts[c]));
+  selected_.insert(selected_.begin() + index, 0);
+}
+
+void SubtitleDocument::RemoveRow(int index) {
+  if (!IsRow(index)) return;
+  for (auto& col : cols_) col.erase(col.begin() + index);
+  selected_.erase(selected_.begin() + index);
+}
+
+void SubtitleDocument::Empty() {
+  for (auto& col : cols_) col.clear();
+  selected_.clear();
+}
+
+void SubtitleDocument::ResetSelection() { selected_.assign(cols_[kStart].size(), 0); }
+
+void SubtitleDocument::Reserve(int rows) {
+  for (auto& col : cols_) col.reserve(rows);
+  selected_.reserve(rows);
+}
+
+void SubtitleDocument::ClampCurrentRow() {
+  if (current_row_ >= Count()) current_row_ = Count() - 1;
+  if (current_row_ < -1) current_row_ = -1;
+}
+
+}  // namespace tessera

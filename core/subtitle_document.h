@@ -1,0 +1,99 @@
+// The one list of timed subtitles the whole process works on, held column-wise.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/message_log.h"
+
+namespace tessera {
+
+enum class SubtitleFormat : int {
+  SubRip = 0,
+  SubStationAlpha = 1,
+  MicroDvd = 2,
+  SubViewer = 3,
+  Sami = 4,
+  Unrecognised = 6,
+};
+
+// Text columns of a row.
+enum Column : int { kStart = 0, kEnd = 1, kLine1 = 2, kLine2 = 3, kLine3 = 4 };
+inline constexpr int kTextColumns = 5;
+
+// One row read across the columns.
+struct SubtitleEntry {
+  std::u16string start, end, line1, line2, line3;
+  bool selected = false;
+};
+
+class SubtitleDocument {
+ public:
+  int Count() const { return static_cast<int>(cols_[kStart].size()); }
+  bool IsRow(int row) const { return row >= 0 && row < Count(); }
+
+  const std::u16string& Cell(int row, int column) const { return cols_[column][row]; }
+  void SetCell(int row, int column, std::u16string text) { cols_[column][row] = std::move(text); }
+  const std::u16string& Start(int row) const { return cols_[kStart][row]; }
+  const std::u16string& End(int row) const { return cols_[kEnd][row]; }
+  // line: 0, 1 or 2.
+  const std::u16string& Line(int row, int line) const { return cols_[kLine1 + line][row]; }
+  const std::vector<std::u16string>& ColumnCells(int column) const { return cols_[column]; }
+
+  bool Selected(int row) const { return selected_[row] != 0; }
+  void SetSelected(int row, bool on) { selected_[row] = on ? 1 : 0; }
+
+  SubtitleEntry Entry(int row) const;
+  void SetEntry(int row, const SubtitleEntry& e);  // leaves the selected flag as it is
+
+  void AddRow(std::u16string start, std::u16string end, std::u16string line1 = {},
+              std::u16string line2 = {}, std::u16string line3 = {});
+  // Rows at and after index move down; index == Count() appends. The new row is not selected.
+  void InsertRow(int index, std::u16string start, std::u16string end, std::u16string line1 = {},
+                 std::u16string line2 = {}, std::u16string line3 = {});
+  void RemoveRow(int index);
+  // Removes every row (text columns and selection).
+  void Empty();
+  void ResetSelection();
+  void Reserve(int rows);
+
+  const std::u16string& FilePath() const { return file_path_; }
+  void SetFilePath(std::u16string path) { file_path_ = std::move(path); }
+  SubtitleFormat LoadedFormat() const { return loaded_format_; }
+  void SetLoadedFormat(SubtitleFormat f) { loaded_format_ = f; }
+  bool Changed() const { return changed_; }
+  void SetChanged(bool on) { changed_ = on; }
+  int CurrentRow() const { return current_row_; }
+  void SetCurrentRow(int row) { current_row_ = row; }
+  // Keeps the current row valid after rows were removed: at most Count()-1, -1 when empty.
+  void ClampCurrentRow();
+  int FirstVisibleRow() const { return first_visible_row_; }
+  void SetFirstVisibleRow(int row) { first_visible_row_ = row; }
+
+  // Process-wide values kept beside the document.
+  bool FrameRateConverted() const { return frame_rate_converted_; }
+  void SetFrameRateConverted(bool on) { frame_rate_converted_ = on; }
+  // Length of the movie last opened, in 100-nanosecond units; 0 when none.
+  int64_t MovieLength() const { return movie_length_; }
+  void SetMovieLength(int64_t length) { movie_length_ = length; }
+
+  MessageLog& Log() { return log_; }
+  const MessageLog& Log() const { return log_; }
+  void AppendLog(std::u16string line) { log_.Append(std::move(line)); }
+
+ private:
+  std::array<std::vector<std::u16string>, kTextColumns> cols_;
+  std::vector<unsigned char> selected_;
+  std::u16string file_path_;
+  SubtitleFormat loaded_format_ = SubtitleFormat::SubRip;
+  bool changed_ = false;
+  int current_row_ = -1;
+  int first_visible_row_ = 0;
+  bool frame_rate_converted_ = false;
+  int64_t movie_length_ = 0;
+  MessageLog log_;
+};
+
+}  // namespace tessera

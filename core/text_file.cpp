@@ -1,0 +1,236 @@
+#include "core/text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+
+#include "core/text_util.h"
+
+namespace tessera {
+namespace {
+
+// True when the bytes are valid UTF-8 and hold at least one multi-byte sequence.
+bool LooksLikeUtf8(std::string_view b) {
+  bool multi = false;
+  const auto* p = reinterpret_cast<const unsigned char*>(b.data());
+  size_t n = b.size(), i = 0;
+  while (i < n) {
+    unsigned char c = p[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    int len;
+    char32_t cp;
+    if ((c & 0xE0) == 0xC0) len = 2, cp = c & 0x1F;
+    else if ((c & 0xF0) == 0xE0) len = 3, cp = c & 0x0F;
+    else if ((c & 0xF8) == 0xF0) len = 4, cp = c & 0x07;
+    else return false;
+    if (i + len > n) return false;
+    for (int k = 1; k < len; ++k) {
+      if ((p[i + k] & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (p[i + k] & 0x3F);
+    }
+    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    multi = true;
+    i += len;
+  }
+  return multi;
+}
+
+// Splits decoded characters into CR LF lines. With lf_only, only LF ends a line (a CR before
+// it stays); otherwise CR LF and a lone LF end a line. A zero character drops the rest of its
+// line, and a line that begins with one ends the reading.
+void AppendLines(std::u16string_view chars, bool lf_only, std::u16string& text) {
+  text.reserve(text.size() + chars.size() + chars.size() / 16 + 2);
+  size_t i = 0, n = chars.size();
+  while (i < n) {
+    size_t start = i;
+    size_t end = n;   // end of line content
+    size_t next = n;  // start of next line
+    for (size_t k = i; k < n; ++k) {
+      if (chars[k] == u'\n') {
+        end = k;
+        if (!lf_only && k > start && chars[k - 1] == u'\r') end = k - 1;
+        next = k + 1;
+        break;
+      }
+    }
+    std::u16string_view line = chars.substr(start, end - start);
+    size_t zero = line.find(u'\0');
+    if (zero == 0) return;
+    if (zero != std::u16string_view::npos) line = line.substr(0, zero);
+    text.append(line);
+    text.append(kCrLf);
+    i = next;
+  }
+}
+
+bool Repair(std::u16string& text) {
+  int a = ReplaceAll(text, u"\r\r\n", u"\r\n");
+  int b = ReplaceAll(text, u"\n\n\r", u"\r\n");
+  return a + b > 0;
+}
+
+}  // namespace
+
+int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair) {
+  text.clear();
+  int result;
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    std::u16string units((bytes.size() - 2) / 2, u'\0');
+    for (size_t i = 0; i < units.size(); ++i)
+      units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                       (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8));
+    AppendLines(units, true, text);
+    result = kReadUtf16;
+  } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    AppendLines(FromUtf8(bytes.substr(3)), false, text);
+    result = kReadUtf8;
+  } else if (LooksLikeUtf8(bytes)) {
+    AppendLines(FromUtf8(bytes), false, text);
+    result = kReadUtf8;
+  } else {
+    AppendLines(FromLatin1(bytes), false, text);
+    result = kRead8Bit;
+  }
+  if (repair && Repair(text)) result = kReadRepaired;
+  return result;
+}
+
+int ReadTextFile(const std::filesystem::path& path, std::u16string& text) {
+  text.clear();
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return kReadOpenFailed;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return kReadOpenFailed;
+  in.seekg(0, std::ios::end);
+  std::streamoff size = in.tellg();
+  if (size < 0) return kReadOpenFailed;
+  if (size > kMaxTextFileSize) return kReadTooLarge;
+  in.seekg(0, std::ios::beg);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  if (size > 0 && !in.read(bytes.data(), size)) {
+    bytes.resize(static_cast<size_t>(in.gcount()));
+  }
+  return DecodeTextBytes(bytes, text, true);
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path target = path;
+  if (fs::is_symlink(target, ec)) {
+    fs::path resolved = fs::canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  if (fs::is_directory(target, ec)) return false;
+  fs::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  int fd = mkstemp(tmpl.data());
+  if (fd < 0) return false;
+
+  mode_t mode;
+  struct stat st;
+  if (stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  (void)fchmod(fd, mode);  // a failed chmod is not worth losing the save
+  bool ok = true;
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (ok && left > 0) {
+    ssize_t w = ::write(fd, p, left);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    p += w;
+    left -= static_cast<size_t>(w);
+  }
+  if (::close(fd) != 0) ok = false;
+  if (ok && std::rename(tmpl.c_str(), target.c_str()) != 0) ok = false;
+  if (!ok) ::unlink(tmpl.c_str());
+  return ok;
+}
+
+WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
+                             int encoding) {
+  WriteOutcome outcome;
+  std::string bytes;
+  if (encoding == kEncodingUtf16) {
+    bytes.reserve(text.size() * 2 + 4);
+    bytes += "\xFF\xFE";
+    for (char16_t c : text) {
+      bytes.push_back(static_cast<char>(c & 0xFF));
+      bytes.push_back(static_cast<char>(c >> 8));
+    }
+    bytes.append(2, '\0');
+  } else {
+    // CR LF stays, a lone LF becomes CR LF.
+    std::u16string lines;
+    lines.reserve(text.size() + 16);
+    bool wide = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+      char16_t c = text[i];
+      if (c == u'\n' && (i == 0 || text[i - 1] != u'\r')) lines.push_back(u'\r');
+      lines.push_back(c);
+      if (c > 0xFF) wide = true;
+    }
+    if (encoding == kEncodingUtf8 || wide) {
+      outcome.fell_back_to_utf8 = encoding != kEncodingUtf8;
+      bytes = "\xEF\xBB\xBF" + ToUtf8(lines);
+    } else {
+      bytes.resize(lines.size());
+      for (size_t i = 0; i < lines.size(); ++i) bytes[i] = static_cast<char>(lines[i]);
+    }
+  }
+  outcome.ok = WriteFileAtomically(path, bytes);
+  return outcome;
+}
+
+int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, int encoding) {
+  return WriteTextFileEx(path, text, encoding).ok ? 1 : 0;
+}
+
+int GetTextLine(std::u16string_view text, int n, std::u16string& line) {
+  long long p = -2;
+  for (int i = 0; i < n; ++i) {
+    if (static_cast<size_t>(p + 2) > text.size()) return 0;
+    size_t q = text.find(kCrLf, static_cast<size_t>(p + 2));
+    if (q == std::u16string_view::npos) return 0;
+    p = static_cast<long long>(q);
+  }
+  if (static_cast<size_t>(p + 2) > text.size()) return 0;
+  size_t e = text.find(kCrLf, static_cast<size_t>(p + 2));
+  if (e == std::u16string_view::npos) return 0;
+  line.assign(text.substr(static_cast<size_t>(p + 2), e - static_cast<size_t>(p + 2)));
+  return 1;
+}
+
+std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
+  std::vector<std::u16string_view> lines;
+  lines.reserve(text.size() / 20 + 1);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t a = text.find(kCrLf, start);
+    if (a == std::u16string_view::npos) a = text.size();
+    lines.push_back(text.substr(start, a - start));
+    start = a + 2;
+  }
+  return lines;
+}
+
+}  // namespace tessera

@@ -1,0 +1,55 @@
+// Whole-file text input and output: the 1,048,576-byte limit, the FF FE signature,
+// UTF-8, CR LF lines.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessera {
+
+inline constexpr long long kMaxTextFileSize = 1048576;
+
+enum ReadResult : int {
+  kReadOpenFailed = -1,
+  kReadTooLarge = -2,
+  kRead8Bit = 0,
+  kReadUtf16 = 1,
+  kReadUtf8 = 2,
+  kReadRepaired = 3,
+};
+
+// "Encoding" setting values.
+enum TextEncoding : int { kEncoding8Bit = 0, kEncodingUtf16 = 1, kEncodingUtf8 = 2 };
+
+// Reads a whole file into `text`, every line ending in CR LF. Returns a ReadResult.
+int ReadTextFile(const std::filesystem::path& path, std::u16string& text);
+
+// Decodes file bytes as ReadTextFile does (no size limit). With repair off, the CR CR LF /
+// LF LF CR repair is skipped. Returns kRead8Bit, kReadUtf16, kReadUtf8 or kReadRepaired.
+int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair = true);
+
+struct WriteOutcome {
+  bool ok = false;
+  // The 8-bit form was asked for but the text holds a character above U+00FF: UTF-8 was written.
+  bool fell_back_to_utf8 = false;
+};
+
+// Writes `text` (CR LF lines) in the given encoding. The file is written to a temporary file in
+// the same folder and renamed over the target, so a failed write leaves the old file intact.
+WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
+                             int encoding);
+// 1 when the file was written, 0 when it could not be.
+int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, int encoding);
+
+// Writes raw bytes safely (temporary file + rename, keeping an existing target's permissions).
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// The n-th line (from 0) that a CR LF ends. Returns 1 and sets `line`, else 0, line untouched.
+int GetTextLine(std::u16string_view text, int n, std::u16string& line);
+
+// The line walk of the readers: every line including a last one without CR LF.
+std::vector<std::u16string_view> SplitLines(std::u16string_view text);
+
+}  // namespace tessera

@@ -1,0 +1,200 @@
+#include "core/text_util.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace tessera {
+
+std::u16string FromUtf8(std::string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const size_t n = s.size();
+  size_t i = 0;
+  while (i < n) {
+    unsigned char c = p[i];
+    if (c < 0x80) {
+      out.push_back(c);
+      ++i;
+      continue;
+    }
+    int len = 0;
+    char32_t cp = 0;
+    if ((c & 0xE0) == 0xC0) {
+      len = 2;
+      cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      len = 3;
+      cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      len = 4;
+      cp = c & 0x07;
+    }
+    bool ok = len > 0 && i + len <= n;
+    for (int k = 1; ok && k < len; ++k) {
+      if ((p[i + k] & 0xC0) != 0x80) ok = false;
+      else cp = (cp << 6) | (p[i + k] & 0x3F);
+    }
+    if (ok) {
+      // Reject overlong forms, surrogates and values past U+10FFFF.
+      static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+      if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) ok = false;
+    }
+    if (!ok) {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+    i += len;
+  }
+  return out;
+}
+
+std::string ToUtf8(std::u16string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    char32_t cp = s[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+std::u16string FromLatin1(std::string_view s) {
+  std::u16string out(s.size(), u'\0');
+  for (size_t i = 0; i < s.size(); ++i) out[i] = static_cast<unsigned char>(s[i]);
+  return out;
+}
+
+std::filesystem::path ToPath(std::u16string_view s) { return std::filesystem::path(ToUtf8(s)); }
+
+std::u16string FromPath(const std::filesystem::path& p) { return FromUtf8(p.native()); }
+
+std::u16string Format(const char* fmt, ...) {
+  char small[512];
+  va_list ap;
+  va_start(ap, fmt);
+  va_list ap2;
+  va_copy(ap2, ap);
+  int n = std::vsnprintf(small, sizeof small, fmt, ap);
+  va_end(ap);
+  std::u16string out;
+  if (n < 0) {
+    va_end(ap2);
+    return out;
+  }
+  if (static_cast<size_t>(n) < sizeof small) {
+    out = FromUtf8(std::string_view(small, n));
+  } else {
+    std::vector<char> big(static_cast<size_t>(n) + 1);
+    std::vsnprintf(big.data(), big.size(), fmt, ap2);
+    out = FromUtf8(std::string_view(big.data(), n));
+  }
+  va_end(ap2);
+  return out;
+}
+
+char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? c + 32 : c; }
+char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; }
+
+std::u16string AsciiLowerCopy(std::u16string_view s) {
+  std::u16string out(s);
+  for (auto& c : out) c = AsciiLower(c);
+  return out;
+}
+
+bool EqualsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+int ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to) {
+  if (from.empty()) return 0;
+  size_t pos = s.find(from);
+  if (pos == std::u16string::npos) return 0;
+  int count = 0;
+  std::u16string out;
+  out.reserve(s.size());
+  size_t last = 0;
+  while (pos != std::u16string::npos) {
+    out.append(s, last, pos - last);
+    out.append(to);
+    last = pos + from.size();
+    ++count;
+    pos = s.find(from, last);
+  }
+  out.append(s, last, std::u16string::npos);
+  s.swap(out);
+  return count;
+}
+
+static bool IsTrimmed(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+
+std::u16string_view TrimView(std::u16string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsTrimmed(s[b])) ++b;
+  while (e > b && IsTrimmed(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+std::u16string Trim(std::u16string_view s) { return std::u16string(TrimView(s)); }
+
+long long ToInteger(std::u16string_view s) {
+  size_t i = 0;
+  while (i < s.size() &&
+         (s[i] == u' ' || s[i] == u'\t' || s[i] == u'\n' || s[i] == u'\r' || s[i] == u'\v' ||
+          s[i] == u'\f'))
+    ++i;
+  bool neg = false;
+  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) neg = s[i++] == u'-';
+  long long v = 0;
+  constexpr long long kMax = 4'000'000'000'000'000'000LL;
+  for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i) {
+    if (v < kMax / 10) v = v * 10 + (s[i] - u'0');
+  }
+  return neg ? -v : v;
+}
+
+double ToReal(std::u16string_view s) {
+  std::string ascii;
+  ascii.reserve(s.size() > 64 ? 64 : s.size());
+  for (char16_t c : s) {
+    if (ascii.size() >= 64 || c > 0x7F) break;
+    ascii.push_back(static_cast<char>(c));
+  }
+  return std::strtod(ascii.c_str(), nullptr);
+}
+
+}  // namespace tessera

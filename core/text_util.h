@@ -1,0 +1,44 @@
+// Small UTF-16 text helpers shared by every module of the core.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tessera {
+
+inline constexpr char16_t kCrLf[] = u"\r\n";
+
+// UTF-8 <-> UTF-16. Invalid UTF-8 bytes become U+FFFD; lone surrogates are written as U+FFFD.
+std::u16string FromUtf8(std::string_view s);
+std::string ToUtf8(std::u16string_view s);
+// Each byte becomes the character with the same value.
+std::u16string FromLatin1(std::string_view s);
+
+std::filesystem::path ToPath(std::u16string_view s);
+std::u16string FromPath(const std::filesystem::path& p);
+
+// printf into UTF-16. The format and any %s arguments are UTF-8 (use ToUtf8 on u16 texts).
+std::u16string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Letter case of A-Z/a-z only, as the checking rules require.
+char16_t AsciiLower(char16_t c);
+char16_t AsciiUpper(char16_t c);
+std::u16string AsciiLowerCopy(std::u16string_view s);
+bool EqualsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b);
+
+// Replace every occurrence of `from` (non-overlapping, left to right). Returns the count.
+int ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to);
+
+// Trim space, tab, CR and LF.
+std::u16string_view TrimView(std::u16string_view s);
+std::u16string Trim(std::u16string_view s);
+
+// Standard base-10 text-to-integer reading: leading white space and a sign are allowed,
+// reading stops at the first non-digit, no digits give 0. Saturates instead of overflowing.
+long long ToInteger(std::u16string_view s);
+// The real number a text begins with (like atof); 0 when there is none.
+double ToReal(std::u16string_view s);
+
+}  // namespace tessera

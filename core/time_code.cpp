@@ -1,0 +1,63 @@
+#include "core/time_code.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdint>
+
+#include "core/text_util.h"
+
+namespace tessera {
+
+double ParseTimeText(std::u16string_view text) {
+  std::u16string s;
+  s.reserve(text.size() + 1);
+  s.push_back(u'0');
+  s.append(text);
+  const auto npos = std::u16string::npos;
+  size_t a = s.find(u':');
+  size_t b = s.find(u':', a == npos ? 0 : a + 1);
+  size_t from = b == npos ? 0 : b + 1;
+  size_t c = s.find(u'.', from);
+  if (c == npos) c = s.find(u',', from);
+
+  auto field = [&](size_t pos) -> double {
+    return static_cast<double>(ToInteger(std::u16string_view(s).substr(pos == npos ? 0 : pos)));
+  };
+  double hours = field(0);
+  double minutes = field(a == npos ? 0 : a + 1);
+  double secs = field(b == npos ? 0 : b + 1);
+  double fraction = 0;
+  if (c != npos) {
+    double scale = 0.1;
+    for (size_t i = c + 1; i < s.size() && i <= c + 3 && s[i] >= u'0' && s[i] <= u'9'; ++i) {
+      fraction += (s[i] - u'0') * scale;
+      scale /= 10;
+    }
+  }
+  return hours * 3600 + minutes * 60 + secs + fraction + 0.0005;
+}
+
+std::u16string FormatTimeText(double seconds, int form) {
+  int hour_width = 1, frac_width = 3;
+  char sep = '.';
+  if (form == kSubRipForm) {
+    hour_width = 2;
+    sep = ',';
+  } else if (form == kSsaForm) {
+    frac_width = 2;
+  }
+  double d = seconds + 0.00001;
+  if (!(d > 0) || !std::isfinite(d)) d = 0;  // negative, NaN: zero; +inf clamps below
+  if (d > 9.0e15) d = 9.0e15;
+  int64_t whole = static_cast<int64_t>(d);
+  int64_t ms = static_cast<int64_t>((d - static_cast<double>(whole)) * 1000);
+  if (ms > 999) ms = 999;
+  int64_t frac = frac_width == 2 ? ms / 10 : ms;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%0*lld:%02lld:%02lld%c%0*lld", hour_width,
+                static_cast<long long>(whole / 3600), static_cast<long long>((whole % 3600) / 60),
+                static_cast<long long>(whole % 60), sep, frac_width, static_cast<long long>(frac));
+  return FromLatin1(buf);
+}
+
+}  // namespace tessera
