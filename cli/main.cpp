@@ -27,8 +27,12 @@ bool IsWholeNumber(const std::string& s) {
 
 }  // namespace
 
-CommandRegistration::CommandRegistration(CommandInfo info) { Registry().push_back(info); }
-const std::vector<CommandInfo>& Commands() { return Registry(); }
+CommandRegistration::CommandRegistration(CommandInfo info) {
+  Registry().push_back(info);
+}
+const std::vector<CommandInfo>& Commands() {
+  return Registry();
+}
 
 int UsageError(const std::string& message) {
   if (!message.empty()) std::fprintf(stderr, "tessera-cli: %s\n", message.c_str());
@@ -75,8 +79,7 @@ std::string OneLine(const std::u16string& text) {
     char16_t c = text[i];
     if (c == u'\r' || c == u'\n') {
       // CR LF, LF CR, or a lone one: one space.
-      if (i + 1 < text.size() && (text[i + 1] == u'\r' || text[i + 1] == u'\n') &&
-          text[i + 1] != c)
+      if (i + 1 < text.size() && (text[i + 1] == u'\r' || text[i + 1] == u'\n') && text[i + 1] != c)
         ++i;
       t.push_back(u' ');
     } else {
@@ -113,9 +116,12 @@ int main(int argc, char** argv) {
     if (a == "--config" || a == "--lists" || a == "--set") {
       if (i + 1 >= args.size()) return UsageError(a + " needs a value");
       const std::string& v = args[++i];
-      if (a == "--config") config = v;
-      else if (a == "--lists") lists = v;
-      else sets.push_back(v);
+      if (a == "--config")
+        config = v;
+      else if (a == "--lists")
+        lists = v;
+      else
+        sets.push_back(v);
     } else if (a == "--help" || a == "-h") {
       UsageError("");
       return kExitOk;
@@ -148,8 +154,10 @@ int main(int argc, char** argv) {
     if (eq == std::string::npos || eq == 0) return UsageError("--set needs KEY=VALUE");
     std::u16string key = FromUtf8(s.substr(0, eq));
     std::string value = s.substr(eq + 1);
-    if (IsWholeNumber(value)) ctx.settings.WriteInt(u"Settings", key, std::atoi(value.c_str()));
-    else ctx.settings.WriteString(u"Settings", key, FromUtf8(value));
+    if (IsWholeNumber(value))
+      ctx.settings.WriteInt(u"Settings", key, std::atoi(value.c_str()));
+    else
+      ctx.settings.WriteString(u"Settings", key, FromUtf8(value));
   }
   LoadAppSettings(ctx.settings, ctx.app);
 

@@ -47,7 +47,9 @@ void WriteAppSettings(SettingsStore& store, const AppSettings& settings);
 bool SaveAppSettings(SettingsStore& store, const AppSettings& settings);
 
 // Integer thousandths in the file <-> real value in memory.
-inline double FromThousandths(int v) { return v / 1000.0; }
+inline double FromThousandths(int v) {
+  return v / 1000.0;
+}
 int ToThousandths(double v);
 
 }  // namespace tessera

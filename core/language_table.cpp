@@ -72,8 +72,8 @@ std::vector<std::u16string> LanguageTable::ParseLanguageText(const std::u16strin
     ReplaceAll(line, u"\\r", u"\r");
     ReplaceAll(line, u"\\t", u"\t");
     ReplaceAll(line, u"\\n", u"\n");
-    while (!line.empty() && (line.back() == u' ' || line.back() == u'\t' ||
-                             line.back() == u'\r' || line.back() == u'\n'))
+    while (!line.empty() && (line.back() == u' ' || line.back() == u'\t' || line.back() == u'\r' ||
+                             line.back() == u'\n'))
       line.pop_back();
     out.push_back(line.size() > 5 ? line.substr(5) : std::u16string());
   }
@@ -164,6 +164,8 @@ bool LanguageTable::Available(int index) const {
   return index >= 0 && index < static_cast<int>(available_.size()) && available_[index];
 }
 
-std::u16string LanguageTable::LanguageName(int index) const { return Lookup(9000 + index); }
+std::u16string LanguageTable::LanguageName(int index) const {
+  return Lookup(9000 + index);
+}
 
 }  // namespace tessera

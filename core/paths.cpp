@@ -13,7 +13,9 @@ std::filesystem::path ExecutablePath() {
   return p;
 }
 
-std::filesystem::path ExecutableDir() { return ExecutablePath().parent_path(); }
+std::filesystem::path ExecutableDir() {
+  return ExecutablePath().parent_path();
+}
 
 std::filesystem::path FindDataPath(const std::filesystem::path& relative) {
   std::error_code ec;

@@ -47,8 +47,7 @@ const std::u16string& SettingsStore::Text() {
   return text_;
 }
 
-size_t SettingsStore::FindKeyLine(std::u16string_view lower_key, size_t from,
-                                  size_t until) const {
+size_t SettingsStore::FindKeyLine(std::u16string_view lower_key, size_t from, size_t until) const {
   std::u16string needle = u"\r\n";
   needle += lower_key;
   size_t v = lower_.find(needle, from);
@@ -120,8 +119,7 @@ void SettingsStore::SetValue(std::u16string_view section, std::u16string_view ke
   lower_.insert(c + 3, AsciiLowerCopy(line));
 }
 
-int SettingsStore::GetInt(std::u16string_view section, std::u16string_view key,
-                          int default_value) {
+int SettingsStore::GetInt(std::u16string_view section, std::u16string_view key, int default_value) {
   std::u16string raw;
   if (!GetValue(section, key, raw)) return default_value;
   long long v = ToInteger(raw);
@@ -177,10 +175,12 @@ std::filesystem::path DefaultSettingsPath() {
   std::filesystem::path dir = ExecutableDir();
   if (!dir.empty() && access(dir.c_str(), W_OK) == 0) return dir / name;
   std::filesystem::path config;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) config = xdg;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+    config = xdg;
   else if (const char* home = std::getenv("HOME"); home && *home)
     config = std::filesystem::path(home) / ".config";
-  else config = "/tmp";
+  else
+    config = "/tmp";
   return config / "tessera" / name;
 }
 

@@ -19,8 +19,7 @@ class SettingsStore {
   // Whether the key is present at all.
   bool Has(std::u16string_view section, std::u16string_view key);
   void WriteInt(std::u16string_view section, std::u16string_view key, int value);
-  void WriteString(std::u16string_view section, std::u16string_view key,
-                   std::u16string_view value);
+  void WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
   // Writes the text as UTF-16LE (FF FE, text, one zero character). Returns false on failure.
   bool SaveSettings();
 

@@ -26,8 +26,7 @@ void SubtitleDocument::AddRow(std::u16string start, std::u16string end, std::u16
 }
 
 void SubtitleDocument::InsertRow(int index, std::u16string start, std::u16string end,
-                                 std::u16string line1, std::u16string line2,
-                                 std::u16string line3) {
+                                 std::u16string line1, std::u16string line2, std::u16string line3) {
   if (index < 0) index = 0;
   if (index > Count()) index = Count();
   std::u16string* texts[] = {&start, &end, &line1, &line2, &line3};
@@ -47,7 +46,9 @@ void SubtitleDocument::Empty() {
   selected_.clear();
 }
 
-void SubtitleDocument::ResetSelection() { selected_.assign(cols_[kStart].size(), 0); }
+void SubtitleDocument::ResetSelection() {
+  selected_.assign(cols_[kStart].size(), 0);
+}
 
 void SubtitleDocument::Reserve(int rows) {
   for (auto& col : cols_) col.reserve(rows);

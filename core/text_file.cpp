@@ -26,10 +26,14 @@ bool LooksLikeUtf8(std::string_view b) {
     }
     int len;
     char32_t cp;
-    if ((c & 0xE0) == 0xC0) len = 2, cp = c & 0x1F;
-    else if ((c & 0xF0) == 0xE0) len = 3, cp = c & 0x0F;
-    else if ((c & 0xF8) == 0xF0) len = 4, cp = c & 0x07;
-    else return false;
+    if ((c & 0xE0) == 0xC0)
+      len = 2, cp = c & 0x1F;
+    else if ((c & 0xF0) == 0xE0)
+      len = 3, cp = c & 0x0F;
+    else if ((c & 0xF8) == 0xF0)
+      len = 4, cp = c & 0x07;
+    else
+      return false;
     if (i + len > n) return false;
     for (int k = 1; k < len; ++k) {
       if ((p[i + k] & 0xC0) != 0x80) return false;

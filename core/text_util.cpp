@@ -34,8 +34,10 @@ std::u16string FromUtf8(std::string_view s) {
     }
     bool ok = len > 0 && i + len <= n;
     for (int k = 1; ok && k < len; ++k) {
-      if ((p[i + k] & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (p[i + k] & 0x3F);
+      if ((p[i + k] & 0xC0) != 0x80)
+        ok = false;
+      else
+        cp = (cp << 6) | (p[i + k] & 0x3F);
     }
     if (ok) {
       // Reject overlong forms, surrogates and values past U+10FFFF.
@@ -96,9 +98,13 @@ std::u16string FromLatin1(std::string_view s) {
   return out;
 }
 
-std::filesystem::path ToPath(std::u16string_view s) { return std::filesystem::path(ToUtf8(s)); }
+std::filesystem::path ToPath(std::u16string_view s) {
+  return std::filesystem::path(ToUtf8(s));
+}
 
-std::u16string FromPath(const std::filesystem::path& p) { return FromUtf8(p.native()); }
+std::u16string FromPath(const std::filesystem::path& p) {
+  return FromUtf8(p.native());
+}
 
 std::u16string Format(const char* fmt, ...) {
   char small[512];
@@ -124,8 +130,12 @@ std::u16string Format(const char* fmt, ...) {
   return out;
 }
 
-char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? c + 32 : c; }
-char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; }
+char16_t AsciiLower(char16_t c) {
+  return (c >= u'A' && c <= u'Z') ? c + 32 : c;
+}
+char16_t AsciiUpper(char16_t c) {
+  return (c >= u'a' && c <= u'z') ? c - 32 : c;
+}
 
 std::u16string AsciiLowerCopy(std::u16string_view s) {
   std::u16string out(s);
@@ -160,7 +170,9 @@ int ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view 
   return count;
 }
 
-static bool IsTrimmed(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+static bool IsTrimmed(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
 
 std::u16string_view TrimView(std::u16string_view s) {
   size_t b = 0, e = s.size();
@@ -169,21 +181,21 @@ std::u16string_view TrimView(std::u16string_view s) {
   return s.substr(b, e - b);
 }
 
-std::u16string Trim(std::u16string_view s) { return std::u16string(TrimView(s)); }
+std::u16string Trim(std::u16string_view s) {
+  return std::u16string(TrimView(s));
+}
 
 long long ToInteger(std::u16string_view s) {
   size_t i = 0;
-  while (i < s.size() &&
-         (s[i] == u' ' || s[i] == u'\t' || s[i] == u'\n' || s[i] == u'\r' || s[i] == u'\v' ||
-          s[i] == u'\f'))
+  while (i < s.size() && (s[i] == u' ' || s[i] == u'\t' || s[i] == u'\n' || s[i] == u'\r' ||
+                          s[i] == u'\v' || s[i] == u'\f'))
     ++i;
   bool neg = false;
   if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) neg = s[i++] == u'-';
   long long v = 0;
-  constexpr long long kMax = 4'000'000'000'000'000'000LL;
-  for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i) {
-    if (v < kMax / 10) v = v * 10 + (s[i] - u'0');
-  }
+  constexpr long long kMax = 1'000'000'000'000'000'000LL;
+  for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i)
+    v = v >= kMax ? kMax : v * 10 + (s[i] - u'0');
   return neg ? -v : v;
 }
 

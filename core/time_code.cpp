@@ -1,8 +1,8 @@
 #include "core/time_code.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 
 #include "core/text_util.h"
 
