@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tessera {
 
@@ -45,6 +46,37 @@ class TextMeasurer {
   virtual ~TextMeasurer() = default;
   // Width in pixels of `text` drawn in `font` (points converted at 96 dots per inch).
   virtual int MeasureWidth(const std::u16string& text, const FontSpec& font) = 0;
+};
+
+struct FileFilter {
+  std::u16string description;  // "SubRip files (*.srt)"
+  std::u16string patterns;     // "*.srt" or "*.avi;*.mpeg"
+};
+
+struct FileDialogRequest {
+  std::u16string title;
+  std::u16string initial_folder;  // empty: the dialog's own choice
+  std::u16string initial_name;
+  std::u16string default_extension;  // "*.srt" style; added when the user types none
+  std::vector<FileFilter> filters;
+  int selected_filter = 0;
+  bool overwrite_prompt = true;
+};
+
+struct FileDialogAnswer {
+  std::u16string path;
+  int filter_index = 0;  // the file type chosen in the dialog
+};
+
+// Open/save dialogs, the folder browser and the font dialog.
+class DialogService {
+ public:
+  virtual ~DialogService() = default;
+  virtual std::optional<FileDialogAnswer> OpenFile(const FileDialogRequest& request) = 0;
+  virtual std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::u16string> BrowseFolder(const std::u16string& title,
+                                                     const std::u16string& initial_folder) = 0;
+  virtual std::optional<FontSpec> ChooseFont(const FontSpec& initial) = 0;
 };
 
 // Does nothing: for runs that show no progress.
