@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/app_settings.h"
+#include "core/language_table.h"
 #include "core/services.h"
 #include "core/settings_store.h"
 #include "core/subtitle_document.h"
@@ -31,6 +32,7 @@ struct CliContext {
   SettingsStore settings;
   AppSettings app;
   CliPrompter prompter;
+  LanguageTable lang;  // built with the language file, the "Language" setting selected
   TextMeasurer* measurer = nullptr;
   std::optional<std::string> lists_file;  // --lists
 };

@@ -7,6 +7,7 @@
 
 #include "check/text_measurer_qt.h"
 #include "cli/cli.h"
+#include "core/paths.h"
 #include "core/text_util.h"
 
 namespace tessera::cli {
@@ -160,6 +161,8 @@ int main(int argc, char** argv) {
       ctx.settings.WriteString(u"Settings", key, FromUtf8(value));
   }
   LoadAppSettings(ctx.settings, ctx.app);
+  ctx.lang.Build(FindDataPath("languages"));
+  ctx.lang.SelectLanguage(ctx.app.language);
 
   ctx.doc.Log().AddListener([](const std::u16string& line) {
     std::string s = ToUtf8(line);

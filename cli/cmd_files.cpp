@@ -1,0 +1,99 @@
+// convert, append and split: the File Operations page's Open, Append, Save and Split.
+#include <cstdio>
+
+#include "cli/cli.h"
+#include "cli/cli_io.h"
+#include "core/text_util.h"
+#include "core/time_code.h"
+#include "formats/loading.h"
+#include "formats/split.h"
+
+namespace tessera::cli {
+namespace {
+
+// --fps RATE: the MicroDVD reading rate. False after a usage error.
+bool TakeFrameRate(CliContext& ctx, std::vector<std::string>& args) {
+  std::optional<std::string> fps;
+  if (!TakeOption(args, "--fps", fps)) return false;
+  if (!fps) return true;
+  std::optional<double> rate = ParseNumber(*fps);
+  if (!rate || !(*rate > 0) || *rate > 1000) return false;
+  ctx.prompter.load_frame_rate = *rate;
+  return true;
+}
+
+bool CheckOutputName(const std::string& out) {
+  if (IsWritableExtension(FromUtf8(out))) return true;
+  std::fprintf(stderr, "tessera-cli: '%s' must end in .srt, .ssa, .sub or .txt\n", out.c_str());
+  return false;
+}
+
+int RunConvert(CliContext& ctx, std::vector<std::string>& args) {
+  if (!TakeFrameRate(ctx, args)) return UsageError("--fps needs a positive frame rate");
+  if (args.size() != 2) return UsageError("convert needs IN and OUT");
+  if (!CheckOutputName(args[1])) return UsageError("");
+  if (!LoadInput(ctx, args[0])) return kExitFailed;
+  return SaveOutput(ctx, args[1]) ? kExitOk : kExitFailed;
+}
+
+int RunAppend(CliContext& ctx, std::vector<std::string>& args) {
+  if (!TakeFrameRate(ctx, args)) return UsageError("--fps needs a positive frame rate");
+  std::optional<std::string> offset_text;
+  if (!TakeOption(args, "--offset", offset_text)) return UsageError("--offset needs SECONDS");
+  std::optional<double> offset;
+  if (offset_text) {
+    offset = ParseNumber(*offset_text);
+    if (!offset) return UsageError("--offset needs a number of seconds");
+  }
+  if (args.size() != 3) return UsageError("append needs IN, ADD and OUT");
+  if (!CheckOutputName(args[2])) return UsageError("");
+  if (!LoadInput(ctx, args[0])) return kExitFailed;
+  if (!offset) {
+    // As the page does: the movie's whole seconds, else the end of the last subtitle.
+    long long movie = ctx.doc.MovieLength() / 10000000;
+    if (movie != 0)
+      offset = static_cast<double>(movie);
+    else
+      offset = ctx.doc.Count() > 0 ? ParseTimeText(ctx.doc.End(ctx.doc.Count() - 1)) : 0.0;
+  }
+  SubtitleFormat added = SubtitleFormat::Unrecognised;
+  if (!AppendSubtitleFile(ctx.doc, FromUtf8(args[1]), *offset, &ctx.prompter, &added))
+    return kExitFailed;
+  if (added == SubtitleFormat::Sami || added == SubtitleFormat::Unrecognised) return kExitFailed;
+  ctx.doc.SetChanged(true);
+  ctx.doc.AppendLog(u"Done.");
+  return SaveOutput(ctx, args[2]) ? kExitOk : kExitFailed;
+}
+
+int RunSplit(CliContext& ctx, std::vector<std::string>& args) {
+  if (!TakeFrameRate(ctx, args)) return UsageError("--fps needs a positive frame rate");
+  std::optional<std::string> at_text;
+  if (!TakeOption(args, "--at", at_text) || !at_text) return UsageError("split needs --at N");
+  std::optional<double> at = ParseNumber(*at_text);
+  if (!at || *at < 1 || *at != static_cast<double>(static_cast<long long>(*at)) || *at > 1e9)
+    return UsageError("--at needs a subtitle number from 1");
+  if (args.size() != 2) return UsageError("split needs IN and OUT");
+  std::u16string out = FromUtf8(args[1]);
+  std::u16string ext = PathExtension(out);
+  if (ext != u".srt" && ext != u".ssa") {
+    std::fprintf(stderr, "tessera-cli: '%s' must end in .srt or .ssa\n", args[1].c_str());
+    return UsageError("");
+  }
+  if (!LoadInput(ctx, args[0])) return kExitFailed;
+  int row = static_cast<int>(*at) - 1;
+  if (row >= ctx.doc.Count()) {
+    std::fprintf(stderr, "tessera-cli: --at %d is beyond the last subtitle (%d)\n", row + 1,
+                 ctx.doc.Count());
+    return kExitUsage;
+  }
+  ctx.doc.SetCurrentRow(row);
+  return SplitSubtitleFile(ctx.doc, row, out, ctx.settings, ctx.app) ? kExitOk : kExitFailed;
+}
+
+CommandRegistration convert_reg({"convert", "IN OUT [--fps RATE]", &RunConvert});
+CommandRegistration append_reg({"append", "IN ADD OUT [--offset SECONDS] [--fps RATE]",
+                                &RunAppend});
+CommandRegistration split_reg({"split", "IN OUT --at N [--fps RATE]", &RunSplit});
+
+}  // namespace
+}  // namespace tessera::cli

@@ -1,0 +1,53 @@
+#include "formats/format_util.h"
+
+#include "core/text_util.h"
+
+namespace tessera {
+
+std::vector<std::u16string_view> CrLfLines(std::u16string_view text) {
+  std::vector<std::u16string_view> lines;
+  lines.reserve(text.size() / 24 + 1);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t e = text.find(kCrLf, start);
+    if (e == std::u16string_view::npos) break;
+    lines.push_back(text.substr(start, e - start));
+    start = e + 2;
+  }
+  return lines;
+}
+
+void SplitThree(std::u16string_view text, std::u16string_view separator, std::u16string& line1,
+                std::u16string& line2, std::u16string& line3) {
+  line1.clear();
+  line2.clear();
+  line3.clear();
+  const size_t n = separator.size();
+  size_t a = text.find(separator);
+  if (a == std::u16string_view::npos) {
+    line1.assign(text);
+    return;
+  }
+  line1.assign(text.substr(0, a));
+  size_t b = text.find(separator, a + 1);
+  if (b == std::u16string_view::npos || b < a + n) {
+    line2.assign(Sub(text, a + n));
+    return;
+  }
+  line2.assign(Between(text, a + n, b));
+  line3.assign(Sub(text, b + n));
+}
+
+void ResolveRange(const SubtitleDocument& doc, int& first, int& last) {
+  if (first < 0) first = 0;
+  if (last == -1 || last > doc.Count() - 1) last = doc.Count() - 1;
+}
+
+std::u16string WithArgument(std::u16string_view pattern, std::u16string_view arg) {
+  std::u16string out(pattern);
+  size_t p = out.find(u"%s");
+  if (p != std::u16string::npos) out.replace(p, 2, arg);
+  return out;
+}
+
+}  // namespace tessera

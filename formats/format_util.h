@@ -1,0 +1,41 @@
+// Small pieces the format readers and writers share.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/subtitle_document.h"
+
+namespace tessera {
+
+// The lines of `text` that a CR LF ends (a last line without one is not a line).
+std::vector<std::u16string_view> CrLfLines(std::u16string_view text);
+
+// text.substr(pos, count) that never throws: an out-of-range start gives the empty text.
+inline std::u16string_view Sub(std::u16string_view text, size_t pos,
+                               size_t count = std::u16string_view::npos) {
+  if (pos >= text.size()) return {};
+  return text.substr(pos, count);
+}
+
+// The text between `from` and `to` (empty when to <= from).
+inline std::u16string_view Between(std::u16string_view text, size_t from, size_t to) {
+  if (to <= from) return {};
+  return Sub(text, from, to - from);
+}
+
+// Splits `text` at the first two `separator`s into three lines; later separators stay in line 3.
+void SplitThree(std::u16string_view text, std::u16string_view separator, std::u16string& line1,
+                std::u16string& line2, std::u16string& line3);
+
+// Resolves -1 (and out-of-range values) to a row range; empty when first > last.
+void ResolveRange(const SubtitleDocument& doc, int& first, int& last);
+
+// The version shown in the comment blocks of written files.
+inline constexpr char kVersionText[] = "0.71";
+
+// `pattern` with its first "%s" replaced by `arg` (safe for translated texts).
+std::u16string WithArgument(std::u16string_view pattern, std::u16string_view arg);
+
+}  // namespace tessera

@@ -1,0 +1,228 @@
+#include "formats/loading.h"
+
+#include "core/text_file.h"
+#include "core/text_util.h"
+#include "formats/format_util.h"
+#include "formats/microdvd.h"
+#include "formats/simple_formats.h"
+#include "formats/subrip.h"
+#include "formats/substation.h"
+
+namespace tessera {
+namespace {
+
+// Walks the lines a CR LF ends, without splitting the whole text up front.
+class LineCursor {
+ public:
+  explicit LineCursor(std::u16string_view text) : text_(text) {}
+  bool Next(std::u16string_view& line) {
+    if (pos_ >= text_.size()) return false;
+    size_t e = text_.find(kCrLf, pos_);
+    if (e == std::u16string_view::npos) return false;
+    line = text_.substr(pos_, e - pos_);
+    pos_ = e + 2;
+    return true;
+  }
+
+ private:
+  std::u16string_view text_;
+  size_t pos_ = 0;
+};
+
+bool LooksLikeSubRip(std::u16string_view text) {
+  LineCursor lines(text);
+  std::u16string_view line;
+  bool found = false;
+  while (lines.Next(line)) {
+    if (!line.empty()) {
+      found = true;
+      break;
+    }
+  }
+  if (!found) return false;
+  std::u16string_view next;
+  if (lines.Next(next)) line = next;
+  return line.size() >= 16 && line.substr(13, 3) == u"-->";
+}
+
+bool LooksLikeMicroDvd(std::u16string_view text) {
+  LineCursor lines(text);
+  std::u16string_view line, examined;
+  while (lines.Next(line)) {
+    examined = line;
+    if (!line.empty() && line[0] == u'{') break;
+  }
+  size_t a = examined.find(u'{');
+  return a != std::u16string_view::npos && examined.find(u'{', a + 1) != std::u16string_view::npos;
+}
+
+}  // namespace
+
+SubtitleFormat DetectSubtitleFormat(std::u16string_view text) {
+  if (LooksLikeSubRip(text)) return SubtitleFormat::SubRip;
+  if (text.find(u"Dialogue:") != std::u16string_view::npos &&
+      text.find(u",!Effect,") != std::u16string_view::npos)
+    return SubtitleFormat::SubStationAlpha;
+  if (text.substr(0, 13) == u"[INFORMATION]") return SubtitleFormat::SubViewer;
+  if (LooksLikeMicroDvd(text)) return SubtitleFormat::MicroDvd;
+  std::u16string_view first;
+  if (LineCursor(text).Next(first) && first.find(u"<SAMI>") != std::u16string_view::npos)
+    return SubtitleFormat::Sami;
+  return SubtitleFormat::Unrecognised;
+}
+
+int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SubtitleFormat& format,
+                     const LanguageTable& lang, Prompter* prompter) {
+  std::u16string text;
+  int result = ReadTextFile(ToPath(path), text);
+  if (result == kReadTooLarge) doc.AppendLog(lang.Lookup(2015));
+  if (result == kReadTooLarge || result == kReadOpenFailed) {
+    doc.AppendLog(u"ERROR: File does not excist.");
+    return 0;
+  }
+  if (result == kReadRepaired) doc.AppendLog(u"WARNING: Fixed some CR/LF issues...");
+  format = DetectSubtitleFormat(text);
+  if (result == kReadUtf16 || result == kReadUtf8) doc.AppendLog(lang.Lookup(2010));
+  doc.Empty();
+
+  int read = 0;
+  auto announce = [&](int id) {
+    doc.AppendLog(lang.Lookup(id));
+    doc.AppendLog(lang.Lookup(2000));
+  };
+  switch (format) {
+    case SubtitleFormat::SubRip:
+      announce(2002);
+      read = ReadSubRip(doc, text, 0);
+      break;
+    case SubtitleFormat::SubStationAlpha:
+      announce(2004);
+      read = ReadSubStationAlpha(doc, text);
+      break;
+    case SubtitleFormat::MicroDvd: {
+      double rate = kAssumedFrameRate;
+      doc.AppendLog(lang.Lookup(2003));
+      doc.AppendLog(u"Assuming 23.976 fps framerate for now.");
+      doc.AppendLog(lang.Lookup(2000));
+      if (prompter) {
+        if (auto chosen = prompter->AskLoadFrameRate()) rate = *chosen;
+      }
+      read = ReadMicroDvd(doc, text, rate);
+      break;
+    }
+    case SubtitleFormat::SubViewer:
+      announce(2001);
+      read = ReadSubViewer(doc, text);
+      break;
+    case SubtitleFormat::Sami:
+      announce(2005);
+      read = ReadSami(doc, text);
+      break;
+    case SubtitleFormat::Unrecognised:
+      doc.AppendLog(lang.Lookup(2006));
+      break;
+  }
+  doc.AppendLog(lang.Lookup(read == 1 ? 2012 : 2011));
+  doc.ResetSelection();
+  doc.ClampCurrentRow();
+  return read;
+}
+
+int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double offset,
+                       Prompter* prompter, SubtitleFormat* detected) {
+  std::u16string text;
+  int result = ReadTextFile(ToPath(path), text);
+  if (result == kReadOpenFailed) {
+    // Said in the log too: the caller reports the append itself as done.
+    doc.AppendLog(u"ERROR: File does not excist.");
+    if (detected) *detected = SubtitleFormat::Unrecognised;
+    return 0;
+  }
+  SubtitleFormat format = DetectSubtitleFormat(text);
+  if (detected) *detected = format;
+  std::string name = ToUtf8(path);
+  int read = 1;
+  switch (format) {
+    case SubtitleFormat::Sami:
+    case SubtitleFormat::Unrecognised:
+      doc.AppendLog(Format("Don't know what to do with '%s'...", name.c_str()));
+      break;
+    case SubtitleFormat::SubStationAlpha:
+      doc.AppendLog(Format("Appending SubStation Alpha file '%s'...", name.c_str()));
+      read = ReadSubStationAlpha(doc, text);
+      break;
+    case SubtitleFormat::MicroDvd: {
+      doc.AppendLog(Format("Appending microDVD file '%s'...", name.c_str()));
+      double rate = kAssumedFrameRate;
+      if (prompter) {
+        if (auto chosen = prompter->AskLoadFrameRate()) rate = *chosen;
+      }
+      read = ReadMicroDvd(doc, text, rate, offset);
+      break;
+    }
+    case SubtitleFormat::SubRip:
+    case SubtitleFormat::SubViewer:
+      doc.AppendLog(Format("Appending SubRip file '%s'...", name.c_str()));
+      read = ReadSubRip(doc, text, offset);
+      break;
+  }
+  if (read == 0) doc.AppendLog(u"Error reading file.");
+  doc.ResetSelection();
+  return 1;
+}
+
+std::u16string PathExtension(const std::u16string& path) {
+  size_t dot = path.rfind(u'.');
+  return dot == std::u16string::npos ? std::u16string() : path.substr(dot);
+}
+
+std::u16string PathFolder(const std::u16string& path) {
+  size_t slash = path.rfind(u'/');
+  return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
+}
+
+bool IsWritableExtension(const std::u16string& path) {
+  std::u16string ext = PathExtension(path);
+  return ext == u".srt" || ext == u".ssa" || ext == u".sub" || ext == u".txt";
+}
+
+int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u16string_view text,
+                      int encoding) {
+  WriteOutcome outcome = WriteTextFileEx(ToPath(path), text, encoding);
+  std::string name = ToUtf8(path);
+  if (!outcome.ok) {
+    doc.AppendLog(Format("ERROR: Could not write the file '%s'.", name.c_str()));
+    return 0;
+  }
+  if (outcome.fell_back_to_utf8)
+    doc.AppendLog(Format(
+        "WARNING: '%s' holds characters that 8-bit text cannot store; it was written as UTF-8.",
+        name.c_str()));
+  return 1;
+}
+
+int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
+                   const AppSettings& settings) {
+  doc.SetFilePath(path);
+  if (path.find(u'/') != std::u16string::npos)
+    store.WriteString(u"Directories", u"Save", PathFolder(path));
+  std::u16string ext = PathExtension(path);
+  std::u16string text;
+  if (ext == u".ssa")
+    text = SubStationAlphaText(doc, -1, -1, settings);
+  else if (ext == u".srt")
+    text = SubRipText(doc, -1, -1);
+  else if (ext == u".sub")
+    text = MicroDvdText(doc, -1, -1, false, settings);
+  else if (ext == u".txt")
+    text = FlatText(doc);
+  else {
+    // Nothing is written, so the caller must not take the document as saved.
+    doc.AppendLog(Format("ERROR: '%s' names no format to save in (.srt, .ssa, .sub or .txt).",
+                         ToUtf8(path).c_str()));
+    return 0;
+  }
+  return WriteSubtitleText(doc, path, text, settings.encoding);
+}
+
+}  // namespace tessera

@@ -1,0 +1,51 @@
+// Detection, loading, appending and saving of whole subtitle files.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/app_settings.h"
+#include "core/language_table.h"
+#include "core/services.h"
+#include "core/settings_store.h"
+#include "core/subtitle_document.h"
+
+namespace tessera {
+
+// Which of the five formats `text` (CR LF lines) holds, tried in a fixed order.
+SubtitleFormat DetectSubtitleFormat(std::u16string_view text);
+
+// Replaces the rows with the file's content and logs its progress. `prompter` may ask for the
+// MicroDVD frame rate; nullptr never asks (23.976 is assumed). Does not set the file path, the
+// loaded format or the changed flag: `format` receives the detected format for the caller.
+// Returns 1 when a recognised file was read. A missing or too large file leaves the rows.
+int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SubtitleFormat& format,
+                     const LanguageTable& lang, Prompter* prompter);
+
+// Adds the file's rows after the existing ones, SubRip and MicroDVD moved later by `offset`
+// seconds. Returns 0 when the file cannot be opened, else 1; `detected` (optional) receives the
+// format, so a caller can tell that nothing could be appended.
+int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double offset,
+                       Prompter* prompter, SubtitleFormat* detected = nullptr);
+
+// The writer named by the path's extension (".srt", ".ssa", ".sub", ".txt", exact case).
+bool IsWritableExtension(const std::u16string& path);
+
+// Makes `path` the document's file path, remembers its folder under "Directories"/"Save" and
+// writes the whole document in the format of the extension. Returns 1 when written; 0, with an
+// "ERROR:" line, when it could not be written or the extension names no writable format.
+int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
+                   const AppSettings& settings);
+
+// Writes a finished file text in the "Encoding" setting and logs what a user must know: a
+// "WARNING:" line when 8-bit could not hold the text and UTF-8 was written, an "ERROR:" line
+// when the file could not be written. Returns 1 or 0.
+int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u16string_view text,
+                      int encoding);
+
+// The part of the path from its last "." on, or empty.
+std::u16string PathExtension(const std::u16string& path);
+// The folder part of a path without the trailing separator; empty when there is none.
+std::u16string PathFolder(const std::u16string& path);
+
+}  // namespace tessera

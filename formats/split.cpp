@@ -1,0 +1,47 @@
+#include "formats/split.h"
+
+#include "core/text_util.h"
+#include "formats/loading.h"
+#include "formats/subrip.h"
+#include "formats/substation.h"
+
+namespace tessera {
+
+std::u16string SplitPartName(const std::u16string& chosen, char16_t letter) {
+  std::u16string name = chosen;
+  size_t dot = name.rfind(u'.');
+  name.insert(dot == std::u16string::npos ? name.size() : dot, 1, letter);
+  return name;
+}
+
+int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string& chosen,
+                      SettingsStore& store, const AppSettings& settings) {
+  int h = split_row < 0 ? 0 : split_row;
+  if (chosen.find(u'/') != std::u16string::npos)
+    store.WriteString(u"Directories", u"Save", PathFolder(chosen));
+  std::u16string ext = PathExtension(chosen);
+  int ok = 1;
+  if (ext == u".ssa") {
+    doc.AppendLog(Format("Saving Sub Station Alpha file '%s'...", ToUtf8(chosen).c_str()));
+    ok = WriteSubtitleText(doc, chosen, SubStationAlphaText(doc, -1, -1, settings),
+                           settings.encoding);
+  } else if (ext == u".srt") {
+    if (h == 0 || h >= doc.Count()) {
+      // Both parts would hold the whole document (or the second one nothing).
+      doc.AppendLog(h == 0 ? u"ERROR: Nothing to split: no subtitle before the split point."
+                           : u"ERROR: Nothing to split: no subtitle after the split point.");
+      return 0;
+    }
+    std::u16string a = SplitPartName(chosen, u'a');
+    std::u16string b = SplitPartName(chosen, u'b');
+    doc.AppendLog(
+        Format("Splitting to SubRip files '%s' and '%s'...", ToUtf8(a).c_str(), ToUtf8(b).c_str()));
+    ok = WriteSubtitleText(doc, a, SubRipText(doc, 0, h - 1), settings.encoding);
+    if (ok) ok = WriteSubtitleText(doc, b, SubRipText(doc, h, -1), settings.encoding);
+  }
+  if (!ok) return 0;
+  doc.AppendLog(u"Ok.");
+  return 1;
+}
+
+}  // namespace tessera

@@ -1,0 +1,24 @@
+// Writing the document as two files split at a row, as the File Operations page's Split does.
+#pragma once
+
+#include <string>
+
+#include "core/app_settings.h"
+#include "core/settings_store.h"
+#include "core/subtitle_document.h"
+
+namespace tessera {
+
+// `split_row` is the current row (-1: none). For a chosen "film.srt" it writes "filma.srt" with
+// the rows before the split row and "filmb.srt" with the rest, renumbered and moved earlier to
+// the midpoint between the two starts; a ".ssa" name gets the whole document unsplit; any other
+// extension writes nothing. Remembers the folder under "Directories"/"Save" and logs as the page
+// does. With nothing before the split point (row 0 or none) nothing is written and an "ERROR:"
+// line says so. Returns 1 when everything asked for was written (or nothing was asked for).
+int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string& chosen,
+                      SettingsStore& store, const AppSettings& settings);
+
+// The chosen name with `letter` inserted before its last ".".
+std::u16string SplitPartName(const std::u16string& chosen, char16_t letter);
+
+}  // namespace tessera

@@ -1,0 +1,130 @@
+#include "formats/subrip.h"
+
+#include "core/text_file.h"
+#include "core/text_util.h"
+#include "core/time_code.h"
+#include "formats/format_util.h"
+
+namespace tessera {
+namespace {
+
+constexpr std::u16string_view kArrow = u"-->";
+
+bool IsTimeLine(std::u16string_view line) {
+  return line.size() >= 16 && line.substr(13, 3) == kArrow;
+}
+
+// The 12 characters from the first digit at or after `from`.
+std::u16string_view TimeAt(std::u16string_view line, size_t from) {
+  size_t d = line.find_first_of(u"0123456789", from);
+  if (d == std::u16string_view::npos) return {};
+  return line.substr(d, 12);
+}
+
+void AppendEntry(std::u16string& out, int number, double start, double end,
+                 const SubtitleDocument& doc, int row) {
+  out += Format("%d", number);
+  out += kCrLf;
+  out += FormatTimeText(start, kSubRipForm);
+  out += u" --> ";
+  out += FormatTimeText(end, kSubRipForm);
+  out += kCrLf;
+  for (int k = 0; k < 3; ++k) {
+    const std::u16string& line = doc.Line(row, k);
+    if (line.empty()) continue;
+    out += line;
+    out += kCrLf;
+  }
+  out += kCrLf;
+}
+
+}  // namespace
+
+int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset) {
+  std::u16string text(input);
+  ReplaceAll(text, u"\r\n\r\n", u"\r\n");
+  std::vector<std::u16string_view> lines = SplitLines(text);
+
+  // State 0 waits for a number, 1 for the time line, 2-4 take text lines. The row of an entry
+  // is only added at its time line, so the columns always stay of equal length.
+  int state = 0;
+  int line_counter = 0;
+  bool reuse = false;
+  size_t i = 0;
+  std::u16string_view current;
+  while (reuse || i < lines.size()) {
+    if (!reuse) {
+      current = lines[i];
+      ++i;
+    }
+    std::u16string_view lookahead = i < lines.size() ? lines[i] : std::u16string_view();
+    reuse = false;
+    switch (state) {
+      case 0:
+        if (ToInteger(current) != 0)
+          line_counter = 0;
+        else
+          state = -1;
+        break;
+      case 1:
+        if (!IsTimeLine(current)) {
+          state = 0;
+        } else {
+          double start = ParseTimeText(TimeAt(current, 0)) + offset;
+          double end = ParseTimeText(TimeAt(current, 16)) + offset;
+          doc.AddRow(FormatTimeText(start), FormatTimeText(end));
+        }
+        break;
+      default:
+        if (ToInteger(current) != 0 && lookahead.find(kArrow) == 13) {
+          reuse = true;
+          state = 4;
+        } else if (!current.empty()) {
+          doc.SetCell(doc.Count() - 1, kLine1 + line_counter, std::u16string(current));
+          ++line_counter;
+        }
+        break;
+    }
+    int old = state;
+    ++state;
+    if (old == 4) state = 0;
+  }
+  return 1;
+}
+
+std::u16string SubRipText(const SubtitleDocument& doc, int first, int last) {
+  ResolveRange(doc, first, last);
+  std::u16string out;
+  if (first > last) return out;
+  double shift = 0;
+  if (first > 0) {
+    double a = ParseTimeText(doc.Start(first - 1));
+    double b = ParseTimeText(doc.Start(first));
+    shift = a + (b - a) * 0.5;
+  }
+  out.reserve(static_cast<size_t>(last - first + 1) * 64);
+  for (int i = first; i <= last; ++i)
+    AppendEntry(out, i + 1 - first, ParseTimeText(doc.Start(i)) - shift,
+                ParseTimeText(doc.End(i)) - shift, doc, i);
+  return out;
+}
+
+std::u16string SubRipSelectionText(const SubtitleDocument& doc) {
+  std::u16string out;
+  for (int i = 0; i < doc.Count(); ++i)
+    if (doc.Selected(i))
+      AppendEntry(out, i + 1, ParseTimeText(doc.Start(i)), ParseTimeText(doc.End(i)), doc, i);
+  return out;
+}
+
+int WriteSubRip(const SubtitleDocument& doc, const std::filesystem::path& path, int first, int last,
+                const AppSettings& settings) {
+  return WriteTextFile(path, SubRipText(doc, first, last), settings.encoding);
+}
+
+int WriteSubRipSelection(const SubtitleDocument& doc, const std::filesystem::path& path,
+                         const AppSettings& settings) {
+  return WriteTextFile(path, SubRipSelectionText(doc), settings.encoding);
+}
+
+}  // namespace tessera

@@ -1,0 +1,29 @@
+// SubRip (.srt): numbered entries with a "-->" time line and up to three text lines.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "core/app_settings.h"
+#include "core/subtitle_document.h"
+
+namespace tessera {
+
+// Appends one row per entry, every time moved later by `offset` seconds. An entry number that
+// no time line follows adds no row. Returns 1.
+int ReadSubRip(SubtitleDocument& doc, std::u16string_view text, double offset);
+
+// Rows first..last (-1: 0 and Count()-1), numbered from 1. When first > 0 every time is moved
+// earlier by the point halfway between the starts of rows first-1 and first.
+std::u16string SubRipText(const SubtitleDocument& doc, int first, int last);
+// The selected rows, keeping their numbers in the whole document, unshifted.
+std::u16string SubRipSelectionText(const SubtitleDocument& doc);
+
+// 1 when written, 0 when the file could not be written.
+int WriteSubRip(const SubtitleDocument& doc, const std::filesystem::path& path, int first, int last,
+                const AppSettings& settings);
+int WriteSubRipSelection(const SubtitleDocument& doc, const std::filesystem::path& path,
+                         const AppSettings& settings);
+
+}  // namespace tessera

@@ -1,0 +1,23 @@
+// SubStation Alpha scripts (.ssa): one "Dialogue:" line per subtitle.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "core/app_settings.h"
+#include "core/subtitle_document.h"
+
+namespace tessera {
+
+// Appends one row per Dialogue line; the text starts after "!Effect,". Returns 1.
+int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text);
+
+// Rows first..last (-1: the whole document) with the header of the "SsaVersion" setting.
+std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int last,
+                                   const AppSettings& settings);
+// 1 when written, 0 when the file could not be written.
+int WriteSubStationAlpha(const SubtitleDocument& doc, const std::filesystem::path& path, int first,
+                         int last, const AppSettings& settings);
+
+}  // namespace tessera
