@@ -1,5 +1,7 @@
 // tessera-cli [--config FILE] [--lists FILE] [--set KEY=VALUE]... COMMAND ARGS...
 #include <QGuiApplication>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -68,9 +70,12 @@ bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
 
 std::optional<double> ParseNumber(const std::string& text) {
   if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  double v = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size()) return std::nullopt;
+  // from_chars ignores the locale the toolkit installed: "23.976" always means 23.976.
+  double v = 0;
+  const char* last = text.data() + text.size();
+  const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+  auto [end, ec] = std::from_chars(first, last, v);
+  if (ec != std::errc() || end != last || !std::isfinite(v)) return std::nullopt;
   return v;
 }
 

@@ -6,9 +6,11 @@ namespace tessera {
 
 void MessageLog::Append(std::u16string line) {
   lines_.push_back(std::move(line));
-  // Copy: a listener may add or remove listeners.
+  if (listeners_.empty()) return;
+  // Copies: a listener may append in turn (moving lines_) or add and remove listeners.
+  const std::u16string appended = lines_.back();
   auto listeners = listeners_;
-  for (auto& [id, fn] : listeners) fn(lines_.back());
+  for (auto& [id, fn] : listeners) fn(appended);
 }
 
 int MessageLog::AddListener(Listener listener) {

@@ -113,7 +113,10 @@ void SettingsStore::SetValue(std::u16string_view section, std::u16string_view ke
   }
   std::u16string line(key);
   line += u" = ";
-  line += value;
+  // A line break would end the entry early and could start a false section; reading drops
+  // line breaks from a value anyway.
+  for (char16_t ch : value)
+    if (ch != u'\r' && ch != u'\n') line.push_back(ch);
   line += kCrLf;
   text_.insert(c + 3, line);
   lower_.insert(c + 3, AsciiLowerCopy(line));

@@ -135,6 +135,8 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     if (!ec) target = resolved;
   }
   if (fs::is_directory(target, ec)) return false;
+  // Renaming would replace a write-protected file that opening for writing would refuse.
+  if (fs::exists(target, ec) && access(target.c_str(), W_OK) != 0) return false;
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();

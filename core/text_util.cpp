@@ -1,11 +1,34 @@
 #include "core/text_util.h"
 
+#include <locale.h>
+
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 namespace tessera {
+namespace {
+
+// The toolkit installs the user's locale at start; numbers in files and messages must still use
+// "." as the decimal point, so number formatting and reading run under the C locale.
+class ScopedCLocale {
+ public:
+  ScopedCLocale() : old_(uselocale(CLocale())) {}
+  ~ScopedCLocale() { uselocale(old_); }
+  ScopedCLocale(const ScopedCLocale&) = delete;
+  ScopedCLocale& operator=(const ScopedCLocale&) = delete;
+
+ private:
+  static locale_t CLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    return c;  // when 0, uselocale only queries and nothing changes
+  }
+  locale_t old_;
+};
+
+}  // namespace
 
 std::u16string FromUtf8(std::string_view s) {
   std::u16string out;
@@ -107,6 +130,7 @@ std::u16string FromPath(const std::filesystem::path& p) {
 }
 
 std::u16string Format(const char* fmt, ...) {
+  ScopedCLocale c_locale;
   char small[512];
   va_list ap;
   va_start(ap, fmt);
@@ -194,8 +218,10 @@ long long ToInteger(std::u16string_view s) {
   if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) neg = s[i++] == u'-';
   long long v = 0;
   constexpr long long kMax = 1'000'000'000'000'000'000LL;
-  for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i)
-    v = v >= kMax ? kMax : v * 10 + (s[i] - u'0');
+  for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i) {
+    int digit = s[i] - u'0';
+    v = v > (kMax - digit) / 10 ? kMax : v * 10 + digit;
+  }
   return neg ? -v : v;
 }
 
@@ -206,7 +232,9 @@ double ToReal(std::u16string_view s) {
     if (ascii.size() >= 64 || c > 0x7F) break;
     ascii.push_back(static_cast<char>(c));
   }
-  return std::strtod(ascii.c_str(), nullptr);
+  ScopedCLocale c_locale;
+  double v = std::strtod(ascii.c_str(), nullptr);
+  return std::isfinite(v) ? v : 0.0;
 }
 
 }  // namespace tessera

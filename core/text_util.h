@@ -19,7 +19,8 @@ std::u16string FromLatin1(std::string_view s);
 std::filesystem::path ToPath(std::u16string_view s);
 std::u16string FromPath(const std::filesystem::path& p);
 
-// printf into UTF-16. The format and any %s arguments are UTF-8 (use ToUtf8 on u16 texts).
+// printf into UTF-16, always with "." as the decimal point. The format and any %s arguments are
+// UTF-8 (use ToUtf8 on u16 texts).
 std::u16string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Letter case of A-Z/a-z only, as the checking rules require.
@@ -38,7 +39,8 @@ std::u16string Trim(std::u16string_view s);
 // Standard base-10 text-to-integer reading: leading white space and a sign are allowed,
 // reading stops at the first non-digit, no digits give 0. Saturates instead of overflowing.
 long long ToInteger(std::u16string_view s);
-// The real number a text begins with (like atof); 0 when there is none.
+// The real number a text begins with (like atof, always with "." as the decimal point); 0 when
+// there is none or it is not finite.
 double ToReal(std::u16string_view s);
 
 }  // namespace tessera

@@ -15,6 +15,17 @@ TEST(TextUtil, ToIntegerReadsLikeAtoi) {
   EXPECT_EQ(ToInteger(u"  -12abc"), -12);
   EXPECT_EQ(ToInteger(u"x"), 0);
   EXPECT_GT(ToInteger(u"99999999999999999999999"), 2147483647LL);
+  // Digits just below the saturation point must not overflow on the way.
+  EXPECT_EQ(ToInteger(u"9999999999999999999"), ToInteger(u"1000000000000000000"));
+  EXPECT_EQ(ToInteger(u"-9999999999999999999"), -ToInteger(u"1000000000000000000"));
+}
+
+TEST(TextUtil, ToRealReadsTheLeadingNumber) {
+  EXPECT_DOUBLE_EQ(ToReal(u"0.085"), 0.085);
+  EXPECT_DOUBLE_EQ(ToReal(u"  2.5 seconds"), 2.5);
+  EXPECT_DOUBLE_EQ(ToReal(u"seconds"), 0.0);
+  EXPECT_DOUBLE_EQ(ToReal(u"nan"), 0.0);
+  EXPECT_DOUBLE_EQ(ToReal(u"1e999"), 0.0);
 }
 
 }  // namespace

@@ -1,0 +1,70 @@
+#include "core/time_code.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "core/text_util.h"
+
+namespace tessera {
+namespace {
+
+TEST(TimeCode, ParsesEveryFormAndItsOddities) {
+  const struct {
+    const char16_t* text;
+    double seconds;
+  } cases[] = {
+      {u"0:00:01.234", 1.2345},    {u"00:00:01,5", 1.5005},       {u"0:00:01.50", 1.5005},
+      {u"0:00:01.045", 1.0455},    {u"0:00:01.2349", 1.2345},  // at most three fraction digits
+      {u"1:02:03.400", 3723.4005}, {u"25:00:00.000", 90000.0005}, {u"", 0.0005},
+      {u"1:30", 5401.0005},  // one ":": the seconds field starts at the beginning again
+      {u"5", 18305.0005},    // no ":": hours, minutes and seconds at once
+      {u":01:02", 62.0005},  // a leading ":" still has an hour field
+      {u"x:y:z", 0.0005},
+  };
+  for (const auto& c : cases) EXPECT_NEAR(ParseTimeText(c.text), c.seconds, 1e-9) << ToUtf8(c.text);
+}
+
+TEST(TimeCode, FormatsTruncatingWithoutCarryingIntoTheNextSecond) {
+  const struct {
+    double seconds;
+    int form;
+    const char16_t* text;
+  } cases[] = {
+      {1.2345, kCanonicalForm, u"0:00:01.234"},
+      {1.2345, kSubRipForm, u"00:00:01,234"},
+      {1.2345, kSsaForm, u"0:00:01.23"},
+      {1.999, kSsaForm, u"0:00:01.99"},
+      {3599.9996, kCanonicalForm, u"0:59:59.999"},
+      {3600, kCanonicalForm, u"1:00:00.000"},
+      {90000, kCanonicalForm, u"25:00:00.000"},
+      {90000, kSubRipForm, u"25:00:00,000"},
+      {360000, kSubRipForm, u"100:00:00,000"},
+      {0, 7, u"0:00:00.000"},  // every other code is the canonical form
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FormatTimeText(c.seconds, c.form), c.text) << c.seconds << " form " << c.form;
+}
+
+TEST(TimeCode, NegativeAndNonFiniteTimesAreWrittenAsZero) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double x : {-0.0004, -1.5, -3600.0, -inf, nan}) {
+    EXPECT_EQ(FormatTimeText(x, kCanonicalForm), u"0:00:00.000") << x;
+    EXPECT_EQ(FormatTimeText(x, kSubRipForm), u"00:00:00,000") << x;
+    EXPECT_EQ(FormatTimeText(x, kSsaForm), u"0:00:00.00") << x;
+  }
+  EXPECT_FALSE(FormatTimeText(inf).empty());
+}
+
+TEST(TimeCode, ParseThenFormatGivesTheSameTextForEveryMillisecond) {
+  for (int ms = 0; ms < 4 * 3600 * 1000; ms += 997) {
+    std::u16string canonical =
+        Format("%d:%02d:%02d.%03d", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000);
+    ASSERT_EQ(FormatTimeText(ParseTimeText(canonical)), canonical);
+  }
+}
+
+}  // namespace
+}  // namespace tessera
