@@ -1,0 +1,124 @@
+// Runs the built tessera-cli as a user would.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "tests/formats/test_util.h"
+
+namespace tessera {
+namespace {
+
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+struct CliRun {
+  int code;
+  std::string out;
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest() {
+    WriteBytes(dir.Path("in.srt"),
+               "1\r\n00:00:01,000 --> 00:00:02,000\r\nOne\r\n\r\n"
+               "2\r\n00:00:05,000 --> 00:00:06,000\r\nTwo\r\n\r\n"
+               "3\r\n00:00:09,000 --> 00:00:10,000\r\nThree\r\n\r\n");
+    WriteBytes(dir.Path("in.sub"), "{25}{50}Hi\r\n");
+  }
+  CliRun Cli(const std::string& args) {
+    std::string cmd = Quote(std::string(TESSERA_BINARY_DIR) + "/tessera-cli") + " --config " +
+                      Quote(dir.Path("none.cfg").string()) + " " + args + " 2>/dev/null";
+    CliRun r{-1, {}};
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int status = pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+  }
+  std::string P(const std::string& name) { return Quote(dir.Path(name).string()); }
+  testing::ScratchDir dir;
+};
+
+TEST_F(CliTest, ConvertLogsAndWritesByExtension) {
+  CliRun r = Cli("convert " + P("in.srt") + " " + P("out.ssa"));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, "Trying to open the file '" + dir.Path("in.srt").string() +
+                       "'...\nDetected SubRip format.\nLoading...\nOk.\n");
+  EXPECT_NE(ReadBytes(dir.Path("out.ssa")).find("!Effect,Three\r\n"), std::string::npos);
+
+  r = Cli("convert --fps 25 " + P("in.sub") + " " + P("out.srt"));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_TRUE(ReadBytes(dir.Path("out.srt")).starts_with("1\r\n00:00:01,000 --> 00:00:02,000"));
+
+  r = Cli("--set SubFramerate=23976 --set Encoding=2 convert " + P("in.srt") + " " + P("o.sub"));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(ReadBytes(dir.Path("o.sub")).find("\r\n{23}{47}One\r\n"), std::string::npos);
+  EXPECT_TRUE(ReadBytes(dir.Path("o.sub")).starts_with("\xEF\xBB\xBF;Created"));
+}
+
+TEST_F(CliTest, AppendAndSplit) {
+  CliRun r = Cli("append " + P("in.srt") + " " + P("in.srt") + " " + P("both.srt"));
+  EXPECT_EQ(r.code, 0);
+  std::string both = ReadBytes(dir.Path("both.srt"));
+  // Appended after the end of the last subtitle (10 s, read with its half-millisecond bias).
+  EXPECT_NE(both.find("4\r\n00:00:11,001 --> 00:00:12,001\r\nOne\r\n"), std::string::npos);
+  EXPECT_NE(r.out.find("Done.\n"), std::string::npos);
+
+  r = Cli("append --offset 100 " + P("in.srt") + " " + P("in.sub") + " " + P("both2.srt"));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(ReadBytes(dir.Path("both2.srt")).find("00:01:41,042"), std::string::npos);
+
+  r = Cli("split " + P("in.srt") + " " + P("part.srt") + " --at 2");
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(ReadBytes(dir.Path("parta.srt")).find("One"), std::string::npos);
+  EXPECT_EQ(ReadBytes(dir.Path("parta.srt")).find("Two"), std::string::npos);
+  EXPECT_TRUE(ReadBytes(dir.Path("partb.srt")).starts_with("1\r\n00:00:02,000 --> 00:00:03,000"));
+
+  r = Cli("split " + P("in.srt") + " " + P("first.srt") + " --at 1");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("ERROR:"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("firsta.srt")));
+}
+
+TEST_F(CliTest, ExitCodesForBadInputAndUsage) {
+  WriteBytes(dir.Path("big.srt"), std::string(1048577, '1'));
+  WriteBytes(dir.Path("junk.srt"), std::string("\x01\x02\xFE\x00\xC3", 5));
+  WriteBytes(dir.Path("odd.srt"), std::string("\xFF\xFE"
+                                              "1\0\r",
+                                              5));
+  struct Case {
+    std::string args;
+    int code;
+  } cases[] = {
+      {"convert " + P("missing.srt") + " " + P("x.srt"), 1},
+      {"convert " + P("big.srt") + " " + P("x.srt"), 1},
+      {"convert " + P("junk.srt") + " " + P("x.srt"), 1},
+      {"convert " + P("odd.srt") + " " + P("x.srt"), 1},
+      {"convert " + P("in.srt") + " " + P("no/folder/x.srt"), 1},
+      {"append " + P("in.srt") + " " + P("missing.srt") + " " + P("x.srt"), 1},
+      {"append " + P("in.srt") + " " + P("junk.srt") + " " + P("x.srt"), 1},
+      {"split " + P("in.srt") + " " + P("no/folder/x.srt") + " --at 2", 1},
+      {"convert " + P("in.srt"), 2},
+      {"convert " + P("in.srt") + " " + P("x.doc"), 2},
+      {"convert --fps zero " + P("in.srt") + " " + P("x.srt"), 2},
+      {"append --offset " + P("in.srt") + " " + P("in.srt") + " " + P("x.srt"), 2},
+      {"split " + P("in.srt") + " " + P("x.srt"), 2},
+      {"split " + P("in.srt") + " " + P("x.srt") + " --at 0", 2},
+      {"split " + P("in.srt") + " " + P("x.srt") + " --at 9", 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Cli(c.args).code, c.code) << c.args;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("x.srt")));
+}
+
+}  // namespace
+}  // namespace tessera

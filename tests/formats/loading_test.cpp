@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "core/language_table.h"
+#include "core/settings_store.h"
+#include "core/text_file.h"
+#include "formats/loading.h"
+#include "tests/formats/test_util.h"
+
+namespace tessera {
+namespace {
+
+using testing::LogLines;
+using testing::ReadBytes;
+using testing::WriteBytes;
+using Log = std::vector<std::string>;
+using namespace std::string_literals;
+
+const char kSrt[] = "1\r\n00:00:01,000 --> 00:00:02,000\r\nHello\r\n\r\n";
+
+TEST(Detection, FormatsInOrder) {
+  struct Case {
+    const char* text;
+    SubtitleFormat want;
+  } cases[] = {
+      {"", SubtitleFormat::Unrecognised},
+      {"\r\n\r\n\r\n", SubtitleFormat::Unrecognised},
+      {"00:00:01,000 --> 00:00:02,000\r\n", SubtitleFormat::SubRip},
+      {kSrt, SubtitleFormat::SubRip},
+      {"\r\n\r\n1\r\n00:00:01,000 --> 00:00:02,000\r\n", SubtitleFormat::SubRip},
+      {"1\r\n0:00:01,000 --> 0:00:02,000\r\nx\r\n", SubtitleFormat::Unrecognised},
+      // SubRip is tried first, even when the text also looks like a script.
+      {"1\r\n00:00:01,000 --> 00:00:02,000\r\nDialogue: ,!Effect,\r\n", SubtitleFormat::SubRip},
+      {"x\r\nDialogue: a\r\nb,!Effect,c\r\n", SubtitleFormat::SubStationAlpha},
+      {"Dialogue: Marked=0,0:00:01.00,0:00:02.00,Default,,0,0,0,,x\r\n",
+       SubtitleFormat::Unrecognised},
+      {"[INFORMATION]\r\n{1}{2}x\r\n", SubtitleFormat::SubViewer},
+      {"[information]\r\n", SubtitleFormat::Unrecognised},
+      {";c\r\n{1}{25}Hello\r\n", SubtitleFormat::MicroDvd},
+      {"{Hello}\r\n", SubtitleFormat::Unrecognised},
+      {"a\r\nb {1}{2}\r\n", SubtitleFormat::MicroDvd},  // no "{" line: the last line is examined
+      {"{1}{2}x", SubtitleFormat::Unrecognised},        // a line without CR LF does not count
+      {"<HTML><SAMI>\r\n<SYNC Start=1><P>x\r\n", SubtitleFormat::Sami},
+      {"\r\n<SAMI>\r\n", SubtitleFormat::Unrecognised},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DetectSubtitleFormat(FromUtf8(c.text)), c.want) << c.text;
+}
+
+class LoadTest : public ::testing::Test {
+ protected:
+  LoadTest() { lang.Build(dir.Dir()); }
+  int Load(const std::string& name, Prompter* prompter = nullptr) {
+    return LoadSubtitleFile(doc, dir.Path16(name), format, lang, prompter);
+  }
+  testing::ScratchDir dir;
+  LanguageTable lang;
+  SubtitleDocument doc;
+  SubtitleFormat format = SubtitleFormat::SubRip;
+};
+
+TEST_F(LoadTest, LogLinesByEncodingAndFormat) {
+  WriteBytes(dir.Path("plain.srt"), kSrt);
+  EXPECT_EQ(Load("plain.srt"), 1);
+  EXPECT_EQ(LogLines(doc), (Log{"Detected SubRip format.", "Loading...", "Ok."}));
+  EXPECT_EQ(doc.Count(), 1);
+
+  // UTF-16 with CR LF: the read repairs the line ends, so no Unicode line.
+  std::u16string wide = u"1\r\n00:00:01,000 --> 00:00:02,000\r\nÅß\u4e2d\r\n";
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : wide)
+    bytes += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  WriteBytes(dir.Path("wide.srt"), bytes);
+  SubtitleDocument fresh;
+  std::swap(doc, fresh);
+  EXPECT_EQ(Load("wide.srt"), 1);
+  EXPECT_EQ(LogLines(doc), (Log{"WARNING: Fixed some CR/LF issues...", "Detected SubRip format.",
+                                "Loading...", "Ok."}));
+  EXPECT_EQ(doc.Line(0, 0), u"Åß\u4e2d");
+
+  // UTF-8 with a signature: the first entry is kept and the Unicode line is logged.
+  WriteBytes(dir.Path("bom.srt"), "\xEF\xBB\xBF" + std::string(kSrt) +
+                                      "2\r\n00:00:03,000 --> "
+                                      "00:00:04,000\r\n\xC3\xA9\r\n");
+  SubtitleDocument fresh2;
+  std::swap(doc, fresh2);
+  EXPECT_EQ(Load("bom.srt"), 1);
+  EXPECT_EQ(LogLines(doc)[0], "Detected Unicode file format.");
+  ASSERT_EQ(doc.Count(), 2);
+  EXPECT_EQ(doc.Line(0, 0), u"Hello");
+  EXPECT_EQ(doc.Line(1, 0), u"é");
+}
+
+TEST_F(LoadTest, MissingTooLargeAndUnknownFiles) {
+  doc.AddRow(u"0:00:01.000", u"0:00:02.000", u"keep");
+  EXPECT_EQ(Load("missing.srt"), 0);
+  EXPECT_EQ(Load(""), 0);
+  WriteBytes(dir.Path("big.srt"), std::string(1048577, 'a'));
+  EXPECT_EQ(Load("big.srt"), 0);
+  EXPECT_EQ(LogLines(doc), (Log{"ERROR: File does not excist.", "ERROR: File does not excist.",
+                                "File is too large. Can't be a valid subtitle file.",
+                                "ERROR: File does not excist."}));
+  EXPECT_EQ(doc.Count(), 1);  // untouched
+
+  WriteBytes(dir.Path("empty.srt"), "");
+  EXPECT_EQ(Load("empty.srt"), 0);
+  EXPECT_EQ(format, SubtitleFormat::Unrecognised);
+  EXPECT_EQ(doc.Count(), 0);
+  EXPECT_EQ(LogLines(doc).back(), "Error reading file.");
+  EXPECT_EQ(LogLines(doc).end()[-2], "Unknown format. Unable to load...");
+}
+
+TEST_F(LoadTest, HostileBytesNeverCrash) {
+  std::string random;
+  unsigned v = 12345;
+  for (int i = 0; i < 200000; ++i) {
+    v = v * 1103515245 + 12345;
+    random.push_back(static_cast<char>(v >> 16));
+  }
+  std::string nul_srt = "1\r\n00:00:01,000 --> 00:00:02,000\r\nA\0B\r\n\r\n"s;
+  std::string long_line =
+      "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + std::string(100000, 'x') + "\r\n";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int rows;
+  } cases[] = {
+      {"random.srt", random, -1},
+      {"odd16.srt",
+       "\xFF\xFE"
+       "1\0\r\0\n\0x"s,
+       -1},
+      {"nul.srt", nul_srt, 1},
+      {"long.srt", long_line, 1},
+      {"only_brace.sub", "{\r\n{{\r\n{}\r\n", -1},
+  };
+  for (auto& c : cases) {
+    WriteBytes(dir.Path(c.name), c.bytes);
+    SubtitleDocument fresh;
+    std::swap(doc, fresh);
+    Load(c.name);
+    if (c.rows >= 0) {
+      EXPECT_EQ(doc.Count(), c.rows) << c.name;
+    }
+    for (int col = 0; col < kTextColumns; ++col)
+      EXPECT_EQ(static_cast<int>(doc.ColumnCells(col).size()), doc.Count()) << c.name;
+  }
+  SubtitleDocument fresh;
+  std::swap(doc, fresh);
+  Load("long.srt");
+  EXPECT_EQ(doc.Line(0, 0).size(), 100000u);
+}
+
+TEST_F(LoadTest, MicroDvdAsksOnlyWhenAllowed) {
+  WriteBytes(dir.Path("a.sub"), "{25}{50}Hi\r\n");
+  EXPECT_EQ(Load("a.sub"), 1);
+  EXPECT_EQ(LogLines(doc), (Log{"Detected MicroDVD format.",
+                                "Assuming 23.976 fps framerate for now.", "Loading...", "Ok."}));
+  EXPECT_EQ(doc.Start(0), u"0:00:01.042");
+
+  testing::ScriptedPrompter pal;
+  pal.rate = 25;
+  EXPECT_EQ(Load("a.sub", &pal), 1);
+  EXPECT_EQ(pal.asked, 1);
+  EXPECT_EQ(doc.Start(0), u"0:00:01.000");
+
+  testing::ScriptedPrompter cancel;  // closed without OK: the assumed rate stays
+  EXPECT_EQ(Load("a.sub", &cancel), 1);
+  EXPECT_EQ(doc.Start(0), u"0:00:01.042");
+}
+
+TEST_F(LoadTest, AppendByFormat) {
+  WriteBytes(dir.Path("a.srt"), kSrt);
+  WriteBytes(dir.Path("a.sub"), "{25}{50}Hi\r\n");
+  WriteBytes(dir.Path("a.ssa"),
+             "Dialogue: Marked=0,0:00:01.00,0:00:02.00,Default,NTP,0,0,0,!Effect,S\r\n");
+  WriteBytes(dir.Path("a.smi"), "<SAMI>\r\n<SYNC Start=1000><P>x\r\n");
+  doc.AddRow(u"0:00:01.000", u"0:00:02.000", u"first");
+  doc.SetSelected(0, true);
+  std::string base = dir.Path("").string();
+  SubtitleFormat got;
+
+  EXPECT_EQ(AppendSubtitleFile(doc, dir.Path16("a.srt"), 10, nullptr, &got), 1);
+  EXPECT_EQ(got, SubtitleFormat::SubRip);
+  EXPECT_EQ(doc.Start(1), u"0:00:11.000");
+  EXPECT_FALSE(doc.Selected(0));
+
+  testing::ScriptedPrompter pal;
+  pal.rate = 25;
+  EXPECT_EQ(AppendSubtitleFile(doc, dir.Path16("a.sub"), 10, &pal), 1);
+  EXPECT_EQ(doc.Start(2), u"0:00:11.000");  // moved by the offset like SubRip
+  EXPECT_EQ(AppendSubtitleFile(doc, dir.Path16("a.sub"), 10, nullptr), 1);
+  EXPECT_EQ(doc.Start(3), u"0:00:11.042");  // 23.976 without a prompter
+
+  EXPECT_EQ(AppendSubtitleFile(doc, dir.Path16("a.ssa"), 10, nullptr), 1);
+  EXPECT_EQ(doc.Start(4), u"0:00:01.000");  // scripts keep their times
+
+  doc.SetSelected(0, true);
+  EXPECT_EQ(AppendSubtitleFile(doc, dir.Path16("a.smi"), 10, nullptr, &got), 1);
+  EXPECT_EQ(got, SubtitleFormat::Sami);
+  EXPECT_EQ(doc.Count(), 5);
+  EXPECT_FALSE(doc.Selected(0));
+
+  EXPECT_EQ(AppendSubtitleFile(doc, dir.Path16("none.srt"), 10, nullptr), 0);
+  Log log = LogLines(doc);
+  EXPECT_EQ(log, (Log{"Appending SubRip file '" + base + "a.srt'...",
+                      "Appending microDVD file '" + base + "a.sub'...",
+                      "Appending microDVD file '" + base + "a.sub'...",
+                      "Appending SubStation Alpha file '" + base + "a.ssa'...",
+                      "Don't know what to do with '" + base + "a.smi'...",
+                      "ERROR: File does not excist."}));
+}
+
+class SaveTest : public LoadTest {
+ protected:
+  SaveTest() {
+    doc.AddRow(u"0:00:01.000", u"0:00:02.000", u"Hello");
+    doc.AddRow(u"0:00:03.000", u"0:00:04.000", u"Caf\u00e9");
+  }
+  int Save(const std::string& name) {
+    return SaveSubtitleAs(doc, dir.Path16(name), store, settings);
+  }
+  SettingsStore store{std::filesystem::path("/nonexistent/tessera.cfg")};
+  AppSettings settings;
+};
+
+TEST_F(SaveTest, WriterByExtension) {
+  struct Case {
+    const char* name;
+    const char* starts_with;
+  } cases[] = {
+      {"x.srt", "1\r\n00:00:01,000"},
+      {"x.ssa", "!Created with Tessera"},
+      {"x.sub", ";Created with Tessera"},
+      {"x.txt", "Hello\r\n\r\nCaf\xE9\r\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Save(c.name), 1) << c.name;
+    EXPECT_TRUE(ReadBytes(dir.Path(c.name)).starts_with(c.starts_with)) << c.name;
+    EXPECT_EQ(doc.FilePath(), dir.Path16(c.name));
+  }
+  EXPECT_EQ(store.GetString(u"Directories", u"Save"), FromUtf8(dir.Dir().string()));
+  EXPECT_TRUE(LogLines(doc).empty());
+
+  // Nothing to write for an unknown or upper-case extension: said, and not taken as saved.
+  for (const char* name : {"x.SRT", "noext", "x.smi"}) {
+    EXPECT_EQ(Save(name), 0) << name;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path(name)));
+    EXPECT_EQ(doc.FilePath(), dir.Path16(name));
+  }
+  EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
+}
+
+TEST_F(SaveTest, EncodingsAndUtf8Fallback) {
+  settings.encoding = kEncodingUtf8;
+  EXPECT_EQ(Save("u8.srt"), 1);
+  EXPECT_TRUE(ReadBytes(dir.Path("u8.srt"))
+                  .starts_with("\xEF\xBB\xBF"
+                               "1\r\n"));
+  settings.encoding = kEncodingUtf16;
+  EXPECT_EQ(Save("u16.srt"), 1);
+  EXPECT_TRUE(ReadBytes(dir.Path("u16.srt"))
+                  .starts_with(std::string("\xFF\xFE"
+                                           "1\0\r\0\n\0",
+                                           8)));
+  EXPECT_TRUE(LogLines(doc).empty());
+
+  settings.encoding = kEncoding8Bit;
+  doc.SetCell(1, kLine1, u"\u4e2d\u6587");
+  EXPECT_EQ(Save("wide.srt"), 1);
+  Log log = LogLines(doc);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log[0].starts_with("WARNING: ")) << log[0];
+  EXPECT_NE(log[0].find("UTF-8"), std::string::npos);
+  // Nothing lost: it loads back as written.
+  SubtitleDocument back;
+  SubtitleFormat f;
+  EXPECT_EQ(LoadSubtitleFile(back, dir.Path16("wide.srt"), f, lang, nullptr), 1);
+  EXPECT_EQ(back.Line(1, 0), u"\u4e2d\u6587");
+}
+
+TEST_F(SaveTest, FailedWriteKeepsOldFileAndSaysSo) {
+  WriteBytes(dir.Path("old.srt"), "precious");
+  chmod(dir.Dir().c_str(), 0555);
+  bool root = geteuid() == 0;
+  int result = Save("old.srt");
+  chmod(dir.Dir().c_str(), 0755);
+  if (!root) {
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(dir.Path("old.srt")), "precious");
+    EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: ")) << LogLines(doc).back();
+  }
+  // A folder that does not exist fails for everyone.
+  EXPECT_EQ(Save("no/such/folder/x.srt"), 0);
+  EXPECT_NE(LogLines(doc).back().find("no/such/folder/x.srt"), std::string::npos);
+  EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
+}
+
+}  // namespace
+}  // namespace tessera

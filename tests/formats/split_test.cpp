@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "formats/split.h"
+#include "formats/subrip.h"
+#include "tests/formats/test_util.h"
+
+namespace tessera {
+namespace {
+
+using testing::LogLines;
+using testing::ReadBytes;
+
+class SplitTest : public ::testing::Test {
+ protected:
+  SplitTest() {
+    for (int i = 0; i < 12; ++i)
+      doc.AddRow(Format("0:00:%02d.000", i * 4), Format("0:00:%02d.000", i * 4 + 2),
+                 Format("Entry %d", i + 1));
+  }
+  std::string Text(const std::string& name) {
+    std::string b = ReadBytes(dir.Path(name));
+    return b;
+  }
+  testing::ScratchDir dir;
+  SubtitleDocument doc;
+  SettingsStore store{std::filesystem::path("/nonexistent/tessera.cfg")};
+  AppSettings settings;
+};
+
+TEST_F(SplitTest, TwoSubRipFilesAtTheCurrentRow) {
+  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("film.srt"), store, settings), 1);
+  EXPECT_EQ(Text("filma.srt"), ToUtf8(SubRipText(doc, 0, 4)));
+  std::string b = Text("filmb.srt");
+  // Entries 6-12 numbered 1-7, moved earlier by the midpoint of 16 s and 20 s.
+  EXPECT_TRUE(b.starts_with("1\r\n00:00:02,000 --> 00:00:04,000\r\nEntry 6\r\n")) << b;
+  EXPECT_NE(b.find("7\r\n00:00:26,000 --> 00:00:28,000\r\nEntry 12\r\n"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("film.srt")));
+  std::string a = dir.Path("filma.srt").string(), bn = dir.Path("filmb.srt").string();
+  EXPECT_EQ(LogLines(doc),
+            (std::vector<std::string>{"Splitting to SubRip files '" + a + "' and '" + bn + "'...",
+                                      "Ok."}));
+  EXPECT_EQ(store.GetString(u"Directories", u"Save"), FromUtf8(dir.Dir().string()));
+}
+
+TEST_F(SplitTest, ScriptNameWritesWholeDocument) {
+  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("film.ssa"), store, settings), 1);
+  std::string s = Text("film.ssa");
+  EXPECT_NE(s.find("!Effect,Entry 1\r\n"), std::string::npos);
+  EXPECT_NE(s.find("!Effect,Entry 12\r\n"), std::string::npos);
+  EXPECT_EQ(LogLines(doc)[0],
+            "Saving Sub Station Alpha file '" + dir.Path("film.ssa").string() + "'...");
+}
+
+TEST_F(SplitTest, NothingBeforeTheSplitPointOrOtherNames) {
+  for (int row : {-1, 0}) {
+    EXPECT_EQ(SplitSubtitleFile(doc, row, dir.Path16("film.srt"), store, settings), 0);
+    EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: ")) << LogLines(doc).back();
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("filma.srt")));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("filmb.srt")));
+
+  // Upper-case or missing extensions write nothing.
+  for (const char* name : {"film.SRT", "film"})
+    EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16(name), store, settings), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()), {}), 0);
+  EXPECT_EQ(LogLines(doc).back(), "Ok.");
+}
+
+TEST_F(SplitTest, UnwritableFolderIsAnError) {
+  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("missing/film.srt"), store, settings), 0);
+  EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
+}
+
+}  // namespace
+}  // namespace tessera

@@ -1,0 +1,74 @@
+// Shared helpers of the format tests: a scratch folder, file bytes, a scripted prompter.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/services.h"
+#include "core/subtitle_document.h"
+#include "core/text_util.h"
+
+namespace tessera::testing {
+
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "tessera-fmt-XXXXXX").string();
+    dir_ = mkdtemp(tmpl.data());
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(dir_, ec);
+  }
+  std::filesystem::path Path(const std::string& name) const { return dir_ / name; }
+  std::u16string Path16(const std::string& name) const { return FromUtf8(Path(name).string()); }
+  const std::filesystem::path& Dir() const { return dir_; }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+inline void WriteBytes(const std::filesystem::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The log lines as UTF-8, for readable comparisons.
+inline std::vector<std::string> LogLines(const SubtitleDocument& doc) {
+  std::vector<std::string> out;
+  for (const auto& l : doc.Log().Lines()) out.push_back(ToUtf8(l));
+  return out;
+}
+
+inline std::vector<std::string> Row(const SubtitleDocument& doc, int row) {
+  std::vector<std::string> out;
+  for (int c = 0; c < kTextColumns; ++c) out.push_back(ToUtf8(doc.Cell(row, c)));
+  return out;
+}
+
+class ScriptedPrompter final : public Prompter {
+ public:
+  void MessageBox(const std::u16string&, const std::u16string&, PromptIcon) override {}
+  bool AskYesNo(const std::u16string&, const std::u16string&, PromptIcon) override { return false; }
+  void Beep() override {}
+  std::optional<double> AskLoadFrameRate() override {
+    ++asked;
+    return rate;
+  }
+  std::optional<double> rate;
+  int asked = 0;
+};
+
+}  // namespace tessera::testing
