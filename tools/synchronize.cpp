@@ -1,0 +1,174 @@
+#include "tools/synchronize.h"
+
+#include <cmath>
+#include <limits>
+
+#include "core/text_util.h"
+#include "core/time_code.h"
+
+namespace tessera {
+namespace {
+
+int FirstSelected(const SubtitleDocument& doc) {
+  for (int row = 0; row < doc.Count(); ++row)
+    if (doc.Selected(row)) return row;
+  return -1;
+}
+
+double Time(const SubtitleDocument& doc, int row, int column) {
+  return ParseTimeText(doc.Cell(row, column));
+}
+
+void SetTime(SubtitleDocument& doc, int row, int column, double seconds) {
+  doc.SetCell(row, column, FormatTimeText(seconds));
+}
+
+bool ValidRange(const SubtitleDocument& doc, RowRange range) {
+  return !range.Empty() && range.last < doc.Count();
+}
+
+}  // namespace
+
+RowRange MoveRange(const SubtitleDocument& doc, SyncScope scope) {
+  if (scope == SyncScope::kAll) return {0, doc.Count() - 1};
+  int first = FirstSelected(doc);
+  if (first < 0) return {0, -1};
+  int last = first;
+  while (last + 1 < doc.Count() && doc.Selected(last + 1)) ++last;
+  return {first, last};
+}
+
+RowRange StretchRange(const SubtitleDocument& doc, SyncScope scope) {
+  if (scope == SyncScope::kAll) return {0, doc.Count() - 1};
+  int first = FirstSelected(doc);
+  if (first < 0) return {-1, -2};
+  int selected = 0;
+  for (int row = first; row < doc.Count(); ++row) selected += doc.Selected(row) ? 1 : 0;
+  return {first, first + selected - 1};
+}
+
+double MoveAmount::Seconds() const {
+  double s = minutes * 60.0 + seconds + milliseconds / 1000.0;
+  return later ? s : -s;
+}
+
+double StretchAmount::Seconds() const {
+  double s = milliseconds / 1000.0 + seconds;
+  return negative ? -s : s;
+}
+
+StretchAmount StretchAmount::FromSeconds(double seconds) {
+  StretchAmount a;
+  a.negative = seconds < 0;
+  double ms = std::round(std::fabs(seconds) * 1000);
+  if (!(ms < 2.0e12)) ms = 2.0e12;  // keeps the whole seconds inside an int
+  a.seconds = static_cast<int>(ms / 1000);
+  a.milliseconds = static_cast<int>(ms - a.seconds * 1000.0);
+  return a;
+}
+
+bool MoveEntries(SubtitleDocument& doc, RowRange range, double amount, SyncScope scope,
+                 Prompter& prompter) {
+  doc.SetChanged(true);
+  if (!ValidRange(doc, range)) return false;
+  const int first = range.first, last = range.last;
+  const bool later = amount >= 0;
+  bool overlap = false;
+  if (!later) {
+    // The parsed start carries half a millisecond, so a move to exactly 0 passes.
+    double limit = first == 0 ? 0.0 : Time(doc, first - 1, kEnd);
+    overlap = Time(doc, first, kStart) + amount <= limit;
+  } else if (last + 1 < doc.Count()) {
+    overlap = Time(doc, last + 1, kStart) <= Time(doc, last, kEnd) + amount;
+  }
+  if (overlap) {
+    prompter.MessageBox(u"ERROR: Movement will cause overlapping subtitles.", {},
+                        PromptIcon::Error);
+    return false;
+  }
+  const char* word = later ? "to the end" : "to the beginning";
+  if (scope == SyncScope::kAll)
+    doc.AppendLog(Format("Moving all subtitles %0.3f seconds %s...", std::fabs(amount), word));
+  else
+    doc.AppendLog(Format("Moving selection %d - %d %0.3f seconds %s...", first, last,
+                         std::fabs(amount), word));
+  for (int row = first; row <= last; ++row) {
+    if (scope == SyncScope::kSelection && !doc.Selected(row)) continue;
+    for (int column : {kStart, kEnd}) SetTime(doc, row, column, Time(doc, row, column) + amount);
+  }
+  doc.AppendLog(u"Done.");
+  return true;
+}
+
+bool StretchEntries(SubtitleDocument& doc, RowRange range, const StretchAmount& amount,
+                    Prompter& prompter) {
+  if (!ValidRange(doc, range)) return false;
+  const int first = range.first, last = range.last;
+  const double t0 = Time(doc, first, kStart);
+  const double span = Time(doc, last, kStart) - t0;
+  if (span == 0) {
+    prompter.MessageBox(u"ERROR: Stretching needs two subtitles with different start times.", {},
+                        PromptIcon::Error);
+    return false;
+  }
+  doc.SetChanged(true);
+  doc.AppendLog(Format("Stretching subs %d to %d - %d sec %d milliseconds...", first, last,
+                       amount.seconds, amount.milliseconds));
+  const double stretch = amount.Seconds();
+  for (int row = first; row <= last; ++row) {
+    for (int column : {kStart, kEnd}) {
+      double t = Time(doc, row, column);
+      SetTime(doc, row, column, t + (t - t0) / span * stretch);
+    }
+  }
+  doc.AppendLog(u"Done.");
+  return true;
+}
+
+int SpinSyncField(SyncField field, int value, bool up, Prompter& prompter) {
+  int step = 1;
+  int ceiling = std::numeric_limits<int>::max();  // at or above it: beep, show `top`
+  int top = ceiling;
+  switch (field) {
+    case SyncField::kMinutes:
+      break;
+    case SyncField::kSeconds:
+      ceiling = 60;
+      top = 59;
+      break;
+    case SyncField::kMilliseconds:
+    case SyncField::kStretchMilliseconds:
+      step = 100;
+      ceiling = 1000;
+      top = 900;
+      break;
+    case SyncField::kStretchSeconds:
+      ceiling = 1000;
+      top = 900;
+      break;
+  }
+  long long next = static_cast<long long>(value) + (up ? step : -step);
+  if (next < 0) {
+    prompter.Beep();
+    return 0;
+  }
+  if (next >= ceiling) {
+    prompter.Beep();
+    return top;
+  }
+  return static_cast<int>(next);
+}
+
+std::optional<int> ParseIntegerField(std::u16string_view text) {
+  std::u16string_view t = TrimView(text);
+  size_t sign = t.empty() || (t[0] != u'-' && t[0] != u'+') ? 0 : 1;
+  if (sign == t.size()) return std::nullopt;
+  for (size_t i = sign; i < t.size(); ++i)
+    if (t[i] < u'0' || t[i] > u'9') return std::nullopt;
+  long long v = ToInteger(t);
+  if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
+    return std::nullopt;
+  return static_cast<int>(v);
+}
+
+}  // namespace tessera
