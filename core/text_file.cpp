@@ -139,7 +139,9 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   if (fs::exists(target, ec) && access(target.c_str(), W_OK) != 0) return false;
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
-  std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  // The temporary name must stay within the file system's name limit even for long names.
+  std::string base = target.filename().string().substr(0, 200);
+  std::string tmpl = (folder / ("." + base + ".XXXXXX")).string();
   int fd = mkstemp(tmpl.data());
   if (fd < 0) return false;
 
@@ -147,6 +149,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   struct stat st;
   if (stat(target.c_str(), &st) == 0) {
     mode = st.st_mode & 07777;
+    (void)fchown(fd, st.st_uid, st.st_gid);  // keeps the owner when we may (as root)
   } else {
     mode_t mask = umask(0);
     umask(mask);

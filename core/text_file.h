@@ -37,7 +37,8 @@ struct WriteOutcome {
 };
 
 // Writes `text` (CR LF lines) in the given encoding. The file is written to a temporary file in
-// the same folder and renamed over the target, so a failed write leaves the old file intact.
+// the same folder and renamed over the target, so a failed write leaves the old file intact; a
+// write-protected target is refused, as opening it for writing would be.
 WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
                              int encoding);
 // 1 when the file was written, 0 when it could not be.

@@ -47,8 +47,8 @@ std::u16string FormatTimeText(double seconds, int form) {
     frac_width = 2;
   }
   double d = seconds + 0.00001;
-  if (!(d > 0) || !std::isfinite(d)) d = 0;  // negative, NaN: zero; +inf clamps below
-  if (d > 9.0e15) d = 9.0e15;
+  if (!(d > 0) || !std::isfinite(d)) d = 0;  // negative, NaN or infinite: zero
+  if (d > 9.0e15) d = 9.0e15;                // keeps the whole seconds within 64 bits
   int64_t whole = static_cast<int64_t>(d);
   int64_t ms = static_cast<int64_t>((d - static_cast<double>(whole)) * 1000);
   if (ms > 999) ms = 999;

@@ -189,6 +189,10 @@ TEST_F(TextFile, SavingKeepsPermissionsAndFollowsLinks) {
   EXPECT_EQ(fs::status(p).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
 
+  fs::path longest = dir_ / (std::string(251, 'n') + ".srt");  // at the name limit of 255
+  EXPECT_EQ(WriteTextFile(longest, u"x", 0), 1);
+  EXPECT_EQ(Bytes(longest), "x");
+
   fs::path link = dir_ / "link.srt";
   fs::create_symlink(p, link);
   ASSERT_EQ(WriteTextFile(link, u"through link", 0), 1);

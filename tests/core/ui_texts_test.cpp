@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <set>
 
 #include "core/language_table.h"
@@ -37,10 +36,17 @@ std::string DutchFileBytes() {
 
 // printf conversions and "&" mnemonics, which a translation must keep.
 std::string Markers(const std::u16string& text) {
-  static const std::regex kMarker("%[-+ #0]*[0-9]*(\\.[0-9]+)?[a-zA-Z%]|&");
-  std::string s = ToUtf8(text), out;
-  for (std::sregex_iterator it(s.begin(), s.end(), kMarker), end; it != end; ++it)
-    out += it->str() == "&" ? "&" : it->str() + " ";
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'&') out += "&";
+    if (text[i] != u'%') continue;
+    size_t j = i + 1;
+    while (j < text.size() &&
+           std::u16string_view(u"-+ #0123456789.").find(text[j]) != std::u16string_view::npos)
+      ++j;
+    if (j < text.size()) out += ToUtf8(text.substr(i, j + 1 - i)) + " ";
+    i = j;
+  }
   return out;
 }
 
@@ -90,10 +96,9 @@ TEST(UiTexts, DutchFileTranslatesEveryEnglishText) {
 
   // Every numbered line belongs to a translated id, and none is given twice.
   std::set<int> seen;
-  std::regex line("(^|\r\n)([0-9]{4})=");
-  std::string ascii = ToUtf8(text);
-  for (std::sregex_iterator it(ascii.begin(), ascii.end(), line), end; it != end; ++it) {
-    int id = std::stoi((*it)[2].str());
+  for (std::u16string_view l : SplitLines(text)) {
+    if (l.size() < 5 || l[4] != u'=') continue;
+    int id = static_cast<int>(ToInteger(l.substr(0, 4)));
     EXPECT_TRUE(seen.insert(id).second) << id << " appears twice";
     auto k = std::find(keys.begin(), keys.end(), id);
     EXPECT_TRUE(k != keys.end() && !english[k - keys.begin()].empty()) << id << " is not used";
