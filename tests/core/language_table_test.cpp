@@ -1,10 +1,10 @@
 #include "core/language_table.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
+
+#include "tests/formats/test_util.h"
 
 namespace tessera {
 namespace {
@@ -13,18 +13,10 @@ namespace fs = std::filesystem;
 
 class Languages : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tessera_lang_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  void PutDutch(const std::string& bytes) {
-    std::ofstream(dir_ / "Dutch.lng", std::ios::binary) << bytes;
-  }
-  fs::path dir_;
+  void PutDutch(const std::string& bytes) { testing::WriteBytes(dir_ / "Dutch.lng", bytes); }
+
+  testing::ScratchDir scratch_;
+  const fs::path dir_ = scratch_.Dir();
 };
 
 TEST_F(Languages, EnglishIsBuiltIn) {

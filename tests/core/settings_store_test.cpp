@@ -1,14 +1,13 @@
 #include "core/settings_store.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "core/text_file.h"
 #include "core/text_util.h"
+#include "tests/formats/test_util.h"
 
 namespace tessera {
 namespace {
@@ -18,22 +17,12 @@ using namespace std::string_literals;
 
 class Settings : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tessera_settings_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    file_ = dir_ / "tessera.cfg";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  void PutFile(const std::string& bytes) { std::ofstream(file_, std::ios::binary) << bytes; }
-  std::string FileBytes() {
-    std::ifstream in(file_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void PutFile(const std::string& bytes) { testing::WriteBytes(file_, bytes); }
+  std::string FileBytes() { return testing::ReadBytes(file_); }
 
-  fs::path dir_, file_;
+  testing::ScratchDir scratch_;
+  const fs::path dir_ = scratch_.Dir();
+  const fs::path file_ = dir_ / "tessera.cfg";
 };
 
 std::string Utf16File(std::u16string_view text) {

@@ -6,10 +6,9 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "core/text_util.h"
+#include "tests/formats/test_util.h"
 
 namespace tessera {
 namespace {
@@ -19,29 +18,18 @@ using namespace std::string_literals;
 
 class TextFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tessera_text_file_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   fs::path Put(const std::string& name, const std::string& bytes) {
     fs::path p = dir_ / name;
-    std::ofstream(p, std::ios::binary) << bytes;
+    testing::WriteBytes(p, bytes);
     return p;
   }
-  static std::string Bytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  static std::string Bytes(const fs::path& p) { return testing::ReadBytes(p); }
   int Read(const std::string& bytes, std::u16string& text) {
     return ReadTextFile(Put("in.txt", bytes), text);
   }
 
-  fs::path dir_;
+  testing::ScratchDir scratch_;
+  const fs::path dir_ = scratch_.Dir();
 };
 
 TEST_F(TextFile, SizeLimitAndOpenFailures) {
