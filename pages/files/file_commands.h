@@ -1,0 +1,53 @@
+// What the File Operations page does with files, without the widgets: opening, dropping,
+// appending, saving the selected block, the remembered folders and the button rules.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/app_settings.h"
+#include "core/language_table.h"
+#include "core/services.h"
+#include "core/settings_store.h"
+#include "core/subtitle_document.h"
+
+namespace tessera {
+
+// Stores the folder of `path` under "Directories"/`key` ("Open" or "Save") when it has one.
+void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path);
+
+// Open: makes `path` the document's file path, remembers its folder, logs and loads it (the
+// frame-rate prompt may appear). A path that is missing or a folder logs an "ERROR:" line and
+// leaves the document as it was. Returns the loader's result.
+int OpenSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
+                     const LanguageTable& lang, Prompter& prompter);
+// The same for a file dropped on the page, with the drop's own log line.
+int OpenDroppedFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
+                    const LanguageTable& lang, Prompter& prompter);
+
+// Where appended subtitles begin: the open movie's whole seconds, else the last end time.
+double AppendOffset(const SubtitleDocument& doc);
+// Appends the file after the document at AppendOffset. Sets the changed flag and logs "Done."
+// when rows were added. Returns 1 when the file could be read and appended.
+int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter);
+
+// The first contiguous block of `selected_rows` (any order); the whole document when empty.
+void FirstSelectedBlock(const SubtitleDocument& doc, const std::vector<int>& selected_rows,
+                        int& first, int& last);
+// Save Sel.: ".srt" writes the first selected block as SubRip (renumbered, moved to the block's
+// start), ".ssa" the whole document as SubStation Alpha. Remembers the folder under "Save".
+// Returns 1 when written; any other extension writes nothing and logs an "ERROR:" line.
+int SaveSelectedBlock(SubtitleDocument& doc, const std::vector<int>& selected_rows,
+                      const std::u16string& path, SettingsStore& store,
+                      const AppSettings& settings);
+
+// Button rules: Append, Save and Split need subtitles; the encoder export also needs both folders.
+bool HasSubtitles(const SubtitleDocument& doc);
+bool CanExport(const SubtitleDocument& doc, const AppSettings& settings);
+
+// The open dialogs' file types.
+std::vector<FileFilter> OpenFileFilters(bool with_archives);
+// The two file types of Save Sel. and Split (SubRip preselected).
+std::vector<FileFilter> SelectionSaveFilters();
+
+}  // namespace tessera

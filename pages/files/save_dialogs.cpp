@@ -1,0 +1,65 @@
+#include "pages/files/save_dialogs.h"
+
+#include "formats/loading.h"
+#include "formats/subrip.h"
+
+namespace tessera {
+
+std::u16string SaveDefaultExtension(SubtitleFormat format) {
+  switch (format) {
+    case SubtitleFormat::SubRip:
+      return u".srt";
+    case SubtitleFormat::SubStationAlpha:
+      return u"*.ssa";
+    case SubtitleFormat::MicroDvd:
+    case SubtitleFormat::SubViewer:
+      return u"*.sub";
+    default:
+      return u"<<NOT SUPPORTED>>";
+  }
+}
+
+int SaveSubtitleDialog(SubtitleDocument& doc, SettingsStore& store, const AppSettings& settings,
+                       DialogService& dialogs,
+                       const std::function<void(const std::u16string&)>& show_path) {
+  FileDialogRequest request;
+  request.title = u"Save Subtitle file";
+  request.filters = {{u"SubStation Alpha files (*.ssa)", u"*.ssa"},
+                     {u"MicroDVD files (*.sub)", u"*.sub"},
+                     {u"SubRip files (*.srt)", u"*.srt"},
+                     {u"Flat ASCII files (*.txt)", u"*.txt"}};
+  switch (doc.LoadedFormat()) {
+    case SubtitleFormat::SubStationAlpha:
+      request.selected_filter = 0;
+      break;
+    case SubtitleFormat::MicroDvd:
+      request.selected_filter = 1;
+      break;
+    default:
+      request.selected_filter = 2;
+  }
+  request.initial_name = doc.FilePath();
+  request.initial_folder = store.GetString(u"Directories", u"Save");
+  request.default_extension = SaveDefaultExtension(doc.LoadedFormat());
+  request.overwrite_prompt = true;
+  std::optional<FileDialogAnswer> answer = dialogs.SaveFile(request);
+  if (!answer || answer->path.empty()) return 0;
+  if (show_path) show_path(answer->path);
+  return SaveSubtitleAs(doc, answer->path, store, settings);
+}
+
+int SaveSelectionDialog(SubtitleDocument& doc, SettingsStore& store, const AppSettings& settings,
+                        DialogService& dialogs) {
+  FileDialogRequest request;
+  request.title = u"Save Selection";
+  request.filters = {{u"SubRip files (*.srt)", u"*.srt"}};
+  request.initial_name = u"selection.srt";
+  request.initial_folder = store.GetString(u"Directories", u"Save");
+  request.default_extension = SaveDefaultExtension(doc.LoadedFormat());
+  request.overwrite_prompt = true;
+  std::optional<FileDialogAnswer> answer = dialogs.SaveFile(request);
+  if (!answer || answer->path.empty()) return 0;
+  return WriteSubtitleText(doc, answer->path, SubRipSelectionText(doc), settings.encoding);
+}
+
+}  // namespace tessera

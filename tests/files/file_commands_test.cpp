@@ -1,0 +1,207 @@
+#include "pages/files/file_commands.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/text_util.h"
+#include "pages/files/save_dialogs.h"
+#include "tests/files/scripted_services.h"
+
+namespace tessera {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedDialogs;
+using testing::ScriptedPrompter;
+
+std::string Read(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+void Write(const fs::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+struct FileCommands : ::testing::Test {
+  FileCommands() {
+    std::string tmpl = (fs::temp_directory_path() / "tessera-files-XXXXXX").string();
+    dir = mkdtemp(tmpl.data());
+    store.LoadFromText(u"");
+    lang.Build(dir / "no-languages");
+  }
+  ~FileCommands() override {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+  std::u16string P(const std::string& name) const { return FromUtf8((dir / name).string()); }
+  void Fill(int n) {
+    for (int i = 0; i < n; ++i)
+      doc.AddRow(Format("0:00:%02d.000", 10 * i), Format("0:00:%02d.500", 10 * i + 2),
+                 Format("line %d", i + 1));
+  }
+  std::string LastLog() const { return ToUtf8(doc.Log().Lines().back()); }
+
+  fs::path dir;
+  SubtitleDocument doc;
+  SettingsStore store;
+  AppSettings app;
+  LanguageTable lang;
+  ScriptedPrompter prompter;
+  ScriptedDialogs dialogs;
+};
+
+TEST_F(FileCommands, FirstSelectedBlock) {
+  Fill(10);
+  struct Case {
+    std::vector<int> rows;
+    int first, last;
+  };
+  for (const Case& c : {Case{{2, 3, 4, 7}, 2, 4}, Case{{}, 0, 9}, Case{{7, 4, 3, 2}, 2, 4},
+                        Case{{9}, 9, 9}, Case{{8, 9}, 8, 9}, Case{{-1, 40}, 0, 9}}) {
+    int first = -5, last = -5;
+    FirstSelectedBlock(doc, c.rows, first, last);
+    EXPECT_EQ(c.first, first);
+    EXPECT_EQ(c.last, last);
+  }
+}
+
+TEST_F(FileCommands, SaveSelectedBlockBySuffix) {
+  Fill(10);
+  ASSERT_EQ(1, SaveSelectedBlock(doc, {2, 3, 4, 7}, P("part.srt"), store, app));
+  std::string part = Read(dir / "part.srt");
+  // Rows 3-5 renumbered from 1 and moved earlier by the midpoint of the starts 10 s and 20 s.
+  EXPECT_EQ(0u, part.find("1\r\n00:00:05,000 --> 00:00:07,500\r\nline 3\r\n"));
+  EXPECT_NE(std::string::npos, part.find("line 5"));
+  EXPECT_EQ(std::string::npos, part.find("line 6"));
+  EXPECT_EQ("Ok.", LastLog());
+  EXPECT_EQ(FromUtf8(dir.string()), store.GetString(u"Directories", u"Save"));
+
+  ASSERT_EQ(1, SaveSelectedBlock(doc, {}, P("all.srt"), store, app));
+  std::string all = Read(dir / "all.srt");
+  EXPECT_EQ(0u, all.find("1\r\n00:00:00,000 --> 00:00:02,500\r\nline 1\r\n"));
+  EXPECT_NE(std::string::npos, all.find("10\r\n00:01:30,000"));
+
+  ASSERT_EQ(1, SaveSelectedBlock(doc, {4}, P("all.ssa"), store, app));
+  std::string ssa = Read(dir / "all.ssa");
+  EXPECT_NE(std::string::npos, ssa.find("line 1"));
+  EXPECT_NE(std::string::npos, ssa.find("line 10"));
+
+  for (const char* name : {"part.SRT", "part", "part.sub"}) {
+    EXPECT_EQ(0, SaveSelectedBlock(doc, {1}, P(name), store, app)) << name;
+    EXPECT_FALSE(fs::exists(dir / name));
+    EXPECT_EQ(0u, LastLog().find("ERROR:")) << name;
+  }
+}
+
+TEST_F(FileCommands, AppendOffset) {
+  Fill(3);
+  EXPECT_NEAR(22.5, AppendOffset(doc), 0.001);
+  doc.SetMovieLength(5400999LL * 10000);  // 5,400,999 ms
+  EXPECT_DOUBLE_EQ(5400.0, AppendOffset(doc));
+  doc.SetMovieLength(9999999);  // under a second counts as no movie
+  EXPECT_NEAR(22.5, AppendOffset(doc), 0.001);
+}
+
+TEST_F(FileCommands, AppendMarksChangedOnlyWhenRowsCame) {
+  Fill(2);
+  Write(dir / "more.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nmore\r\n\r\n");
+  Write(dir / "page.smi", "<SAMI>\r\n");
+  EXPECT_EQ(1, AppendFile(doc, P("more.srt"), prompter));
+  ASSERT_EQ(3, doc.Count());
+  EXPECT_EQ(0u, ToUtf8(doc.Start(2)).find("0:00:13.50"));  // moved by the last end, 12.5 s
+  EXPECT_TRUE(doc.Changed());
+  EXPECT_EQ("Done.", LastLog());
+
+  doc.SetChanged(false);
+  EXPECT_EQ(0, AppendFile(doc, P("page.smi"), prompter));
+  EXPECT_EQ(0, AppendFile(doc, P("missing.srt"), prompter));
+  EXPECT_EQ(3, doc.Count());
+  EXPECT_FALSE(doc.Changed());
+  EXPECT_NE("Done.", LastLog());
+}
+
+TEST_F(FileCommands, OpenAndDrop) {
+  Write(dir / "a.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nhello\r\n\r\n");
+  doc.SetChanged(true);
+  doc.SetFrameRateConverted(true);
+  EXPECT_EQ(1, OpenSubtitleFile(doc, P("a.srt"), store, lang, prompter));
+  EXPECT_EQ(1, doc.Count());
+  EXPECT_FALSE(doc.Changed());
+  EXPECT_FALSE(doc.FrameRateConverted());
+  EXPECT_EQ(P("a.srt"), doc.FilePath());
+  EXPECT_EQ(FromUtf8(dir.string()), store.GetString(u"Directories", u"Open"));
+  EXPECT_EQ("Trying to open the file '" + (dir / "a.srt").string() + "'...",
+            ToUtf8(doc.Log().Lines()[0]));
+
+  // A missing file or a folder leaves everything as it was.
+  fs::create_directories(dir / "folder.srt");
+  for (const char* name : {"missing.srt", "folder.srt"}) {
+    doc.SetChanged(true);
+    EXPECT_EQ(0, OpenDroppedFile(doc, P(name), store, lang, prompter)) << name;
+    EXPECT_EQ(0, OpenSubtitleFile(doc, P(name), store, lang, prompter)) << name;
+    EXPECT_EQ(1, doc.Count());
+    EXPECT_TRUE(doc.Changed());
+    EXPECT_EQ(P("a.srt"), doc.FilePath());
+    EXPECT_EQ(0u, LastLog().find("ERROR:")) << name;
+  }
+
+  Write(dir / "b.sub", "{25}{50}dropped\r\n");
+  prompter.ExpectFrameRate(25.0);
+  EXPECT_EQ(1, OpenDroppedFile(doc, P("b.sub"), store, lang, prompter));
+  EXPECT_EQ(u"0:00:01.000", doc.Start(0));
+  EXPECT_EQ(SubtitleFormat::MicroDvd, doc.LoadedFormat());
+  EXPECT_FALSE(doc.Changed());
+}
+
+TEST_F(FileCommands, ButtonRules) {
+  EXPECT_FALSE(HasSubtitles(doc));
+  Fill(1);
+  EXPECT_TRUE(HasSubtitles(doc));
+  EXPECT_FALSE(CanExport(doc, app));
+  app.dvd_sup_encode_folder = u"/opt/enc";
+  EXPECT_FALSE(CanExport(doc, app));
+  app.my_subtitle_folder = u"/tmp";
+  EXPECT_TRUE(CanExport(doc, app));
+}
+
+TEST_F(FileCommands, SaveSubtitleDialogPreselectsTheLoadedFormat) {
+  Fill(2);
+  doc.SetLoadedFormat(SubtitleFormat::MicroDvd);
+  doc.SetFilePath(P("film.sub"));
+  store.WriteString(u"Directories", u"Save", u"/films");
+  dialogs.ExpectSave(u"Save Subtitle file", std::nullopt);
+  EXPECT_EQ(0, SaveSubtitleDialog(doc, store, app, dialogs));
+  EXPECT_EQ(1, dialogs.last_request.selected_filter);
+  EXPECT_EQ(u"*.sub", dialogs.last_request.default_extension);
+  EXPECT_EQ(u"/films", dialogs.last_request.initial_folder);
+  EXPECT_EQ(P("film.sub"), dialogs.last_request.initial_name);
+
+  std::u16string shown;
+  dialogs.ExpectSave(u"Save Subtitle file", P("out.ssa"));
+  EXPECT_EQ(
+      1, SaveSubtitleDialog(doc, store, app, dialogs, [&](const std::u16string& p) { shown = p; }));
+  EXPECT_EQ(P("out.ssa"), shown);
+  EXPECT_EQ(P("out.ssa"), doc.FilePath());
+  EXPECT_NE(std::string::npos, Read(dir / "out.ssa").find("Dialogue:"));
+}
+
+TEST_F(FileCommands, SaveSelectionDialogWritesSelectedRowsOnly) {
+  Fill(4);
+  doc.SetFilePath(u"/keep/this.srt");
+  doc.SetSelected(1, true);
+  doc.SetSelected(3, true);
+  dialogs.ExpectSave(u"Save Selection", P("sel.srt"));
+  EXPECT_EQ(1, SaveSelectionDialog(doc, store, app, dialogs));
+  EXPECT_EQ(u"selection.srt", dialogs.last_request.initial_name);
+  std::string sel = Read(dir / "sel.srt");
+  EXPECT_NE(std::string::npos, sel.find("line 2"));
+  EXPECT_NE(std::string::npos, sel.find("line 4"));
+  EXPECT_EQ(std::string::npos, sel.find("line 1"));
+  EXPECT_EQ(u"/keep/this.srt", doc.FilePath());
+}
+
+}  // namespace
+}  // namespace tessera

@@ -1,0 +1,112 @@
+// Scripted prompter and dialog service for the file tests: each expects a queue of prompts with
+// their answers, fails the test on one nobody expected and on an expected one that never came.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+
+#include "core/services.h"
+#include "core/text_util.h"
+
+namespace tessera::testing {
+
+class ScriptedPrompter final : public Prompter {
+ public:
+  ~ScriptedPrompter() override { Verify(); }
+  // The next message box must show `text`.
+  void ExpectMessage(std::u16string text) { messages_.push_back(std::move(text)); }
+  void ExpectFrameRate(std::optional<double> answer) { rates_.push_back(answer); }
+  void Verify() {
+    for (const auto& m : messages_) ADD_FAILURE() << "message box never shown: " << ToUtf8(m);
+    if (!rates_.empty()) ADD_FAILURE() << rates_.size() << " frame-rate prompt(s) never shown";
+    messages_.clear();
+    rates_.clear();
+  }
+
+  void MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) override {
+    if (messages_.empty()) {
+      ADD_FAILURE() << "unexpected message box: " << ToUtf8(text);
+      return;
+    }
+    EXPECT_EQ(ToUtf8(messages_.front()), ToUtf8(text));
+    messages_.pop_front();
+  }
+  bool AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) override {
+    ADD_FAILURE() << "unexpected question: " << ToUtf8(text);
+    return false;
+  }
+  void Beep() override { ADD_FAILURE() << "unexpected beep"; }
+  std::optional<double> AskLoadFrameRate() override {
+    if (rates_.empty()) {
+      ADD_FAILURE() << "unexpected frame-rate prompt";
+      return std::nullopt;
+    }
+    auto r = rates_.front();
+    rates_.pop_front();
+    return r;
+  }
+
+ private:
+  std::deque<std::u16string> messages_;
+  std::deque<std::optional<double>> rates_;
+};
+
+// Each expected dialog names its title and the answer (nothing = cancel); the request is kept
+// so that a test can look at what the dialog was asked to show.
+class ScriptedDialogs final : public DialogService {
+ public:
+  ~ScriptedDialogs() override { Verify(); }
+  void ExpectOpen(std::u16string title, std::optional<std::u16string> path) {
+    queue_.push_back({false, std::move(title), std::move(path)});
+  }
+  void ExpectSave(std::u16string title, std::optional<std::u16string> path) {
+    queue_.push_back({true, std::move(title), std::move(path)});
+  }
+  void Verify() {
+    for (const auto& e : queue_) ADD_FAILURE() << "dialog never shown: " << ToUtf8(e.title);
+    queue_.clear();
+  }
+  FileDialogRequest last_request;
+
+  std::optional<FileDialogAnswer> OpenFile(const FileDialogRequest& r) override {
+    return Answer(false, r);
+  }
+  std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest& r) override {
+    return Answer(true, r);
+  }
+  std::optional<std::u16string> BrowseFolder(const std::u16string& title,
+                                             const std::u16string&) override {
+    ADD_FAILURE() << "unexpected folder browser: " << ToUtf8(title);
+    return std::nullopt;
+  }
+  std::optional<FontSpec> ChooseFont(const FontSpec&) override {
+    ADD_FAILURE() << "unexpected font dialog";
+    return std::nullopt;
+  }
+
+ private:
+  struct Expected {
+    bool save;
+    std::u16string title;
+    std::optional<std::u16string> path;
+  };
+  std::optional<FileDialogAnswer> Answer(bool save, const FileDialogRequest& r) {
+    last_request = r;
+    if (queue_.empty()) {
+      ADD_FAILURE() << "unexpected dialog: " << ToUtf8(r.title);
+      return std::nullopt;
+    }
+    Expected e = queue_.front();
+    queue_.pop_front();
+    EXPECT_EQ(e.save, save) << ToUtf8(r.title);
+    EXPECT_EQ(ToUtf8(e.title), ToUtf8(r.title));
+    if (!e.path) return std::nullopt;
+    return FileDialogAnswer{*e.path, r.selected_filter};
+  }
+  std::deque<Expected> queue_;
+};
+
+}  // namespace tessera::testing
