@@ -35,6 +35,7 @@ struct CliContext {
   LanguageTable lang;  // built with the language file, the "Language" setting selected
   TextMeasurer* measurer = nullptr;
   std::optional<std::string> lists_file;  // --lists
+  int log_listener = 0;                   // the listener printing log lines on stdout
 };
 
 // Exit codes.

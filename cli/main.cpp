@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
   ctx.lang.Build(FindDataPath("languages"));
   ctx.lang.SelectLanguage(ctx.app.language);
 
-  ctx.doc.Log().AddListener([](const std::u16string& line) {
+  ctx.log_listener = ctx.doc.Log().AddListener([](const std::u16string& line) {
     std::string s = ToUtf8(line);
     std::fwrite(s.data(), 1, s.size(), stdout);
     std::fputc('\n', stdout);
