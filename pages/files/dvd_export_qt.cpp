@@ -67,6 +67,9 @@ bool DvdExportDriver::Start() {
 }
 
 void DvdExportDriver::Tick() {
+  // A message box shown while the export finishes runs its own event loop, in which this
+  // timer may fire again.
+  if (!run_.Running()) return;
   if (run_.Poll()) return;
   timer_.stop();
   emit Finished();

@@ -17,28 +17,9 @@ namespace tessera {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadFile;
 using testing::ScriptedPrompter;
-
-struct Scratch {
-  Scratch() {
-    std::string tmpl = (fs::temp_directory_path() / "tessera export XXXXXX").string();
-    dir = mkdtemp(tmpl.data());
-  }
-  ~Scratch() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-  std::u16string Path16(const std::string& name) const { return FromUtf8((dir / name).string()); }
-  fs::path dir;
-};
-
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-void Write(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
+using testing::WriteFile;
 
 class FakeRunner final : public ProcessRunner {
  public:
@@ -98,7 +79,10 @@ struct ExportFixture : ::testing::Test {
   }
   fs::path Work(const std::string& name) const { return scratch.dir / "work" / name; }
 
-  Scratch scratch;
+  struct Scratch : testing::ScratchFolder {
+    Scratch() : ScratchFolder("tessera export") {}
+    const fs::path& dir = Dir();
+  } scratch;
   SubtitleDocument doc;
   AppSettings app;
   FakeRunner runner;
@@ -109,14 +93,14 @@ struct ExportFixture : ::testing::Test {
 
 TEST_F(ExportFixture, EstimatesProgressAndLearnsTheTimePerSubtitle) {
   Fill(doc, 600);
-  Write(Work("dvd2svcd.sup"), "old output");
+  WriteFile(Work("dvd2svcd.sup"), "old output");
   DvdExport run = Make();
   ASSERT_TRUE(run.Begin());
   EXPECT_EQ(u"/opt/encoder/DVDSupEncode", runner.program);
   ASSERT_EQ(1u, runner.arguments.size());
   EXPECT_EQ(FromUtf8(Work("dvd2svcd.sub").string()), runner.arguments[0]);
   EXPECT_FALSE(fs::exists(Work("dvd2svcd.sup")));
-  EXPECT_NE(std::string::npos, Read(Work("dvd2svcd.sub")).find("FrameW=720\r\n"));
+  EXPECT_NE(std::string::npos, ReadFile(Work("dvd2svcd.sub")).find("FrameW=720\r\n"));
   EXPECT_EQ(kExportCaption, progress.caption);
   EXPECT_EQ(0, progress.percent);
   EXPECT_EQ("first 0", progress.line1);
@@ -132,7 +116,7 @@ TEST_F(ExportFixture, EstimatesProgressAndLearnsTheTimePerSubtitle) {
   EXPECT_EQ(150, progress.percent);
   EXPECT_EQ("first 599", progress.line1);
 
-  Write(Work("dvd2svcd.log"), "Encoding...\r\nAll fine\r\n");
+  WriteFile(Work("dvd2svcd.log"), "Encoding...\r\nAll fine\r\n");
   runner.running = false;
   now += 10;
   EXPECT_FALSE(run.Poll());
@@ -189,7 +173,7 @@ TEST_F(ExportFixture, DetectedErrorsAnywhereInTheLogIsAFailure) {
   app.export_factor = 0.5;
   app.create_copy_when_exporting = 1;
   doc.SetFilePath(FromUtf8((scratch.dir / "movie.srt").string()));
-  Write(Work("dvd2svcd.log"), "line one\r\nEncoder detected errors in 2 subs\r\nend\r\n");
+  WriteFile(Work("dvd2svcd.log"), "line one\r\nEncoder detected errors in 2 subs\r\nend\r\n");
   DvdExport run = Make();
   ASSERT_TRUE(run.Begin());
   runner.running = false;
@@ -203,7 +187,7 @@ TEST_F(ExportFixture, DetectedErrorsAnywhereInTheLogIsAFailure) {
 TEST_F(ExportFixture, EncoderThatCannotStartNamesTheCommand) {
   Fill(doc, 3);
   runner.can_start = false;
-  Write(Work("dvd2svcd.sup"), "old");
+  WriteFile(Work("dvd2svcd.sup"), "old");
   app.export_factor = 0.3;
   DvdExport run = Make();
   EXPECT_FALSE(run.Begin());
@@ -235,7 +219,7 @@ TEST_F(ExportFixture, CopyBesideTheSourceFile) {
                         Case{"films/movie.final.ssa", "films/movie.final.sub", true},
                         Case{"films.d/movie", "films.d/movie.sub", true}}) {
     fs::create_directories((scratch.dir / c.source).parent_path());
-    Write(scratch.dir / c.target, "older copy");
+    WriteFile(scratch.dir / c.target, "older copy");
     doc.Empty();
     Fill(doc, 2);
     app.create_copy_when_exporting = 1;
@@ -244,7 +228,7 @@ TEST_F(ExportFixture, CopyBesideTheSourceFile) {
     DvdExport run = Make();
     ASSERT_TRUE(run.Begin());
     run.Poll();
-    EXPECT_EQ(Read(Work("dvd2svcd.sub")), Read(scratch.dir / c.target)) << c.source;
+    EXPECT_EQ(ReadFile(Work("dvd2svcd.sub")), ReadFile(scratch.dir / c.target)) << c.source;
   }
 }
 
@@ -252,13 +236,13 @@ TEST_F(ExportFixture, CopyNeverOverwritesTheLoadedFile) {
   Fill(doc, 2);
   app.create_copy_when_exporting = 1;
   fs::path source = scratch.dir / "movie.sub";
-  Write(source, "{1}{2}the user's own file\r\n");
+  WriteFile(source, "{1}{2}the user's own file\r\n");
   doc.SetFilePath(FromUtf8(source.string()));
   runner.running = false;
   DvdExport run = Make();
   ASSERT_TRUE(run.Begin());
   run.Poll();
-  EXPECT_EQ("{1}{2}the user's own file\r\n", Read(source));
+  EXPECT_EQ("{1}{2}the user's own file\r\n", ReadFile(source));
   EXPECT_EQ(0u, ToUtf8(doc.Log().Lines().back()).find("WARNING:"));
 }
 
@@ -306,7 +290,7 @@ struct EncoderScriptFixture : ExportFixture {
     encoder = folder / "DVDSupEncode";
   }
   void WriteEncoder(const std::string& body) {
-    Write(encoder, "#!/bin/sh\n" + body);
+    WriteFile(encoder, "#!/bin/sh\n" + body);
     fs::permissions(encoder, fs::perms::owner_all);
   }
   // Runs the export on the event loop until it finishes (or 10 s pass).
@@ -340,9 +324,9 @@ TEST_F(EncoderScriptFixture, SuccessfulRunReadsItsLogAndMakesTheCopy) {
       "sleep 0.2\n"
       "printf 'Read 4 subtitles\\r\\nFinished\\r\\n' > \"$(dirname \"$1\")/dvd2svcd.log\"\n");
   ASSERT_TRUE(RunToEnd());
-  EXPECT_EQ(Work("dvd2svcd.sub").string(), Read(Work("argument")));
+  EXPECT_EQ(Work("dvd2svcd.sub").string(), ReadFile(Work("argument")));
   EXPECT_EQ(u"Finished", doc.Log().Lines().back());
-  EXPECT_EQ(Read(Work("dvd2svcd.sub")), Read(scratch.dir / "movie.sub"));
+  EXPECT_EQ(ReadFile(Work("dvd2svcd.sub")), ReadFile(scratch.dir / "movie.sub"));
   EXPECT_GT(app.export_factor, 0.01);  // at least 0.2 s over 4 subtitles
   EXPECT_FALSE(progress.open);
 }

@@ -14,27 +14,15 @@ namespace tessera {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadFile;
 using testing::ScriptedDialogs;
 using testing::ScriptedPrompter;
-
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-void Write(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
+using testing::WriteFile;
 
 struct FileCommands : ::testing::Test {
   FileCommands() {
-    std::string tmpl = (fs::temp_directory_path() / "tessera-files-XXXXXX").string();
-    dir = mkdtemp(tmpl.data());
     store.LoadFromText(u"");
     lang.Build(dir / "no-languages");
-  }
-  ~FileCommands() override {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
   }
   std::u16string P(const std::string& name) const { return FromUtf8((dir / name).string()); }
   void Fill(int n) {
@@ -44,7 +32,8 @@ struct FileCommands : ::testing::Test {
   }
   std::string LastLog() const { return ToUtf8(doc.Log().Lines().back()); }
 
-  fs::path dir;
+  testing::ScratchFolder scratch{"tessera-files"};
+  const fs::path& dir = scratch.Dir();
   SubtitleDocument doc;
   SettingsStore store;
   AppSettings app;
@@ -71,7 +60,7 @@ TEST_F(FileCommands, FirstSelectedBlock) {
 TEST_F(FileCommands, SaveSelectedBlockBySuffix) {
   Fill(10);
   ASSERT_EQ(1, SaveSelectedBlock(doc, {2, 3, 4, 7}, P("part.srt"), store, app));
-  std::string part = Read(dir / "part.srt");
+  std::string part = ReadFile(dir / "part.srt");
   // Rows 3-5 renumbered from 1 and moved earlier by the midpoint of the starts 10 s and 20 s.
   EXPECT_EQ(0u, part.find("1\r\n00:00:05,000 --> 00:00:07,500\r\nline 3\r\n"));
   EXPECT_NE(std::string::npos, part.find("line 5"));
@@ -80,12 +69,12 @@ TEST_F(FileCommands, SaveSelectedBlockBySuffix) {
   EXPECT_EQ(FromUtf8(dir.string()), store.GetString(u"Directories", u"Save"));
 
   ASSERT_EQ(1, SaveSelectedBlock(doc, {}, P("all.srt"), store, app));
-  std::string all = Read(dir / "all.srt");
+  std::string all = ReadFile(dir / "all.srt");
   EXPECT_EQ(0u, all.find("1\r\n00:00:00,000 --> 00:00:02,500\r\nline 1\r\n"));
   EXPECT_NE(std::string::npos, all.find("10\r\n00:01:30,000"));
 
   ASSERT_EQ(1, SaveSelectedBlock(doc, {4}, P("all.ssa"), store, app));
-  std::string ssa = Read(dir / "all.ssa");
+  std::string ssa = ReadFile(dir / "all.ssa");
   EXPECT_NE(std::string::npos, ssa.find("line 1"));
   EXPECT_NE(std::string::npos, ssa.find("line 10"));
 
@@ -107,8 +96,8 @@ TEST_F(FileCommands, AppendOffset) {
 
 TEST_F(FileCommands, AppendMarksChangedOnlyWhenRowsCame) {
   Fill(2);
-  Write(dir / "more.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nmore\r\n\r\n");
-  Write(dir / "page.smi", "<SAMI>\r\n");
+  WriteFile(dir / "more.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nmore\r\n\r\n");
+  WriteFile(dir / "page.smi", "<SAMI>\r\n");
   EXPECT_EQ(1, AppendFile(doc, P("more.srt"), prompter));
   ASSERT_EQ(3, doc.Count());
   EXPECT_EQ(0u, ToUtf8(doc.Start(2)).find("0:00:13.50"));  // moved by the last end, 12.5 s
@@ -124,7 +113,7 @@ TEST_F(FileCommands, AppendMarksChangedOnlyWhenRowsCame) {
 }
 
 TEST_F(FileCommands, OpenAndDrop) {
-  Write(dir / "a.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nhello\r\n\r\n");
+  WriteFile(dir / "a.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nhello\r\n\r\n");
   doc.SetChanged(true);
   doc.SetFrameRateConverted(true);
   EXPECT_EQ(1, OpenSubtitleFile(doc, P("a.srt"), store, lang, prompter));
@@ -148,7 +137,7 @@ TEST_F(FileCommands, OpenAndDrop) {
     EXPECT_EQ(0u, LastLog().find("ERROR:")) << name;
   }
 
-  Write(dir / "b.sub", "{25}{50}dropped\r\n");
+  WriteFile(dir / "b.sub", "{25}{50}dropped\r\n");
   prompter.ExpectFrameRate(25.0);
   EXPECT_EQ(1, OpenDroppedFile(doc, P("b.sub"), store, lang, prompter));
   EXPECT_EQ(u"0:00:01.000", doc.Start(0));
@@ -185,7 +174,7 @@ TEST_F(FileCommands, SaveSubtitleDialogPreselectsTheLoadedFormat) {
       1, SaveSubtitleDialog(doc, store, app, dialogs, [&](const std::u16string& p) { shown = p; }));
   EXPECT_EQ(P("out.ssa"), shown);
   EXPECT_EQ(P("out.ssa"), doc.FilePath());
-  EXPECT_NE(std::string::npos, Read(dir / "out.ssa").find("Dialogue:"));
+  EXPECT_NE(std::string::npos, ReadFile(dir / "out.ssa").find("Dialogue:"));
 }
 
 TEST_F(FileCommands, SaveSelectionDialogWritesSelectedRowsOnly) {
@@ -196,7 +185,7 @@ TEST_F(FileCommands, SaveSelectionDialogWritesSelectedRowsOnly) {
   dialogs.ExpectSave(u"Save Selection", P("sel.srt"));
   EXPECT_EQ(1, SaveSelectionDialog(doc, store, app, dialogs));
   EXPECT_EQ(u"selection.srt", dialogs.last_request.initial_name);
-  std::string sel = Read(dir / "sel.srt");
+  std::string sel = ReadFile(dir / "sel.srt");
   EXPECT_NE(std::string::npos, sel.find("line 2"));
   EXPECT_NE(std::string::npos, sel.find("line 4"));
   EXPECT_EQ(std::string::npos, sel.find("line 1"));

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -12,6 +16,32 @@
 #include "core/text_util.h"
 
 namespace tessera::testing {
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& prefix = "tessera-files") {
+    std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    dir_ = mkdtemp(tmpl.data());
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  const std::filesystem::path& Dir() const { return dir_; }
+  std::u16string Path16(const std::string& name) const { return FromUtf8((dir_ / name).string()); }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+inline std::string ReadFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+inline void WriteFile(const std::filesystem::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
 
 class ScriptedPrompter final : public Prompter {
  public:
