@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 
 #include "core/text_util.h"
 
@@ -53,11 +52,27 @@ std::u16string FormatTimeText(double seconds, int form) {
   int64_t ms = static_cast<int64_t>((d - static_cast<double>(whole)) * 1000);
   if (ms > 999) ms = 999;
   int64_t frac = frac_width == 2 ? ms / 10 : ms;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%0*lld:%02lld:%02lld%c%0*lld", hour_width,
-                static_cast<long long>(whole / 3600), static_cast<long long>((whole % 3600) / 60),
-                static_cast<long long>(whole % 60), sep, frac_width, static_cast<long long>(frac));
-  return FromLatin1(buf);
+  // Written by hand: this runs twice per subtitle on every load and save.
+  std::u16string out;
+  out.reserve(24);
+  auto digits = [&out](int64_t v, int width) {
+    char16_t tmp[24];
+    int n = 0;
+    do {
+      tmp[n++] = static_cast<char16_t>(u'0' + v % 10);
+      v /= 10;
+    } while (v > 0);
+    for (int k = n; k < width; ++k) out.push_back(u'0');
+    while (n > 0) out.push_back(tmp[--n]);
+  };
+  digits(whole / 3600, hour_width);
+  out.push_back(u':');
+  digits((whole % 3600) / 60, 2);
+  out.push_back(u':');
+  digits(whole % 60, 2);
+  out.push_back(static_cast<char16_t>(sep));
+  digits(frac, frac_width);
+  return out;
 }
 
 }  // namespace tessera
