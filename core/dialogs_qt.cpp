@@ -1,0 +1,72 @@
+#include "core/dialogs_qt.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QStringList>
+
+#include "core/qt_text_qt.h"
+
+namespace tessera {
+
+QString QtDialogService::NameFilter(const FileFilter& filter) {
+  QString patterns = ToQ(filter.patterns);
+  patterns.replace(QChar(';'), QChar(' '));
+  QString description = ToQ(filter.description);
+  // Qt reads the patterns from the last parentheses of the entry.
+  if (description.endsWith(QStringLiteral("(") + patterns + QStringLiteral(")")))
+    return description;
+  return description + QStringLiteral(" (") + patterns + QStringLiteral(")");
+}
+
+std::optional<FileDialogAnswer> QtDialogService::Run(const FileDialogRequest& request, bool save) {
+  QFileDialog dialog(parent_.data(), ToQ(request.title), ToQ(request.initial_folder));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwrite_prompt);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  QStringList filters;
+  for (const FileFilter& f : request.filters) filters << NameFilter(f);
+  if (!filters.isEmpty()) {
+    dialog.setNameFilters(filters);
+    if (request.selected_filter >= 0 && request.selected_filter < filters.size())
+      dialog.selectNameFilter(filters[request.selected_filter]);
+  }
+  QString ext = ToQ(request.default_extension);
+  while (ext.startsWith(QChar('*')) || ext.startsWith(QChar('.'))) ext.remove(0, 1);
+  if (!ext.isEmpty() && ext != QStringLiteral("*")) dialog.setDefaultSuffix(ext);
+  if (!request.initial_name.empty()) dialog.selectFile(ToQ(request.initial_name));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  FileDialogAnswer answer;
+  answer.path = FromQ(dialog.selectedFiles().first());
+  answer.filter_index = std::max<int>(0, filters.indexOf(dialog.selectedNameFilter()));
+  return answer;
+}
+
+std::optional<FileDialogAnswer> QtDialogService::OpenFile(const FileDialogRequest& request) {
+  return Run(request, false);
+}
+
+std::optional<FileDialogAnswer> QtDialogService::SaveFile(const FileDialogRequest& request) {
+  return Run(request, true);
+}
+
+std::optional<std::u16string> QtDialogService::BrowseFolder(const std::u16string& title,
+                                                            const std::u16string& initial) {
+  QString dir = QFileDialog::getExistingDirectory(parent_.data(), ToQ(title), ToQ(initial));
+  if (dir.isEmpty()) return std::nullopt;
+  return FromQ(dir);
+}
+
+std::optional<FontSpec> QtDialogService::ChooseFont(const FontSpec& initial) {
+  QFont font(ToQ(initial.face), initial.point_size, initial.bold ? QFont::Bold : QFont::Normal);
+  bool ok = false;
+  QFont chosen = QFontDialog::getFont(&ok, font, parent_.data());
+  if (!ok) return std::nullopt;
+  FontSpec spec;
+  spec.face = FromQ(chosen.family());
+  spec.point_size = chosen.pointSize() > 0 ? chosen.pointSize() : initial.point_size;
+  spec.bold = chosen.weight() >= QFont::Bold;
+  return spec;
+}
+
+}  // namespace tessera

@@ -1,0 +1,124 @@
+#include "core/hold_on_window.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "core/qt_text_qt.h"
+
+namespace tessera {
+namespace {
+constexpr int kClockSize = 48;
+constexpr int kMargin = 10;
+}  // namespace
+
+QPixmap CHoldOnDialog::ClockPicture() {
+  QPixmap pm(kClockSize, kClockSize);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QPointF c(kClockSize / 2.0, kClockSize / 2.0);
+  const double r = kClockSize / 2.0 - 2;
+  QRadialGradient face(c, r, c - QPointF(r / 3, r / 3));
+  face.setColorAt(0, QColor(255, 255, 250));
+  face.setColorAt(1, QColor(214, 222, 235));
+  p.setPen(QPen(QColor(54, 78, 120), 2.5));
+  p.setBrush(face);
+  p.drawEllipse(c, r, r);
+  p.setPen(QPen(QColor(54, 78, 120), 1.5));
+  for (int i = 0; i < 12; ++i) {
+    const double a = i * M_PI / 6;
+    const double inner = (i % 3 == 0) ? r - 7 : r - 4;
+    p.drawLine(QPointF(c.x() + inner * std::sin(a), c.y() - inner * std::cos(a)),
+               QPointF(c.x() + (r - 2) * std::sin(a), c.y() - (r - 2) * std::cos(a)));
+  }
+  // Ten past ten, as clocks on display show.
+  auto hand = [&](double angle, double length, double width, QColor colour) {
+    p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, QPointF(c.x() + length * std::sin(angle), c.y() - length * std::cos(angle)));
+  };
+  hand(-M_PI / 3 + M_PI / 36, r * 0.5, 3, QColor(30, 30, 40));
+  hand(M_PI / 3, r * 0.75, 2, QColor(30, 30, 40));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(190, 40, 40));
+  p.drawEllipse(c, 2.5, 2.5);
+  return pm;
+}
+
+CHoldOnDialog::CHoldOnDialog(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      clock_(ClockPicture()) {
+  setModal(false);
+  QFont mono(QStringLiteral("Courier New"), 10);
+  mono.setStyleHint(QFont::Monospace);
+  if (!QFontDatabase::families().contains(mono.family()))
+    mono = QFontDatabase::systemFont(QFontDatabase::FixedFont), mono.setPointSize(10);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(kMargin + kClockSize + 12, kMargin, kMargin, kMargin);
+  for (QLabel*& l : lines_) {
+    l = new QLabel(this);
+    l->setFont(mono);
+    l->setTextFormat(Qt::PlainText);
+    layout->addWidget(l);
+  }
+  layout->addStretch();
+  bar_ = new QProgressBar(this);
+  bar_->setRange(0, 100);
+  bar_->setTextVisible(true);
+  layout->addWidget(bar_);
+  // The bar runs across the whole width, under the clock.
+  layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+  for (QLabel* l : lines_) l->setContentsMargins(kClockSize + 12, 0, 0, 0);
+  setFixedSize(520, 120);
+}
+
+void CHoldOnDialog::Open(const std::u16string& caption) {
+  bar_->setValue(0);
+  setWindowTitle(ToQ(caption));
+  if (QScreen* screen = QApplication::primaryScreen()) {
+    const QRect s = screen->geometry();
+    move(s.left() + (s.width() - width()) / 2, s.top() + (s.height() - height()) / 2);
+  }
+  show();
+  repaint();
+}
+
+void CHoldOnDialog::SetPercent(int percent) {
+  bar_->setValue(std::clamp(percent, 0, 100));
+  // The caller's loop does not return to the event loop between steps.
+  if (isVisible()) repaint();
+}
+
+void CHoldOnDialog::SetLines(const std::u16string& line1, const std::u16string& line2) {
+  lines_[0]->setText(ToQ(line1));
+  lines_[1]->setText(ToQ(line2));
+  if (isVisible()) repaint();
+}
+
+void CHoldOnDialog::Close() {
+  hide();
+}
+
+int CHoldOnDialog::Percent() const {
+  return bar_->value();
+}
+
+QString CHoldOnDialog::Line(int i) const {
+  return lines_[i]->text();
+}
+
+void CHoldOnDialog::paintEvent(QPaintEvent*) {
+  // Widgets are double-buffered, so the background does not flicker while the bar moves.
+  QPainter p(this);
+  p.fillRect(rect(), palette().color(QPalette::Button));
+  p.drawPixmap(kMargin, kMargin, clock_);
+}
+
+}  // namespace tessera

@@ -1,0 +1,73 @@
+// The one top-level window: the nine pages in a tabbed sheet, the caption, the shortcuts,
+// the remembered position and the close prompt.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "ui/sheet_page.h"
+
+class QTabWidget;
+
+namespace tessera {
+
+class CMainDialog : public QWidget, public MainWindowHost {
+  Q_OBJECT
+ public:
+  using PageFactory = std::function<CSheetPage*(PageContext& ctx, QWidget* parent)>;
+
+  // `files_page` builds the File Operations page; without one a page with the list and the
+  // log stands in.
+  CMainDialog(PageContext& ctx, PageFactory files_page = {}, QWidget* parent = nullptr);
+  ~CMainDialog() override;
+
+  // Restores the remembered position and size and shows the window.
+  void Open();
+
+  void SetCurrentFile(const std::u16string& path) override;
+  void EndWithOk() override;
+
+  // Runs the save dialog for the close prompt's Yes; returns 1 when a file was written.
+  void SetSaveDocumentHook(std::function<int()> hook) { save_document_ = std::move(hook); }
+  // Called once, 50 ms after the window opened.
+  void SetUpdateCheckHook(std::function<void()> hook) { update_check_ = std::move(hook); }
+
+  int PageCount() const { return static_cast<int>(pages_.size()); }
+  CSheetPage* Page(int index) const { return pages_[index]; }
+  int ActivePage() const;
+  void SetActivePage(int index);
+  QTabWidget* Tabs() const { return tabs_; }
+  QString TabTitle(int index) const;
+  bool EndedWithOk() const { return ended_ok_; }
+  // Applies the current language to the tab titles and the active page.
+  void RefreshTexts();
+
+  // The keyboard command of a key press, or 0.
+  static int ShortcutCommand(int key, Qt::KeyboardModifiers modifiers);
+
+ signals:
+  // The window has closed; `ok` when an Exit button ended it.
+  void Finished(bool ok);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void OnTabChanged(int index);
+  void RefreshCaption();
+
+  PageContext& ctx_;
+  QTabWidget* tabs_ = nullptr;
+  std::vector<CSheetPage*> pages_;
+  int active_ = -1;
+  std::u16string current_file_ = u"Untitled";
+  std::function<int()> save_document_;
+  std::function<void()> update_check_;
+  bool ended_ok_ = false;
+  bool closed_ = false;
+  bool opened_ = false;
+};
+
+}  // namespace tessera

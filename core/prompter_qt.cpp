@@ -1,0 +1,110 @@
+#include "core/prompter_qt.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "core/qt_text_qt.h"
+
+namespace tessera {
+namespace {
+
+QMessageBox::Icon ToQtIcon(PromptIcon icon) {
+  switch (icon) {
+    case PromptIcon::Information:
+      return QMessageBox::Information;
+    case PromptIcon::Warning:
+    case PromptIcon::Exclamation:
+      return QMessageBox::Warning;
+    case PromptIcon::Error:
+      return QMessageBox::Critical;
+    case PromptIcon::Question:
+      return QMessageBox::Question;
+    case PromptIcon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// Message texts end their lines in CR LF; a CR would show as a stray box in some styles.
+QString BoxText(const std::u16string& text) {
+  QString s = ToQ(text);
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  s.replace(QChar('\r'), QString());
+  return s;
+}
+
+QString BoxCaption(const std::u16string& caption) {
+  return caption.empty() ? QApplication::applicationDisplayName() : ToQ(caption);
+}
+
+}  // namespace
+
+CLoadFrameRateDialog::CLoadFrameRateDialog(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(tr("Select frame rate"));
+  auto* picture = new QLabel(this);
+  picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(48, 48));
+  picture->setAlignment(Qt::AlignVCenter);
+  auto* text = new QLabel(
+      QStringLiteral("This subtitle format is frame based. Please select the used frame rate. "
+                     "If you're not sure select 23.976 (NTSC)  because this is the most common "
+                     "format..."),
+      this);
+  text->setWordWrap(true);
+  ntsc_ = new QRadioButton(QStringLiteral("23.976 (NTSC)"), this);
+  pal_ = new QRadioButton(QStringLiteral("25 (PAL)"), this);
+  ntsc_->setChecked(true);
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(text);
+  right->addWidget(ntsc_);
+  right->addWidget(pal_);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  right->addLayout(buttons);
+  auto* top = new QHBoxLayout(this);
+  top->setContentsMargins(10, 10, 10, 10);
+  top->addWidget(picture);
+  top->addLayout(right, 1);
+  resize(420, sizeHint().height());
+}
+
+double CLoadFrameRateDialog::Rate() const {
+  return pal_->isChecked() ? 25.0 : 23.976;
+}
+
+void QtPrompter::MessageBox(const std::u16string& text, const std::u16string& caption,
+                            PromptIcon icon) {
+  QMessageBox box(ToQtIcon(icon), BoxCaption(caption), BoxText(text), QMessageBox::Ok,
+                  parent_.data());
+  box.exec();
+}
+
+bool QtPrompter::AskYesNo(const std::u16string& text, const std::u16string& caption,
+                          PromptIcon icon) {
+  QMessageBox box(ToQtIcon(icon), BoxCaption(caption), BoxText(text),
+                  QMessageBox::Yes | QMessageBox::No, parent_.data());
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void QtPrompter::Beep() {
+  QApplication::beep();
+}
+
+std::optional<double> QtPrompter::AskLoadFrameRate() {
+  CLoadFrameRateDialog dialog(parent_.data());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Rate();
+}
+
+}  // namespace tessera

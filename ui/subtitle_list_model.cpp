@@ -1,0 +1,98 @@
+#include "ui/subtitle_list_model.h"
+
+#include "core/qt_text_qt.h"
+#include "core/time_code.h"
+
+namespace tessera {
+
+QColor ColorFromSetting(int bgr) {
+  return QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff);
+}
+
+std::u16string DurationText(const std::u16string& start, const std::u16string& end) {
+  std::u16string t = FormatTimeText(ParseTimeText(end) - ParseTimeText(start), kCanonicalForm);
+  // H:MM:SS.mmm from the seconds on; a negative duration keeps its sign.
+  const size_t colon = t.rfind(u':');
+  std::u16string shown = colon == std::u16string::npos ? t : t.substr(colon + 1);
+  if (!t.empty() && t[0] == u'-' && (shown.empty() || shown[0] != u'-')) shown.insert(0, 1, u'-');
+  return shown;
+}
+
+SubtitleListModel::SubtitleListModel(const SubtitleDocument& doc, const AppSettings& app,
+                                     const LanguageTable& lang, QObject* parent)
+    : QAbstractTableModel(parent), doc_(doc), app_(app), lang_(lang) {}
+
+int SubtitleListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : doc_.Count() + padding_rows_;
+}
+
+int SubtitleListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant SubtitleListModel::data(const QModelIndex& index, int role) const {
+  const int row = index.row();
+  if (!index.isValid() || row < 0 || row >= rowCount()) return {};
+  switch (role) {
+    case Qt::DisplayRole: {
+      if (!doc_.IsRow(row)) return QString();
+      switch (index.column()) {
+        case kNr:
+          return QString::number(row + 1);
+        case kStartCol:
+          return ToQ(doc_.Start(row));
+        case kEndCol:
+          return ToQ(doc_.End(row));
+        case kDuration:
+          return ToQ(DurationText(doc_.Start(row), doc_.End(row)));
+        case kLine1Col:
+          return ToQ(doc_.Line(row, 0));
+        case kLine2Col:
+          return ToQ(doc_.Line(row, 1));
+      }
+      return {};
+    }
+    case Qt::BackgroundRole: {
+      if (row_colour_) {
+        QColor c = row_colour_(row);
+        if (c.isValid()) return c;
+      }
+      // The row numbered 1 (index 0) has the even colour.
+      return ColorFromSetting(row % 2 == 0 ? app_.even_color : app_.odd_color);
+    }
+    case Qt::ForegroundRole:
+      return QColor(Qt::black);
+    case Qt::TextAlignmentRole:
+      return index.column() < kLine1Col ? QVariant(Qt::AlignCenter)
+                                        : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    case kRowIndexRole:
+      return row;
+  }
+  return {};
+}
+
+QVariant SubtitleListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
+  if (role == Qt::DisplayRole) return ToQ(lang_.Lookup(8000 + section));
+  if (role == Qt::TextAlignmentRole)
+    return section < kLine1Col ? QVariant(Qt::AlignCenter)
+                               : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+  return {};
+}
+
+void SubtitleListModel::Refill() {
+  beginResetModel();
+  endResetModel();
+}
+
+void SubtitleListModel::RefreshHeaders() {
+  emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
+}
+
+void SubtitleListModel::SetPaddingRows(int rows) {
+  beginResetModel();
+  padding_rows_ = std::max(0, rows);
+  endResetModel();
+}
+
+}  // namespace tessera

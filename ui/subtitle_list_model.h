@@ -1,0 +1,54 @@
+// The six-column subtitle list over the document: "Nr.", "Start", "End", "Duration", "Line 1",
+// "Line 2". Refilling is a model reset; pages state their differences through the hooks below.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <functional>
+
+#include "core/app_settings.h"
+#include "core/language_table.h"
+#include "core/subtitle_document.h"
+
+namespace tessera {
+
+// A 0x00BBGGRR colour value as the settings store it.
+QColor ColorFromSetting(int bgr);
+// "Duration" text: end minus start from the seconds field on ("12.500", "00.800").
+std::u16string DurationText(const std::u16string& start, const std::u16string& end);
+
+class SubtitleListModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  enum ColumnIndex { kNr = 0, kStartCol, kEndCol, kDuration, kLine1Col, kLine2Col, kColumnCount };
+  // Extra data for the pages that need it.
+  enum Roles { kRowIndexRole = Qt::UserRole + 1 };
+
+  SubtitleListModel(const SubtitleDocument& doc, const AppSettings& app, const LanguageTable& lang,
+                    QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  // Everything is read from the document again.
+  void Refill();
+  // Column titles from the language table (8000-8005), taken again on the next headerData.
+  void RefreshHeaders();
+
+  // Per-page differences. A row colour function returning an invalid QColor keeps the
+  // even/odd colour; padding rows are empty rows shown after the document's rows.
+  void SetRowColour(std::function<QColor(int row)> colour) { row_colour_ = std::move(colour); }
+  void SetPaddingRows(int rows);
+  int DocumentRows() const { return doc_.Count(); }
+
+ private:
+  const SubtitleDocument& doc_;
+  const AppSettings& app_;
+  const LanguageTable& lang_;
+  std::function<QColor(int)> row_colour_;
+  int padding_rows_ = 0;
+};
+
+}  // namespace tessera

@@ -1,0 +1,123 @@
+#include "ui/subtitle_list_view.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QScrollBar>
+
+namespace tessera {
+namespace {
+constexpr int kFixedColumnsWidth = 249;
+constexpr int kWidths[] = {30, 80, 80, 55};
+}  // namespace
+
+SubtitleListView::SubtitleListView(SubtitleDocument& doc, const AppSettings& app,
+                                   const LanguageTable& lang, QWidget* parent)
+    : QTableView(parent),
+      doc_(doc),
+      app_(app),
+      model_(new SubtitleListModel(doc, app, lang, this)) {
+  setModel(model_);
+  QFont list_font(QStringLiteral("Tahoma"), 8);
+  list_font.setStyleHint(QFont::SansSerif);
+  setFont(list_font);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setShowGrid(false);
+  setWordWrap(false);
+  setTextElideMode(Qt::ElideRight);
+  setCornerButtonEnabled(false);
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+  horizontalHeader()->setHighlightSections(false);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  horizontalHeader()->setStretchLastSection(false);
+  for (int c = 0; c < 4; ++c) setColumnWidth(c, kWidths[c]);
+  // Only whole-row moves matter; the uniform row height keeps 10,000 rows cheap.
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  ApplySelectionColour();
+  SizeLineColumns();
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &SubtitleListView::OnSelectionChanged);
+  connect(model_, &QAbstractItemModel::modelReset, this, &SubtitleListView::SizeLineColumns);
+}
+
+void SubtitleListView::ApplySelectionColour() {
+  QPalette p = palette();
+  const QColor sel = ColorFromSetting(app_.selection_color);
+  for (auto group : {QPalette::Active, QPalette::Inactive}) {
+    p.setColor(group, QPalette::Highlight, sel);
+    p.setColor(group, QPalette::HighlightedText, Qt::black);
+  }
+  setPalette(p);
+}
+
+void SubtitleListView::Refill() {
+  refreshing_ = true;
+  ApplySelectionColour();
+  model_->Refill();
+  const int row = doc_.CurrentRow();
+  if (row >= 0 && row < model_->rowCount()) {
+    const QModelIndex index = model_->index(row, 0);
+    selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  refreshing_ = false;
+  SizeLineColumns();
+}
+
+void SubtitleListView::Activate() {
+  model_->RefreshHeaders();
+  Refill();
+  ScrollToTop(doc_.FirstVisibleRow());
+}
+
+void SubtitleListView::Deactivate() {
+  doc_.SetCurrentRow(FirstSelectedRow());
+  doc_.SetFirstVisibleRow(TopRow());
+}
+
+int SubtitleListView::FirstSelectedRow() const {
+  int first = -1;
+  for (const QModelIndex& i : selectionModel()->selectedRows()) {
+    if (i.row() < model_->DocumentRows() && (first < 0 || i.row() < first)) first = i.row();
+  }
+  return first;
+}
+
+bool SubtitleListView::IsRowSelected(int row) const {
+  return selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+int SubtitleListView::TopRow() const {
+  const int r = rowAt(0);
+  return r < 0 ? 0 : r;
+}
+
+void SubtitleListView::ScrollToTop(int row) {
+  if (row < 0 || row >= model_->rowCount()) return;
+  verticalScrollBar()->setValue(row);
+}
+
+void SubtitleListView::OnSelectionChanged() {
+  if (refreshing_) return;
+  const int row = FirstSelectedRow();
+  doc_.SetCurrentRow(row);
+  emit CurrentRowChanged(row);
+}
+
+void SubtitleListView::SizeLineColumns() {
+  // The viewport already leaves out the vertical scroll bar when one is shown.
+  const int width = viewport()->width();
+  const int each = std::max(40, (width - kFixedColumnsWidth) / 2);
+  setColumnWidth(SubtitleListModel::kLine1Col, each);
+  setColumnWidth(SubtitleListModel::kLine2Col, each);
+}
+
+void SubtitleListView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  SizeLineColumns();
+}
+
+}  // namespace tessera
