@@ -21,6 +21,11 @@ void SetTime(SubtitleDocument& doc, int row, int column, double seconds) {
   doc.SetCell(row, column, FormatTimeText(seconds));
 }
 
+// Times are whole milliseconds; sums of them must compare equal when they are.
+bool Before(double a, double b) {
+  return a < b - 1e-6;
+}
+
 }  // namespace
 
 int EditAdd(SubtitleDocument& doc) {
@@ -43,9 +48,9 @@ int EditInsert(SubtitleDocument& doc, int row, Prompter& prompter) {
   const double previous_end = row == 0 ? 0.0 : Time(doc, row - 1, kEnd);
   const double new_start = previous_end + (start - previous_end) * 0.5;
   const double new_end = new_start + 1.0;
-  if (new_end > start) {
+  if (Before(start, new_end)) {
     const double pushed = new_end + kMinimumGap;
-    if (Time(doc, row, kEnd) - pushed < 1.0) {
+    if (Before(Time(doc, row, kEnd) - pushed, 1.0)) {
       prompter.MessageBox(u"Can't insert sub here because next sub will be too short...", {},
                           PromptIcon::Exclamation);
       return -1;
@@ -129,7 +134,7 @@ bool EditSpinTime(SubtitleDocument& doc, int row, EditSpin spin, bool increase,
   double start = Time(doc, row, kStart);
   double end = Time(doc, row, kEnd);
   auto before_next = [&](double new_end) {
-    return last || new_end < Time(doc, row + 1, kStart) - kMinimumGap;
+    return last || Before(new_end, Time(doc, row + 1, kStart) - kMinimumGap);
   };
   bool allowed;
   if (spin == EditSpin::kStart) {
@@ -139,10 +144,10 @@ bool EditSpinTime(SubtitleDocument& doc, int row, EditSpin spin, bool increase,
     if (increase)
       allowed = before_next(end);
     else
-      allowed = row == 0 ? start > 0 : Time(doc, row - 1, kEnd) + kMinimumGap < start;
+      allowed = row == 0 ? Before(0, start) : Before(Time(doc, row - 1, kEnd) + kMinimumGap, start);
   } else {
     end += (spin == EditSpin::kDurationSeconds ? 1.0 : 0.1) * (increase ? 1 : -1);
-    allowed = increase ? before_next(end) : start + 0.1 < end;
+    allowed = increase ? before_next(end) : Before(start + 0.1, end);
   }
   if (!allowed) {
     prompter.Beep();

@@ -179,7 +179,9 @@ bool FindNext(SubtitleDocument& doc, const SearchState& state, Prompter& prompte
       }
     }
   }
-  prompter.MessageBox(lang.Lookup(3000), {}, PromptIcon::Information);
+  std::u16string text = lang.Lookup(3000);
+  if (text.empty()) text = u"Cannot find the requested text.";  // a table not yet built
+  prompter.MessageBox(text, {}, PromptIcon::Information);
   return false;
 }
 

@@ -23,6 +23,11 @@ void SetTime(SubtitleDocument& doc, int row, int column, double seconds) {
   doc.SetCell(row, column, FormatTimeText(seconds));
 }
 
+// Times are whole milliseconds; sums of them must compare equal when they are.
+bool AtOrBefore(double a, double b) {
+  return a <= b + 1e-6;
+}
+
 bool ValidRange(const SubtitleDocument& doc, RowRange range) {
   return !range.Empty() && range.last < doc.Count();
 }
@@ -77,9 +82,9 @@ bool MoveEntries(SubtitleDocument& doc, RowRange range, double amount, SyncScope
   if (!later) {
     // The parsed start carries half a millisecond, so a move to exactly 0 passes.
     double limit = first == 0 ? 0.0 : Time(doc, first - 1, kEnd);
-    overlap = Time(doc, first, kStart) + amount <= limit;
+    overlap = AtOrBefore(Time(doc, first, kStart) + amount, limit);
   } else if (last + 1 < doc.Count()) {
-    overlap = Time(doc, last + 1, kStart) <= Time(doc, last, kEnd) + amount;
+    overlap = AtOrBefore(Time(doc, last + 1, kStart), Time(doc, last, kEnd) + amount);
   }
   if (overlap) {
     prompter.MessageBox(u"ERROR: Movement will cause overlapping subtitles.", {},
