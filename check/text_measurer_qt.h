@@ -7,6 +7,8 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 #include "core/services.h"
 
@@ -21,6 +23,8 @@ class QtTextMeasurer final : public TextMeasurer {
  private:
   std::optional<FontSpec> cached_spec_;
   std::unique_ptr<QFontMetrics> metrics_;
+  // Shaping a text costs microseconds and a repair run measures the same line several times.
+  std::unordered_map<std::u16string, int> widths_;
 };
 
 }  // namespace tessera
