@@ -38,6 +38,11 @@ int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string
         Format("Splitting to SubRip files '%s' and '%s'...", ToUtf8(a).c_str(), ToUtf8(b).c_str()));
     ok = WriteSubtitleText(doc, a, SubRipText(doc, 0, h - 1), settings.encoding);
     if (ok) ok = WriteSubtitleText(doc, b, SubRipText(doc, h, -1), settings.encoding);
+  } else {
+    // Said, so that nobody takes the split as written.
+    doc.AppendLog(Format("ERROR: '%s' does not end in .srt or .ssa; nothing was written.",
+                         ToUtf8(chosen).c_str()));
+    return 0;
   }
   if (!ok) return 0;
   doc.AppendLog(u"Ok.");

@@ -1,19 +1,9 @@
-#include "formats/microdvd.h"
 #include "formats/simple_formats.h"
-#include "formats/subrip.h"
-#include "formats/substation.h"
 #include "fuzz/fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tessera;
-  std::u16string text = fuzz::Decode(data, size);
-  SubtitleDocument doc;
-  ReadSubViewer(doc, text);
-  fuzz::CheckColumns(doc);
-  // What was read must be writable again.
-  AppSettings settings;
-  (void)SubRipText(doc, -1, -1);
-  (void)SubStationAlphaText(doc, -1, -1, settings);
-  (void)MicroDvdText(doc, 1, -1, true, settings);
-  return 0;
+  return fuzz::FuzzReader(data, size, [](SubtitleDocument& doc, const std::u16string& text) {
+    ReadSubViewer(doc, text);
+  });
 }

@@ -59,11 +59,12 @@ TEST_F(SplitTest, NothingBeforeTheSplitPointOrOtherNames) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path("filma.srt")));
   EXPECT_FALSE(std::filesystem::exists(dir.Path("filmb.srt")));
 
-  // Upper-case or missing extensions write nothing.
-  for (const char* name : {"film.SRT", "film"})
-    EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16(name), store, settings), 1);
+  // Upper-case or missing extensions write nothing, and say so.
+  for (const char* name : {"film.SRT", "film"}) {
+    EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16(name), store, settings), 0);
+    EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: ")) << name;
+  }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()), {}), 0);
-  EXPECT_EQ(LogLines(doc).back(), "Ok.");
 }
 
 TEST_F(SplitTest, UnwritableFolderIsAnError) {
