@@ -30,7 +30,10 @@ std::u16string FixWorkTable::DurationText(double seconds) {
 }
 
 void FixWorkTable::MoveGap(size_t pos) {
-  if (pos < gap_begin_) {
+  if (GapSize() == 0) {
+    // Nothing to move; moving rows onto themselves would empty them.
+    gap_begin_ = gap_end_ = pos;
+  } else if (pos < gap_begin_) {
     const size_t n = gap_begin_ - pos;
     std::move_backward(rows_.begin() + pos, rows_.begin() + gap_begin_, rows_.begin() + gap_end_);
     gap_begin_ -= n;

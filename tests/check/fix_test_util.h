@@ -1,0 +1,123 @@
+// Shared helpers of the Fix Errors tests: a scripted prompter, a fake measurer, documents.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "check/check_lists.h"
+#include "check/fix_errors.h"
+#include "core/services.h"
+#include "core/subtitle_document.h"
+#include "core/text_util.h"
+
+namespace tessera::testing {
+
+// Expects prompts in order: each with a part of its text and the answer to give.
+class ScriptedPrompter final : public Prompter {
+ public:
+  struct Expected {
+    bool question;
+    std::string contains;
+    bool answer = false;
+  };
+  ~ScriptedPrompter() override {
+    for (const auto& e : script_) ADD_FAILURE() << "prompt never came: " << e.contains;
+  }
+  void ExpectMessage(std::string contains) { script_.push_back({false, std::move(contains)}); }
+  void ExpectQuestion(std::string contains, bool answer) {
+    script_.push_back({true, std::move(contains), answer});
+  }
+  void MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) override {
+    texts.push_back(text);
+    Next(false, text);
+  }
+  bool AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) override {
+    texts.push_back(text);
+    return Next(true, text);
+  }
+  void Beep() override {}
+  std::optional<double> AskLoadFrameRate() override { return 25.0; }
+
+  std::vector<std::u16string> texts;
+
+ private:
+  bool Next(bool question, const std::u16string& text) {
+    const std::string t = ToUtf8(text);
+    if (script_.empty()) {
+      ADD_FAILURE() << "unexpected prompt: " << t;
+      return false;
+    }
+    Expected e = script_.front();
+    script_.pop_front();
+    EXPECT_EQ(e.question, question) << t;
+    EXPECT_NE(t.find(e.contains), std::string::npos) << "prompt was: " << t;
+    return e.answer;
+  }
+  std::deque<Expected> script_;
+};
+
+// Every character is 10 pixels wide.
+class FakeMeasurer final : public TextMeasurer {
+ public:
+  int MeasureWidth(const std::u16string& text, const FontSpec&) override {
+    ++calls;
+    return static_cast<int>(text.size()) * 10;
+  }
+  int calls = 0;
+};
+
+// Every repair and warning off, fixed measuring: tests switch on what they look at.
+inline FixErrorsOptions NoRepairs() {
+  FixErrorsOptions o;
+  SelectAllRepairs(o, 0);
+  o.smart_duration = 0;
+  o.split_line_separators = 0;
+  o.warn_short_duration = 0;
+  o.warn_long_duration = 0;
+  o.split_method = 1;
+  return o;
+}
+
+struct Row {
+  const char* start;
+  const char* end;
+  const char* l1 = "";
+  const char* l2 = "";
+  const char* l3 = "";
+};
+
+inline void Fill(SubtitleDocument& doc, const std::vector<Row>& rows) {
+  doc.Empty();
+  for (const Row& r : rows) {
+    doc.AddRow(FromUtf8(r.start), FromUtf8(r.end), FromUtf8(r.l1), FromUtf8(r.l2), FromUtf8(r.l3));
+  }
+}
+
+inline std::string Line(const SubtitleDocument& doc, int row, int k) {
+  return ToUtf8(doc.Line(row, k));
+}
+inline std::string Start(const SubtitleDocument& doc, int row) {
+  return ToUtf8(doc.Start(row));
+}
+inline std::string End(const SubtitleDocument& doc, int row) {
+  return ToUtf8(doc.End(row));
+}
+inline std::vector<std::string> LogLines(const SubtitleDocument& doc) {
+  std::vector<std::string> out;
+  for (const auto& l : doc.Log().Lines()) out.push_back(ToUtf8(l));
+  return out;
+}
+// The count lines of the last run.
+inline std::vector<std::string> CountLines(const SubtitleDocument& doc) {
+  std::vector<std::string> out;
+  for (const auto& l : LogLines(doc)) {
+    if (l == "Start checking for selected errors...") out.clear();
+    if (l.starts_with("  ")) out.push_back(l);
+  }
+  return out;
+}
+
+}  // namespace tessera::testing
