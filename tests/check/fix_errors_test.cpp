@@ -7,19 +7,20 @@
 #include "check/fix_errors.h"
 #include "core/message_log.h"
 #include "core/settings_store.h"
+#include "core/time_code.h"
 #include "tests/check/fix_test_util.h"
 
 namespace tessera {
 namespace {
 
-using testing::CountLines;
-using testing::End;
-using testing::Fill;
-using testing::Line;
-using testing::LogLines;
-using testing::NoRepairs;
-using testing::ScriptedPrompter;
-using testing::Start;
+using fixtest::CountLines;
+using fixtest::End;
+using fixtest::Fill;
+using fixtest::Line;
+using fixtest::LogLines;
+using fixtest::NoRepairs;
+using fixtest::ScriptedPrompter;
+using fixtest::Start;
 
 struct Fixture : ::testing::Test {
   int Run(const FixErrorsOptions& o) {
@@ -33,7 +34,7 @@ struct Fixture : ::testing::Test {
   SubtitleDocument doc;
   AppSettings app;
   CheckLists lists;
-  testing::FakeMeasurer measurer;
+  fixtest::FakeMeasurer measurer;
   ScriptedPrompter prompter;
 };
 
@@ -244,7 +245,7 @@ TEST_F(Fixture, CreditsAskedAnsweredBothWaysOrRemovedWithoutAsking) {
   FixErrorsOptions o = NoRepairs();
   o.remove_credits = 1;
   o.exclamation_marks = 1;
-  const std::vector<testing::Row> rows = {
+  const std::vector<fixtest::Row> rows = {
       {"0:00:01.000", "0:00:02.000", "Sync By Someone", "", "x!"},
       {"0:00:03.000", "0:00:04.000", "Hey!"}};
   Fill(doc, rows);
@@ -332,6 +333,51 @@ TEST(CheckLists, FileFormatKeysAndLogging) {
   EXPECT_FALSE(lists.credits.empty());
   EXPECT_FALSE(lists.ocr.empty());
   for (const auto& e : lists.credits) EXPECT_FALSE(e.text.empty());
+}
+
+}  // namespace
+}  // namespace tessera
+
+namespace tessera {
+namespace {
+
+// A split row stays and is broken again until every line fits; its new rows are checked in turn.
+TEST_F(Fixture, LongLinesAreBrokenAgainUntilTheyFit) {
+  for (int method : {1, 0}) {
+    SCOPED_TRACE(method);
+    FixErrorsOptions o = NoRepairs();
+    o.split_too_long = 1;
+    o.join_lines = 1;
+    o.split_method = method;
+    o.max_number_characters = 12;
+    app.screen_width = 170;  // dynamic: 120 pixels, with "..." 30 of them
+    app.left_margin = app.right_margin = 25;
+    Fill(doc, {{"0:00:01.000", "0:00:09.000", "one two three four five six seven eight"}});
+    Run(o);
+    ASSERT_GT(doc.Count(), 1);
+    for (int r = 0; r < doc.Count(); ++r) {
+      for (int k = 0; k < 3; ++k) EXPECT_LE(doc.Line(r, k).size(), 12u) << r << " " << k;
+      EXPECT_LE(ParseTimeText(doc.Start(r)), ParseTimeText(doc.End(r)));
+    }
+    EXPECT_EQ(End(doc, doc.Count() - 1), "0:00:09.000");
+    if (method == 0) {
+      EXPECT_GT(measurer.calls, 0);
+    }
+  }
+}
+
+// A word longer than the limit is left as it is: the run still ends.
+TEST_F(Fixture, UnbreakableWordEndsTheRun) {
+  FixErrorsOptions o = NoRepairs();
+  o.split_too_long = 1;
+  o.max_number_characters = 3;
+  Fill(doc, {{"0:00:01.000", "0:00:03.000", "Supercalifragilistic"}});
+  Run(o);
+  EXPECT_TRUE(LogLines(doc).back().starts_with("Done."));
+  std::u16string all;
+  for (int r = 0; r < doc.Count(); ++r) all += doc.Line(r, 0) + doc.Line(r, 1);
+  ReplaceAll(all, u"...", u"");
+  EXPECT_EQ(ToUtf8(all), "Supercalifragilistic");
 }
 
 }  // namespace

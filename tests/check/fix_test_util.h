@@ -12,8 +12,11 @@
 #include "core/services.h"
 #include "core/subtitle_document.h"
 #include "core/text_util.h"
+#include "tests/check/fake_measurer.h"
 
-namespace tessera::testing {
+namespace tessera::fixtest {
+
+using testing::FakeMeasurer;
 
 // Expects prompts in order: each with a part of its text and the answer to give.
 class ScriptedPrompter final : public Prompter {
@@ -57,16 +60,6 @@ class ScriptedPrompter final : public Prompter {
     return e.answer;
   }
   std::deque<Expected> script_;
-};
-
-// Every character is 10 pixels wide.
-class FakeMeasurer final : public TextMeasurer {
- public:
-  int MeasureWidth(const std::u16string& text, const FontSpec&) override {
-    ++calls;
-    return static_cast<int>(text.size()) * 10;
-  }
-  int calls = 0;
 };
 
 // Every repair and warning off, fixed measuring: tests switch on what they look at.
@@ -120,4 +113,4 @@ inline std::vector<std::string> CountLines(const SubtitleDocument& doc) {
   return out;
 }
 
-}  // namespace tessera::testing
+}  // namespace tessera::fixtest
