@@ -317,10 +317,10 @@ TEST_F(EncoderScriptFixture, SuccessfulRunReadsItsLogAndMakesTheCopy) {
   app.create_copy_when_exporting = 1;
   doc.SetFilePath(FromUtf8((scratch.dir / "movie.srt").string()));
   // The input path reaches the encoder as one argument, blanks included, and its output is
-  // noise on both streams.
+  // megabytes of noise on both streams, more than any pipe holds.
   WriteEncoder(
       "printf '%s' \"$1\" > \"$(dirname \"$1\")/argument\"\n"
-      "echo lots of output; echo and errors >&2\n"
+      "head -c 3000000 /dev/zero; head -c 3000000 /dev/zero >&2\n"
       "sleep 0.2\n"
       "printf 'Read 4 subtitles\\r\\nFinished\\r\\n' > \"$(dirname \"$1\")/dvd2svcd.log\"\n");
   ASSERT_TRUE(RunToEnd());
