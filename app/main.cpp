@@ -3,6 +3,9 @@
 #include <cstdio>
 
 #include "core/app_window.h"
+#include "core/hold_on_window.h"
+#include "pages/files/dvd_export_qt.h"
+#include "pages/files/files_page.h"
 
 int main(int argc, char** argv) {
   QApplication qt_app(argc, argv);
@@ -13,6 +16,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tessera: %s\nusage: tessera [--config FILE] [PATH]\n", error.c_str());
     return 2;
   }
+  // The encoder export's progress window and child process outlive the window's pages.
+  tessera::CHoldOnDialog export_progress;
+  tessera::QtProcessRunner encoder;
   tessera::CTesseraApp app(std::move(*options));
+  app.SetFilesPageFactory([&](tessera::PageContext& ctx, QWidget* parent) {
+    return new tessera::CFilesPage(ctx, export_progress, encoder, parent);
+  });
   return app.Run();
 }

@@ -14,6 +14,7 @@
 #include "core/text_util.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
+#include "pages/files/save_dialogs.h"
 
 namespace tessera {
 
@@ -80,8 +81,11 @@ void CTesseraApp::InitInstance() {
   if (auto* p = dynamic_cast<QtPrompter*>(prompter_)) p->SetParent(window_.get());
   if (auto* d = dynamic_cast<QtDialogService*>(dialogs_)) d->SetParent(window_.get());
   connect(window_.get(), &CMainDialog::Finished, this, &CTesseraApp::OnFinished);
-  // Until the File Operations page brings its save dialog, Yes on the close prompt saves nothing.
-  // SAVE-DIALOG HOOK: window_->SetSaveDocumentHook(...) belongs here.
+  window_->SetSaveDocumentHook([this] {
+    CMainDialog* w = window_.get();
+    return SaveSubtitleDialog(doc_, store_, app_, *dialogs_,
+                              [w](const std::u16string& path) { w->SetCurrentFile(path); });
+  });
 
   LoadStartFile();
   if (options_.identity) StartIdentityServer();

@@ -196,6 +196,7 @@ void CMainDialog::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
+  for (CSheetPage* page : pages_) page->OnWindowClosing();
   if (ctx_.doc.Changed()) {
     if (ctx_.prompter.AskYesNo(
             u"The current file is changed.\n\r\n\rDo you want to save the changes?", u"Tessera",

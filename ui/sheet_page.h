@@ -56,6 +56,8 @@ class CSheetPage : public QWidget {
   // The page became the visible page / another page became visible.
   virtual void OnActivate();
   virtual void OnDeactivate() {}
+  // The main window is closing: a page finishes or stops what still runs.
+  virtual void OnWindowClosing() {}
   // A keyboard shortcut while this page is active; true when the page acted on it.
   virtual bool OnShortcut(int command) {
     (void)command;
