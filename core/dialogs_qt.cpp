@@ -62,11 +62,11 @@ std::optional<FontSpec> QtDialogService::ChooseFont(const FontSpec& initial) {
   bool ok = false;
   QFont chosen = QFontDialog::getFont(&ok, font, parent_.data());
   if (!ok) return std::nullopt;
-  FontSpec spec;
-  spec.face = FromQ(chosen.family());
-  spec.point_size = chosen.pointSize() > 0 ? chosen.pointSize() : initial.point_size;
-  spec.bold = chosen.weight() >= QFont::Bold;
-  return spec;
+  FontSpec result;
+  result.face = FromQ(chosen.family());
+  result.point_size = chosen.pointSize() > 0 ? chosen.pointSize() : initial.point_size;
+  result.bold = chosen.weight() >= QFont::Bold;
+  return result;
 }
 
 }  // namespace tessera
