@@ -1,0 +1,37 @@
+// Refilling the shared subtitle list (a model reset plus the rows a view asks for).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include "core/time_code.h"
+#include "ui/subtitle_list_view.h"
+
+namespace {
+
+void BM_SubtitleListRefill(benchmark::State& state) {
+  if (!qApp) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "tessera_bench";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+  }
+  tessera::SubtitleDocument doc;
+  tessera::AppSettings app;
+  tessera::LanguageTable lang;
+  lang.Build("/nonexistent");
+  const int rows = static_cast<int>(state.range(0));
+  for (int i = 0; i < rows; ++i)
+    doc.AddRow(tessera::FormatTimeText(i * 3.0), tessera::FormatTimeText(i * 3.0 + 2.5),
+               u"A subtitle line of ordinary length", u"and its second line");
+  doc.SetCurrentRow(rows / 2);
+  tessera::SubtitleListView view(doc, app, lang);
+  view.resize(900, 500);
+  for (auto _ : state) {
+    view.Activate();
+    benchmark::DoNotOptimize(view.model()->rowCount());
+  }
+}
+BENCHMARK(BM_SubtitleListRefill)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLocalSocket>
+#include <QTabWidget>
+#include <QtEndian>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "core/app_window.h"
+#include "core/hold_on_window.h"
+#include "core/qt_text_qt.h"
+#include "core/text_util.h"
+#include "ui/header_strip.h"
+#include "ui/log_panel.h"
+#include "ui/subtitle_list_view.h"
+
+namespace tessera {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each expected question comes with its answer; unexpected prompts and unasked ones fail.
+class ScriptedPrompter final : public Prompter {
+ public:
+  ~ScriptedPrompter() override {
+    for (const auto& q : questions_) ADD_FAILURE() << "question never asked: " << ToUtf8(q.first);
+  }
+  void ExpectQuestion(std::u16string text, bool yes) { questions_.push_back({text, yes}); }
+  void MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) override {
+    ADD_FAILURE() << "unexpected message box: " << ToUtf8(text);
+  }
+  bool AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) override {
+    if (questions_.empty()) {
+      ADD_FAILURE() << "unexpected question: " << ToUtf8(text);
+      return false;
+    }
+    auto [expected, yes] = questions_.front();
+    questions_.pop_front();
+    EXPECT_EQ(ToUtf8(expected), ToUtf8(text));
+    return yes;
+  }
+  void Beep() override { ADD_FAILURE() << "unexpected beep"; }
+  std::optional<double> AskLoadFrameRate() override {
+    ADD_FAILURE() << "unexpected frame-rate prompt";
+    return std::nullopt;
+  }
+
+ private:
+  std::deque<std::pair<std::u16string, bool>> questions_;
+};
+
+class NoDialogs final : public DialogService {
+ public:
+  std::optional<FileDialogAnswer> OpenFile(const FileDialogRequest& r) override { return Fail(r); }
+  std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest& r) override { return Fail(r); }
+  std::optional<std::u16string> BrowseFolder(const std::u16string& t,
+                                             const std::u16string&) override {
+    ADD_FAILURE() << "unexpected folder browser: " << ToUtf8(t);
+    return std::nullopt;
+  }
+  std::optional<FontSpec> ChooseFont(const FontSpec&) override {
+    ADD_FAILURE() << "unexpected font dialog";
+    return std::nullopt;
+  }
+
+ private:
+  std::optional<FileDialogAnswer> Fail(const FileDialogRequest& r) {
+    ADD_FAILURE() << "unexpected file dialog: " << ToUtf8(r.title);
+    return std::nullopt;
+  }
+};
+
+const char16_t kChangedQuestion[] =
+    u"The current file is changed.\n\r\n\rDo you want to save the changes?";
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "tessera-gui-XXXXXX").string();
+    dir_ = mkdtemp(tmpl.data());
+    config_ = dir_ / "tessera.cfg";
+  }
+  void TearDown() override {
+    app_.reset();
+    fs::remove_all(dir_);
+  }
+
+  void WriteSettings(const std::function<void(SettingsStore&)>& fill) {
+    SettingsStore s(config_);
+    fill(s);
+    ASSERT_TRUE(s.SaveSettings());
+  }
+  fs::path WriteSample(const std::string& name, int entries) {
+    std::string text;
+    for (int i = 0; i < entries; ++i) {
+      char buf[128];
+      std::snprintf(buf, sizeof buf, "%d\r\n00:00:%02d,000 --> 00:00:%02d,500\r\nLine %d\r\n\r\n",
+                    i + 1, i * 2, i * 2 + 1, i + 1);
+      text += buf;
+    }
+    fs::path p = dir_ / name;
+    std::ofstream(p, std::ios::binary) << text;
+    return p;
+  }
+  CTesseraApp& Start(std::vector<std::string> args = {}) {
+    args.insert(args.begin(), {"--config", config_.string()});
+    std::string error;
+    auto options = ParseCommandLine(args, error);
+    EXPECT_TRUE(options) << error;
+    options->languages_dir = fs::path(TESSERA_BINARY_DIR) / "languages";
+    options->identity = with_identity_;
+    app_ = std::make_unique<CTesseraApp>(std::move(*options), &prompter_, &dialogs_);
+    app_->InitInstance();
+    return *app_;
+  }
+  std::string Settings() {
+    SettingsStore s(config_);
+    return ToUtf8(s.Text());
+  }
+  int StoredInt(const char16_t* key) {
+    SettingsStore s(config_);
+    return s.GetInt(u"Settings", key, -12345);
+  }
+
+  fs::path dir_, config_;
+  ScriptedPrompter prompter_;
+  NoDialogs dialogs_;
+  bool with_identity_ = false;
+  std::unique_ptr<CTesseraApp> app_;
+};
+
+TEST_F(MainWindowTest, FirstStartShowsPlayMovieAndClosingWritesNothing) {
+  CTesseraApp& app = Start();
+  CMainDialog* w = app.MainDialog();
+  EXPECT_EQ(w->PageCount(), 9);
+  EXPECT_EQ(w->ActivePage(), 5);
+  EXPECT_EQ(w->windowTitle().toStdString(), "Tessera 0.71 - Untitled");
+  const char* titles[] = {"File Operations", "Analyze",  "Fix Errors", "Edit",   "Synchronize",
+                          "Play Movie",      "AVI Info", "FrameRate",  "Options"};
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(w->TabTitle(i).toStdString(), titles[i]);
+  EXPECT_EQ(w->height(), 700 - 30);
+  w->close();
+  EXPECT_TRUE(app.Finished());
+  EXPECT_FALSE(fs::exists(config_));
+}
+
+TEST_F(MainWindowTest, CommandLinePathIsLoadedAndExitWritesSettingsAndPosition) {
+  fs::path sample = WriteSample("film.srt", 3);
+  CTesseraApp& app = Start({"\"" + sample.string() + "\""});
+  EXPECT_EQ(app.Doc().Count(), 3);
+  const auto& log = app.Doc().Log().Lines();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(ToUtf8(log.front()), "'" + sample.string() + "' is started from an explorer window.");
+  EXPECT_TRUE(app.MainDialog()->windowTitle().endsWith(QString::fromStdString(sample.string())));
+  app.MainDialog()->move(40, 50);
+  app.MainDialog()->resize(800, 600);
+  app.MainDialog()->EndWithOk();
+  ASSERT_TRUE(fs::exists(config_));
+  EXPECT_EQ(StoredInt(u"cx"), 800);
+  EXPECT_EQ(StoredInt(u"cy"), 600);
+  EXPECT_EQ(StoredInt(u"x pos"), 40);
+  SettingsStore s(config_);
+  EXPECT_EQ(ToUtf8(s.GetString(u"Settings", u"Last Sub")), sample.string());
+}
+
+TEST_F(MainWindowTest, StoredPositionIsRestoredAndReloadSubLoadsLastFile) {
+  fs::path sample = WriteSample("last.srt", 4);
+  WriteSettings([&](SettingsStore& s) {
+    s.WriteInt(u"Settings", u"x pos", 30);
+    s.WriteInt(u"Settings", u"y pos", 20);
+    s.WriteInt(u"Settings", u"cx", 700);
+    s.WriteInt(u"Settings", u"cy", 500);
+    s.WriteInt(u"Settings", u"Reload Sub", 1);
+    s.WriteString(u"Settings", u"Last Sub", FromUtf8(sample.string()));
+    s.WriteInt(u"Settings", u"Last Selected", 2);
+  });
+  CTesseraApp& app = Start();
+  EXPECT_EQ(app.MainDialog()->size(), QSize(700, 500));
+  EXPECT_EQ(app.Doc().Count(), 4);
+  EXPECT_EQ(app.Doc().CurrentRow(), 2);
+  EXPECT_EQ(ToUtf8(app.Doc().Log().Lines().front()),
+            "Reloading last used subtitle file " + sample.string());
+  app.MainDialog()->close();
+}
+
+TEST_F(MainWindowTest, StartTabIsUsedAndTheLastPageRemembered) {
+  WriteSettings([](SettingsStore& s) { s.WriteInt(u"Settings", u"Start tab", 3); });
+  CTesseraApp& app = Start();
+  EXPECT_EQ(app.MainDialog()->ActivePage(), 3);
+  app.MainDialog()->SetActivePage(4);
+  app.MainDialog()->EndWithOk();
+  EXPECT_EQ(StoredInt(u"Start tab"), 4);
+}
+
+TEST_F(MainWindowTest, StartTabHundredStaysWhateverPageWasActive) {
+  WriteSettings([](SettingsStore& s) { s.WriteInt(u"Settings", u"Start tab", 100); });
+  CTesseraApp& app = Start();
+  EXPECT_EQ(app.MainDialog()->ActivePage(), 0);
+  app.MainDialog()->SetActivePage(6);
+  app.MainDialog()->EndWithOk();
+  EXPECT_EQ(StoredInt(u"Start tab"), 100);
+}
+
+TEST_F(MainWindowTest, ClosePromptForAChangedDocument) {
+  for (bool yes : {true, false}) {
+    SCOPED_TRACE(yes ? "Yes" : "No");
+    CTesseraApp& app = Start();
+    int saves = 0;
+    app.MainDialog()->SetSaveDocumentHook([&] { return ++saves, 1; });
+    app.Doc().SetChanged(true);
+    prompter_.ExpectQuestion(kChangedQuestion, yes);
+    app.MainDialog()->close();
+    EXPECT_TRUE(app.Finished());
+    EXPECT_EQ(saves, yes ? 1 : 0);
+    app_.reset();
+  }
+}
+
+TEST_F(MainWindowTest, DutchCaptionsAfterALanguageChange) {
+  CTesseraApp& app = Start();
+  ASSERT_TRUE(app.Lang().Available(1)) << "languages/Dutch.lng missing from the build folder";
+  CMainDialog* w = app.MainDialog();
+  w->SetActivePage(0);
+  ASSERT_TRUE(app.Lang().SelectLanguage(1));
+  w->RefreshTexts();
+  const QString dutch = ToQ(app.Lang().Lookup(1100));
+  EXPECT_NE(dutch.toStdString(), "File Operations");
+  EXPECT_EQ(w->TabTitle(0), dutch);
+  EXPECT_EQ(w->Page(0)->Header()->Title(), ToQ(app.Lang().Lookup(1101)));
+  w->close();
+}
+
+TEST_F(MainWindowTest, ShortcutsReachOnlyTheEditAndPlayMoviePages) {
+  EXPECT_EQ(CMainDialog::ShortcutCommand(Qt::Key_F, Qt::ControlModifier), kCmdFind);
+  EXPECT_EQ(CMainDialog::ShortcutCommand(Qt::Key_Delete, Qt::NoModifier), kCmdDelete);
+  EXPECT_EQ(CMainDialog::ShortcutCommand(Qt::Key_S, Qt::ControlModifier), kCmdQuickSave);
+  EXPECT_EQ(CMainDialog::ShortcutCommand(Qt::Key_A, Qt::NoModifier), 0);
+}
+
+TEST_F(MainWindowTest, IdentitySocketAnswersTheRequest) {
+  with_identity_ = true;
+  Start();
+  QLocalSocket s;
+  s.connectToServer(IdentityServerName());
+  ASSERT_TRUE(s.waitForConnected(2000));
+  char req[4];
+  qToLittleEndian<quint32>(kIdentityRequest, req);
+  s.write(req, 4);
+  s.flush();
+  QByteArray answer;
+  for (int i = 0; i < 100 && answer.size() < 4; ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    s.waitForReadyRead(20);
+    answer += s.readAll();
+  }
+  ASSERT_EQ(answer.size(), 4);
+  EXPECT_EQ(qFromLittleEndian<quint32>(answer.constData()), kIdentityAnswer);
+  app_->MainDialog()->close();
+}
+
+TEST_F(MainWindowTest, ScreenshotWithTheSample) {
+  CTesseraApp& app = Start({std::string(TESSERA_SOURCE_DIR) + "/assets/sample.srt"});
+  app.MainDialog()->SetActivePage(0);
+  app.MainDialog()->resize(960, 640);
+  QApplication::processEvents();
+  EXPECT_TRUE(app.MainDialog()->grab().save(QStringLiteral("/tmp/tessera-window.png")));
+  app.MainDialog()->close();
+}
+
+}  // namespace
+}  // namespace tessera
