@@ -12,6 +12,7 @@
 #include "core/prompter_qt.h"
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
+#include "core/update_fetch_qt.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
 #include "pages/files/save_dialogs.h"
@@ -86,6 +87,12 @@ void CTesseraApp::InitInstance() {
     return SaveSubtitleDialog(doc_, store_, app_, *dialogs_,
                               [w](const std::u16string& path) { w->SetCurrentFile(path); });
   });
+
+  if (!options_.version_url.empty()) {
+    update_ = new QtUpdateFetch(*prompter_, QUrl(QString::fromStdString(options_.version_url)),
+                                QUrl(QString::fromStdString(options_.website_url)), this);
+    window_->SetUpdateCheckHook([this] { update_->Start(); });
+  }
 
   LoadStartFile();
   if (options_.identity) StartIdentityServer();

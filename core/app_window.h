@@ -15,11 +15,16 @@ class QLocalServer;
 
 namespace tessera {
 
+class QtUpdateFetch;
+
 struct StartOptions {
   std::optional<std::filesystem::path> config;  // --config FILE
   std::u16string path;                          // the subtitle file, quotes removed
   std::filesystem::path languages_dir;          // empty: beside the executable or installed
   bool identity = true;                         // answer on the per-user local socket
+  // The update check's pages; an empty version page turns the check off.
+  std::string version_url = TESSERA_VERSION_URL;
+  std::string website_url = TESSERA_WEBSITE_URL;
 };
 
 // `tessera [--config FILE] [PATH]`. Returns nothing and sets `error` on a bad command line.
@@ -47,6 +52,8 @@ class CTesseraApp : public QObject {
   int Run();
 
   CMainDialog* MainDialog() const { return window_.get(); }
+  // The update check, once the window has started it.
+  QtUpdateFetch* UpdateCheck() const { return update_; }
   SubtitleDocument& Doc() { return doc_; }
   SettingsStore& Store() { return store_; }
   AppSettings& Settings() { return app_; }
@@ -74,6 +81,7 @@ class CTesseraApp : public QObject {
   CMainDialog::PageFactory files_page_;
   std::unique_ptr<CMainDialog> window_;
   QLocalServer* identity_ = nullptr;
+  QtUpdateFetch* update_ = nullptr;
   bool finished_ = false;
 };
 

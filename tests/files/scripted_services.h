@@ -49,12 +49,19 @@ class ScriptedPrompter final : public Prompter {
   // The next message box must show `text`.
   void ExpectMessage(std::u16string text) { messages_.push_back(std::move(text)); }
   void ExpectFrameRate(std::optional<double> answer) { rates_.push_back(answer); }
+  // The next question must be `text`; it is answered Yes or No.
+  void ExpectQuestion(std::u16string text, bool yes) {
+    questions_.push_back({std::move(text), yes});
+  }
   void Verify() {
     for (const auto& m : messages_) ADD_FAILURE() << "message box never shown: " << ToUtf8(m);
+    for (const auto& q : questions_) ADD_FAILURE() << "question never asked: " << ToUtf8(q.first);
     if (!rates_.empty()) ADD_FAILURE() << rates_.size() << " frame-rate prompt(s) never shown";
     messages_.clear();
+    questions_.clear();
     rates_.clear();
   }
+  bool Pending() const { return !messages_.empty() || !questions_.empty() || !rates_.empty(); }
 
   void MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) override {
     if (messages_.empty()) {
@@ -65,8 +72,14 @@ class ScriptedPrompter final : public Prompter {
     messages_.pop_front();
   }
   bool AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) override {
-    ADD_FAILURE() << "unexpected question: " << ToUtf8(text);
-    return false;
+    if (questions_.empty()) {
+      ADD_FAILURE() << "unexpected question: " << ToUtf8(text);
+      return false;
+    }
+    auto [expected, yes] = questions_.front();
+    questions_.pop_front();
+    EXPECT_EQ(ToUtf8(expected), ToUtf8(text));
+    return yes;
   }
   void Beep() override { ADD_FAILURE() << "unexpected beep"; }
   std::optional<double> AskLoadFrameRate() override {
@@ -81,6 +94,7 @@ class ScriptedPrompter final : public Prompter {
 
  private:
   std::deque<std::u16string> messages_;
+  std::deque<std::pair<std::u16string, bool>> questions_;
   std::deque<std::optional<double>> rates_;
 };
 

@@ -10,9 +10,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/qt_text_qt.h"
 #include "core/text_util.h"
 #include "pages/files/dvd_export_qt.h"
 #include "tests/files/scripted_services.h"
+#include "ui/header_strip.h"
 #include "ui/log_panel.h"
 #include "ui/subtitle_list_view.h"
 
@@ -223,6 +225,22 @@ TEST_F(FilesPageTest, ButtonStates) {
   EXPECT_TRUE(enabled("dvdSupEnc"));
   Click("exit");
   EXPECT_EQ(1, host.ended);
+}
+
+TEST_F(FilesPageTest, CaptionsFollowTheLanguage) {
+  EXPECT_EQ(Button("open")->text(), "Open");
+  EXPECT_EQ(Button("exit")->text(), "Exit");
+  lang.Build(fs::path(TESSERA_BINARY_DIR) / "languages");
+  ASSERT_TRUE(lang.SelectLanguage(1)) << "languages/Dutch.lng missing from the build folder";
+  page->OnActivate();
+  const std::pair<const char*, const char*> dutch[] = {
+      {"open", "Openen"},      {"save", "Opslaan"},         {"split", "Splitsen"},
+      {"append", "Toevoegen"}, {"dvdSupEnc", "DVDSupEnc."}, {"exit", "Afsluiten"}};
+  for (auto [name, text] : dutch) EXPECT_EQ(Button(name)->text().toStdString(), text) << name;
+  EXPECT_EQ(page->Header()->Title(), ToQ(lang.Lookup(1101)));
+  lang.SelectLanguage(0);
+  page->OnActivate();
+  EXPECT_EQ(Button("split")->text(), "Split");
 }
 
 TEST_F(FilesPageTest, ExportDisablesTheButtonsWhileTheEncoderRuns) {

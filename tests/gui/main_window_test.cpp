@@ -2,10 +2,11 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLocalSocket>
 #include <QTabWidget>
+#include <QTimer>
 #include <QtEndian>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 
@@ -13,6 +14,9 @@
 #include "core/hold_on_window.h"
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
+#include "core/update_fetch_qt.h"
+#include "tests/files/scripted_services.h"
+#include "tests/gui/page_server.h"
 #include "ui/header_strip.h"
 #include "ui/log_panel.h"
 #include "ui/subtitle_list_view.h"
@@ -22,56 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Each expected question comes with its answer; unexpected prompts and unasked ones fail.
-class ScriptedPrompter final : public Prompter {
- public:
-  ~ScriptedPrompter() override {
-    for (const auto& q : questions_) ADD_FAILURE() << "question never asked: " << ToUtf8(q.first);
-  }
-  void ExpectQuestion(std::u16string text, bool yes) { questions_.push_back({text, yes}); }
-  void MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) override {
-    ADD_FAILURE() << "unexpected message box: " << ToUtf8(text);
-  }
-  bool AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) override {
-    if (questions_.empty()) {
-      ADD_FAILURE() << "unexpected question: " << ToUtf8(text);
-      return false;
-    }
-    auto [expected, yes] = questions_.front();
-    questions_.pop_front();
-    EXPECT_EQ(ToUtf8(expected), ToUtf8(text));
-    return yes;
-  }
-  void Beep() override { ADD_FAILURE() << "unexpected beep"; }
-  std::optional<double> AskLoadFrameRate() override {
-    ADD_FAILURE() << "unexpected frame-rate prompt";
-    return std::nullopt;
-  }
-
- private:
-  std::deque<std::pair<std::u16string, bool>> questions_;
-};
-
-class NoDialogs final : public DialogService {
- public:
-  std::optional<FileDialogAnswer> OpenFile(const FileDialogRequest& r) override { return Fail(r); }
-  std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest& r) override { return Fail(r); }
-  std::optional<std::u16string> BrowseFolder(const std::u16string& t,
-                                             const std::u16string&) override {
-    ADD_FAILURE() << "unexpected folder browser: " << ToUtf8(t);
-    return std::nullopt;
-  }
-  std::optional<FontSpec> ChooseFont(const FontSpec&) override {
-    ADD_FAILURE() << "unexpected font dialog";
-    return std::nullopt;
-  }
-
- private:
-  std::optional<FileDialogAnswer> Fail(const FileDialogRequest& r) {
-    ADD_FAILURE() << "unexpected file dialog: " << ToUtf8(r.title);
-    return std::nullopt;
-  }
-};
+using testing::ScriptedDialogs;
+using testing::ScriptedPrompter;
 
 const char16_t kChangedQuestion[] =
     u"The current file is changed.\n\r\n\rDo you want to save the changes?";
@@ -112,6 +68,7 @@ class MainWindowTest : public ::testing::Test {
     EXPECT_TRUE(options) << error;
     options->languages_dir = fs::path(TESSERA_BINARY_DIR) / "languages";
     options->identity = with_identity_;
+    options->version_url = version_url_;
     app_ = std::make_unique<CTesseraApp>(std::move(*options), &prompter_, &dialogs_);
     app_->InitInstance();
     return *app_;
@@ -127,8 +84,9 @@ class MainWindowTest : public ::testing::Test {
 
   fs::path dir_, config_;
   ScriptedPrompter prompter_;
-  NoDialogs dialogs_;
+  ScriptedDialogs dialogs_;
   bool with_identity_ = false;
+  std::string version_url_;  // no update check unless a test asks for one
   std::unique_ptr<CTesseraApp> app_;
 };
 
@@ -231,6 +189,30 @@ TEST_F(MainWindowTest, DutchCaptionsAfterALanguageChange) {
   EXPECT_EQ(w->TabTitle(0), dutch);
   EXPECT_EQ(w->Page(0)->Header()->Title(), ToQ(app.Lang().Lookup(1101)));
   w->close();
+}
+
+TEST_F(MainWindowTest, UpdateCheckRunsOnceAfterTheWindowOpens) {
+  testing::PageServer server(testing::PageAnnouncing("0.72"));
+  version_url_ = server.Url().toString().toStdString();
+  CTesseraApp& app = Start();
+  ASSERT_TRUE(app.UpdateCheck());
+  // Nothing is fetched before the window's event loop runs.
+  EXPECT_TRUE(server.Requests().empty());
+  prompter_.ExpectQuestion(
+      u"A new version (V0.72) of Tessera is available.\n\r\n\rWould you like to visit the "
+      u"Tessera web site?",
+      false);
+  QEventLoop loop;
+  QObject::connect(app.UpdateCheck(), &QtUpdateFetch::Finished, &loop, &QEventLoop::quit);
+  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+  loop.exec();
+  EXPECT_FALSE(prompter_.Pending());
+  // Opening the window again does not check again: a second question would fail the test.
+  app.MainDialog()->Open();
+  QEventLoop wait;
+  QTimer::singleShot(100, &wait, &QEventLoop::quit);
+  wait.exec();
+  app.MainDialog()->close();
 }
 
 TEST_F(MainWindowTest, ShortcutsReachOnlyTheEditAndPlayMoviePages) {
