@@ -17,13 +17,6 @@ std::u16string Text(const LanguageTable* language, int id, const char16_t* engli
   return english;
 }
 
-// Fills "%d" without handing a translated text to printf.
-std::u16string FillCount(std::u16string text, int value) {
-  const size_t at = text.find(u"%d");
-  if (at != std::u16string::npos) text.replace(at, 2, Format("%d", value));
-  return text;
-}
-
 // The text between the `index`-th pair of double quotes of the line, less its last character.
 std::u16string QuotedValue(std::u16string_view line, int index) {
   size_t open = std::u16string_view::npos;
@@ -86,9 +79,9 @@ int LoadCheckLists(const std::filesystem::path& path, CheckLists& lists, Message
   if (result == kReadTooLarge) text.clear();
   log.Append(Text(language, 2007, u"Reading configuration file:"));
   ParseCheckLists(text, lists);
-  log.Append(FillCount(Text(language, 2009, u"Found %d possible credit entries..."),
+  log.Append(WithCount(Text(language, 2009, u"Found %d possible credit entries..."),
                        static_cast<int>(lists.credits.size())));
-  log.Append(FillCount(Text(language, 2008, u"Found %d OCR error entries..."),
+  log.Append(WithCount(Text(language, 2008, u"Found %d OCR error entries..."),
                        static_cast<int>(lists.ocr.size())));
   log.Append(Text(language, 2012, u"Ok."));
   return 1;

@@ -56,13 +56,6 @@ struct RowState {
   bool times_changed = false;
 };
 
-// Fills the first "%d" of a (possibly translated) text without handing it to printf.
-std::u16string FillCount(std::u16string text, int value) {
-  const size_t at = text.find(u"%d");
-  if (at != std::u16string::npos) text.replace(at, 2, Format("%d", value));
-  return text;
-}
-
 class FixRun {
  public:
   FixRun(SubtitleDocument& doc, const FixErrorsOptions& o, const FixRunServices& s, FixWorkTable& t)
@@ -338,7 +331,7 @@ std::u16string FixRun::NumbersLine() const {
   std::u16string text;
   if (s_.language) text = s_.language->Lookup(kIncorrectNumbersMessageId);
   if (text.empty() || text == u"???") text = u"  %d incorrect displayed numbers corrected.";
-  return FillCount(std::move(text), c_.numbers);
+  return WithCount(text, c_.numbers);
 }
 
 void FixRun::LogCounters() {

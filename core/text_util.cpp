@@ -174,6 +174,24 @@ bool EqualsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
+namespace {
+std::u16string FillFirst(std::u16string_view pattern, std::u16string_view slot,
+                         std::u16string_view value) {
+  std::u16string out(pattern);
+  const size_t at = out.find(slot);
+  if (at != std::u16string::npos) out.replace(at, slot.size(), value);
+  return out;
+}
+}  // namespace
+
+std::u16string WithArgument(std::u16string_view pattern, std::u16string_view arg) {
+  return FillFirst(pattern, u"%s", arg);
+}
+
+std::u16string WithCount(std::u16string_view pattern, int count) {
+  return FillFirst(pattern, u"%d", Format("%d", count));
+}
+
 int ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to) {
   if (from.empty()) return 0;
   size_t pos = s.find(from);

@@ -43,11 +43,4 @@ void ResolveRange(const SubtitleDocument& doc, int& first, int& last) {
   if (last == -1 || last > doc.Count() - 1) last = doc.Count() - 1;
 }
 
-std::u16string WithArgument(std::u16string_view pattern, std::u16string_view arg) {
-  std::u16string out(pattern);
-  size_t p = out.find(u"%s");
-  if (p != std::u16string::npos) out.replace(p, 2, arg);
-  return out;
-}
-
 }  // namespace tessera

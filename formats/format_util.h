@@ -35,7 +35,4 @@ void ResolveRange(const SubtitleDocument& doc, int& first, int& last);
 // The version shown in the comment blocks of written files.
 inline constexpr char kVersionText[] = "0.71";
 
-// `pattern` with its first "%s" replaced by `arg` (safe for translated texts).
-std::u16string WithArgument(std::u16string_view pattern, std::u16string_view arg);
-
 }  // namespace tessera

@@ -1,37 +1,17 @@
 // Runs `tessera-cli analyze` as a user would.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "tests/formats/test_util.h"
 
 namespace tessera {
 namespace {
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-struct CliRun {
-  int code = -1;
-  std::string out;
-};
+using testing::CliRun;
+using testing::Quote;
+using testing::RunCli;
 
 CliRun Analyze(const std::string& args) {
-  std::string cmd = Quote(std::string(TESSERA_BINARY_DIR) + "/tessera-cli") + " --config " +
-                    Quote("/nonexistent/none.cfg") + " " + args + " 2>/dev/null";
-  CliRun r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  int status = pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  return RunCli(args, "/nonexistent/none.cfg");
 }
 
 TEST(AnalyzeCommand, PrintsTheFieldsAndEveryMessage) {

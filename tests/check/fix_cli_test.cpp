@@ -1,44 +1,21 @@
 // tessera-cli fix, run as a user would, with the real Qt measurer.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "tests/formats/test_util.h"
 
 namespace tessera {
 namespace {
 
+using testing::CliRun;
+using testing::Quote;
 using testing::ReadBytes;
+using testing::RunCli;
 using testing::WriteBytes;
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-struct Output {
-  int code = -1;
-  std::string out, err;
-};
 
 class FixCli : public ::testing::Test {
  protected:
-  Output Cli(const std::string& args) {
-    const std::string cmd = Quote(std::string(TESSERA_BINARY_DIR) + "/tessera-cli") + " --config " +
-                            Quote(dir.Path("none.cfg").string()) + " " + args + " 2>" +
-                            Quote(dir.Path("err.txt").string());
-    Output r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = ReadBytes(dir.Path("err.txt"));
-    return r;
+  CliRun Cli(const std::string& args) {
+    return RunCli(args, dir.Path("none.cfg"), dir.Path("err.txt"));
   }
   std::string P(const std::string& name) { return Quote(dir.Path(name).string()); }
   testing::ScratchDir dir;
@@ -56,7 +33,7 @@ TEST_F(FixCli, RepairsPrintsPromptsAndAnswers) {
              "OCR_01 = \"l'm \",\"I'm \"\r\n");
   for (const char* answer : {"no", "yes"}) {
     SCOPED_TRACE(answer);
-    Output r = Cli("--lists " + P("lists.ini") + " --set WarnLongDuration=0 fix " + P("in.srt") +
+    CliRun r = Cli("--lists " + P("lists.ini") + " --set WarnLongDuration=0 fix " + P("in.srt") +
                    " " + P("out.srt") + " --answer " + answer);
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("Found 2 possible credit entries...\n"), std::string::npos) << r.out;

@@ -1,27 +1,16 @@
 // Runs the built tessera-cli as a user would.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "tests/formats/test_util.h"
 
 namespace tessera {
 namespace {
 
+using testing::CliRun;
+using testing::Quote;
 using testing::ReadBytes;
+using testing::RunCli;
 using testing::WriteBytes;
-
-struct CliRun {
-  int code;
-  std::string out;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
 
 class CliTest : public ::testing::Test {
  protected:
@@ -32,19 +21,7 @@ class CliTest : public ::testing::Test {
                "3\r\n00:00:09,000 --> 00:00:10,000\r\nThree\r\n\r\n");
     WriteBytes(dir.Path("in.sub"), "{25}{50}Hi\r\n");
   }
-  CliRun Cli(const std::string& args) {
-    std::string cmd = Quote(std::string(TESSERA_BINARY_DIR) + "/tessera-cli") + " --config " +
-                      Quote(dir.Path("none.cfg").string()) + " " + args + " 2>/dev/null";
-    CliRun r{-1, {}};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-  }
+  CliRun Cli(const std::string& args) { return RunCli(args, dir.Path("none.cfg")); }
   std::string P(const std::string& name) { return Quote(dir.Path(name).string()); }
   testing::ScratchDir dir;
 };

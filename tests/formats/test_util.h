@@ -1,8 +1,12 @@
-// Shared helpers of the format tests: a scratch folder, file bytes, a scripted prompter.
+// Shared helpers of the core-level tests: a scratch folder, file bytes, running the CLI, a
+// scripted prompter.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <filesystem>
 #include <fstream>
@@ -43,6 +47,37 @@ inline void WriteBytes(const std::filesystem::path& p, const std::string& bytes)
 inline std::string ReadBytes(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A single-quoted word for the shell.
+inline std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+struct CliRun {
+  int code = -1;
+  std::string out, err;
+};
+
+// Runs the built tessera-cli as a user would: `args` are already quoted, stdout is kept, and
+// stderr too when `err_file` is given.
+inline CliRun RunCli(const std::string& args, const std::filesystem::path& config,
+                     const std::filesystem::path& err_file = {}) {
+  const std::string cmd = Quote(std::string(TESSERA_BINARY_DIR) + "/tessera-cli") + " --config " +
+                          Quote(config.string()) + " " + args + " 2>" +
+                          (err_file.empty() ? std::string("/dev/null") : Quote(err_file.string()));
+  CliRun r;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+  const int status = pclose(p);
+  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (!err_file.empty()) r.err = ReadBytes(err_file);
+  return r;
 }
 
 // The log lines as UTF-8, for readable comparisons.

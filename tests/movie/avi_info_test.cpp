@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "movie/avi_info.h"
@@ -332,30 +330,22 @@ TEST_F(FfmpegMovies, SoundOnly) {
 }
 
 TEST_F(FfmpegMovies, InfoCommand) {
-  auto run = [](const std::string& file, std::string& out) {
-    std::string cmd =
-        std::string("'") + TESSERA_BINARY_DIR + "/tessera-cli' info '" + file + "' 2>/dev/null";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    int status = pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const std::string path = dir_->Path("xvid.avi").string();
+  auto info = [&](const std::string& file) {
+    return testing::RunCli("info " + testing::Quote(file), dir_->Path("none.cfg"));
   };
-  std::string out;
-  std::string path = dir_->Path("xvid.avi").string();
-  ASSERT_EQ(run(path, out), 0);
+  const testing::CliRun run = info(path);
+  ASSERT_EQ(run.code, 0);
   AviInfoTexts t = Info("xvid.avi");
-  EXPECT_EQ(out, "Filename " + path + "\nSize " + ToUtf8(t.size) +
-                     "\nAspect Ratio: 1.250 : 1  (720 x 576)\nFramerate: 23.976\nLength: "
-                     "0:00:01\nFourCC xvid\nCodec XviD\nVendor open source\nAvg Bitrate " +
-                     ToUtf8(t.avg_bitrate) +
-                     "\nCodec: ac3 - Dolby Laboratories, Inc\nBitrate: 192 kbps\nSampling "
-                     "frequency: 44100 Hz (2 ch)\n");
-  out.clear();
-  EXPECT_EQ(run(dir_->Path("missing.avi").string(), out), 1);
-  EXPECT_EQ(out, "");
+  EXPECT_EQ(run.out, "Filename " + path + "\nSize " + ToUtf8(t.size) +
+                         "\nAspect Ratio: 1.250 : 1  (720 x 576)\nFramerate: 23.976\nLength: "
+                         "0:00:01\nFourCC xvid\nCodec XviD\nVendor open source\nAvg Bitrate " +
+                         ToUtf8(t.avg_bitrate) +
+                         "\nCodec: ac3 - Dolby Laboratories, Inc\nBitrate: 192 kbps\nSampling "
+                         "frequency: 44100 Hz (2 ch)\n");
+  const testing::CliRun missing = info(dir_->Path("missing.avi").string());
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.out, "");
 }
 
 }  // namespace

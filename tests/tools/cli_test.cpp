@@ -1,27 +1,16 @@
 // Runs the built tessera-cli's timing and replace commands as a user would.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "tests/formats/test_util.h"
 
 namespace tessera {
 namespace {
 
+using ::tessera::testing::CliRun;
+using ::tessera::testing::Quote;
 using ::tessera::testing::ReadBytes;
+using ::tessera::testing::RunCli;
 using ::tessera::testing::WriteBytes;
-
-struct CliRun {
-  int code;
-  std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
 
 class ToolsCliTest : public ::testing::Test {
  protected:
@@ -32,19 +21,7 @@ class ToolsCliTest : public ::testing::Test {
                "3\r\n00:00:15,000 --> 00:00:17,000\r\nthree\r\n\r\n");
   }
   CliRun Cli(const std::string& args) {
-    std::string cmd = Quote(std::string(TESSERA_BINARY_DIR) + "/tessera-cli") + " --config " +
-                      Quote(dir.Path("none.cfg").string()) + " " + args + " 2>" +
-                      Quote(dir.Path("err.txt").string());
-    CliRun r{-1, {}, {}};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = ReadBytes(dir.Path("err.txt"));
-    return r;
+    return RunCli(args, dir.Path("none.cfg"), dir.Path("err.txt"));
   }
   std::string P(const std::string& name) { return Quote(dir.Path(name).string()); }
   std::string Output() { return ReadBytes(dir.Path("out.srt")); }
