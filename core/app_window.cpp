@@ -102,7 +102,10 @@ void CTesseraApp::InitInstance() {
 void CTesseraApp::LoadStartFile() {
   std::u16string path;
   if (!options_.path.empty()) {
-    path = options_.path;
+    // Remembered as "Last Sub", so a path relative to the shell's folder is made whole.
+    std::error_code ec;
+    const std::filesystem::path whole = std::filesystem::absolute(ToUtf8(options_.path), ec);
+    path = ec ? options_.path : FromPath(whole.lexically_normal());
     doc_.AppendLog(WithArgument(u"'%s' is started from an explorer window.", path));
   } else if (app_.reload_sub != 0 && !app_.last_sub.empty()) {
     path = app_.last_sub;

@@ -6,8 +6,8 @@
 
 namespace tessera {
 namespace {
-constexpr int kFixedColumnsWidth = 249;
 constexpr int kWidths[] = {30, 80, 80, 55};
+constexpr int kFixedColumnsWidth = kWidths[0] + kWidths[1] + kWidths[2] + kWidths[3];
 }  // namespace
 
 SubtitleListView::SubtitleListView(SubtitleDocument& doc, const AppSettings& app,
@@ -108,11 +108,12 @@ void SubtitleListView::OnSelectionChanged() {
 }
 
 void SubtitleListView::SizeLineColumns() {
-  // The viewport already leaves out the vertical scroll bar when one is shown.
-  const int width = viewport()->width();
-  const int each = std::max(40, (width - kFixedColumnsWidth) / 2);
+  // The viewport leaves out the frame and, when one is shown, the vertical scroll bar; the line
+  // columns share what the fixed columns leave of it.
+  const int rest = viewport()->width() - kFixedColumnsWidth;
+  const int each = std::max(40, rest / 2);
   setColumnWidth(SubtitleListModel::kLine1Col, each);
-  setColumnWidth(SubtitleListModel::kLine2Col, each);
+  setColumnWidth(SubtitleListModel::kLine2Col, std::max(40, rest - each));
 }
 
 void SubtitleListView::resizeEvent(QResizeEvent* event) {

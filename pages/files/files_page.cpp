@@ -15,6 +15,7 @@
 #include "pages/files/dvd_export_qt.h"
 #include "pages/files/file_commands.h"
 #include "pages/files/save_dialogs.h"
+#include "ui/film_strip.h"
 #include "ui/header_strip.h"
 #include "ui/log_panel.h"
 #include "ui/subtitle_list_view.h"
@@ -57,6 +58,7 @@ CFilesPage::CFilesPage(PageContext& ctx, ProgressSink& progress, ProcessRunner& 
   body->setSpacing(6);
   body->addLayout(buttons);
   body->addWidget(list_, 3);
+  body->addWidget(new FilmStrip(this));
   body->addWidget(log_, 1);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

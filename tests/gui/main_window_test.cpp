@@ -124,6 +124,18 @@ TEST_F(MainWindowTest, CommandLinePathIsLoadedAndExitWritesSettingsAndPosition) 
   EXPECT_EQ(ToUtf8(s.GetString(u"Settings", u"Last Sub")), sample.string());
 }
 
+TEST_F(MainWindowTest, RelativeCommandLinePathIsRememberedWhole) {
+  const fs::path sample = WriteSample("relative.srt", 2);
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  CTesseraApp& app = Start({"./relative.srt"});
+  fs::current_path(before);
+  EXPECT_EQ(app.Doc().Count(), 2);
+  app.MainDialog()->EndWithOk();
+  SettingsStore s(config_);
+  EXPECT_EQ(ToUtf8(s.GetString(u"Settings", u"Last Sub")), sample.string());
+}
+
 TEST_F(MainWindowTest, StoredPositionIsRestoredAndReloadSubLoadsLastFile) {
   fs::path sample = WriteSample("last.srt", 4);
   WriteSettings([&](SettingsStore& s) {
