@@ -255,12 +255,15 @@ TEST_F(MainWindowTest, IdentitySocketAnswersTheRequest) {
   app_->MainDialog()->close();
 }
 
+// Renders the window with the sample; the picture is left in the build folder to look at.
 TEST_F(MainWindowTest, ScreenshotWithTheSample) {
   CTesseraApp& app = Start({std::string(TESSERA_SOURCE_DIR) + "/assets/sample.srt"});
   app.MainDialog()->SetActivePage(0);
   app.MainDialog()->resize(960, 640);
   QApplication::processEvents();
-  EXPECT_TRUE(app.MainDialog()->grab().save(QStringLiteral("/tmp/tessera-window.png")));
+  const QPixmap shot = app.MainDialog()->grab();
+  EXPECT_EQ(shot.size(), QSize(960, 640));
+  EXPECT_TRUE(shot.save(QStringLiteral(TESSERA_BINARY_DIR "/tessera-window.png")));
   app.MainDialog()->close();
 }
 
