@@ -163,7 +163,7 @@ TEST_F(Fixture, InvalidTimesFixedOrStopTheRun) {
   Fill(doc, {{"0:00:01.000", "0:00:02.000", "\"one\""},
              {"0:00:05.000", "0:00:04.000", "\"two\""},
              {"0:00:07.000", "0:00:08.000", "\"three\""}});
-  prompter.ExpectMessage("Subtitle 2 ERROR: Start time is past the stop time...");
+  prompter.ExpectMessageWith("Subtitle 2 ERROR: Start time is past the stop time...");
   EXPECT_EQ(Run(o), kFixRunStopped);
   EXPECT_EQ(LogLines(doc).back(), "Checking is stopped due to uncorrectable errors.");
   EXPECT_TRUE(CountLines(doc).empty());
@@ -174,7 +174,7 @@ TEST_F(Fixture, InvalidTimesFixedOrStopTheRun) {
   EXPECT_TRUE(doc.Changed());
 
   Fill(doc, {{"0:00:05.000", "0:00:09.000", "a"}, {"0:00:04.000", "0:00:08.000", "b"}});
-  prompter.ExpectMessage("Subtitle 1 ERROR: has an invalid time but can't be fixed...");
+  prompter.ExpectMessageWith("Subtitle 1 ERROR: has an invalid time but can't be fixed...");
   EXPECT_EQ(Run(o), kFixRunStopped);
 }
 
@@ -189,10 +189,10 @@ TEST_F(Fixture, EmptyAndDuplicateRowsAndTheWarningsOfTheRowThatMovesUp) {
              {"0:00:21.000", "0:00:22.000", "same"},
              {"0:00:21.000", "0:00:22.000", "same"}});
   // Tested once when it moves up, once after its own repairs.
-  prompter.ExpectMessage(
+  prompter.ExpectMessageWith(
       "1:\n\rlong\n\rtwo\n\r\n\rWARNING: The duration of this subtitle is longer "
       "than 10 (17.000) seconds!");
-  prompter.ExpectMessage("longer than 10");
+  prompter.ExpectMessageWith("longer than 10");
   Run(o);
   ASSERT_EQ(doc.Count(), 3);
   EXPECT_EQ(CountLines(doc), (std::vector<std::string>{"  1 empty subs removed...",
@@ -249,7 +249,7 @@ TEST_F(Fixture, CreditsAskedAnsweredBothWaysOrRemovedWithoutAsking) {
       {"0:00:01.000", "0:00:02.000", "Sync By Someone", "", "x!"},
       {"0:00:03.000", "0:00:04.000", "Hey!"}};
   Fill(doc, rows);
-  prompter.ExpectQuestion(
+  prompter.ExpectQuestionWith(
       "Line 1:\n\rSync By Someone\n\rx!\n\r\n\rlooks like an unwanted subtitle "
       "credit... Remove it?",
       true);
@@ -259,7 +259,7 @@ TEST_F(Fixture, CreditsAskedAnsweredBothWaysOrRemovedWithoutAsking) {
   EXPECT_EQ(CountLines(doc)[0], "  1 credits removed...");
 
   Fill(doc, rows);
-  prompter.ExpectQuestion("Sync By Someone", false);
+  prompter.ExpectQuestionWith("Sync By Someone", false);
   Run(o);
   ASSERT_EQ(doc.Count(), 2);
   EXPECT_EQ(Line(doc, 0, 0), "Sync By Someone");  // its other repairs still ran

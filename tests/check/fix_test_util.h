@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -13,54 +12,13 @@
 #include "core/subtitle_document.h"
 #include "core/text_util.h"
 #include "tests/check/fake_measurer.h"
+#include "tests/support/scripted_prompter.h"
 
 namespace tessera::fixtest {
 
 using testing::FakeMeasurer;
 
-// Expects prompts in order: each with a part of its text and the answer to give.
-class ScriptedPrompter final : public Prompter {
- public:
-  struct Expected {
-    bool question;
-    std::string contains;
-    bool answer = false;
-  };
-  ~ScriptedPrompter() override {
-    for (const auto& e : script_) ADD_FAILURE() << "prompt never came: " << e.contains;
-  }
-  void ExpectMessage(std::string contains) { script_.push_back({false, std::move(contains)}); }
-  void ExpectQuestion(std::string contains, bool answer) {
-    script_.push_back({true, std::move(contains), answer});
-  }
-  void MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) override {
-    texts.push_back(text);
-    Next(false, text);
-  }
-  bool AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) override {
-    texts.push_back(text);
-    return Next(true, text);
-  }
-  void Beep() override {}
-  std::optional<double> AskLoadFrameRate() override { return 25.0; }
-
-  std::vector<std::u16string> texts;
-
- private:
-  bool Next(bool question, const std::u16string& text) {
-    const std::string t = ToUtf8(text);
-    if (script_.empty()) {
-      ADD_FAILURE() << "unexpected prompt: " << t;
-      return false;
-    }
-    Expected e = script_.front();
-    script_.pop_front();
-    EXPECT_EQ(e.question, question) << t;
-    EXPECT_NE(t.find(e.contains), std::string::npos) << "prompt was: " << t;
-    return e.answer;
-  }
-  std::deque<Expected> script_;
-};
+using testing::ScriptedPrompter;
 
 // Every repair and warning off, fixed measuring: tests switch on what they look at.
 inline FixErrorsOptions NoRepairs() {

@@ -1,5 +1,5 @@
-// Scripted prompter and dialog service for the file tests: each expects a queue of prompts with
-// their answers, fails the test on one nobody expected and on an expected one that never came.
+// Scratch folders, file bytes and a scripted dialog service for the file and window tests; the
+// dialog service expects a queue of dialogs with their answers, like the scripted prompter.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 
 #include "core/services.h"
 #include "core/text_util.h"
+#include "tests/support/scripted_prompter.h"
 
 namespace tessera::testing {
 
@@ -42,61 +43,6 @@ inline std::string ReadFile(const std::filesystem::path& p) {
 inline void WriteFile(const std::filesystem::path& p, const std::string& bytes) {
   std::ofstream(p, std::ios::binary) << bytes;
 }
-
-class ScriptedPrompter final : public Prompter {
- public:
-  ~ScriptedPrompter() override { Verify(); }
-  // The next message box must show `text`.
-  void ExpectMessage(std::u16string text) { messages_.push_back(std::move(text)); }
-  void ExpectFrameRate(std::optional<double> answer) { rates_.push_back(answer); }
-  // The next question must be `text`; it is answered Yes or No.
-  void ExpectQuestion(std::u16string text, bool yes) {
-    questions_.push_back({std::move(text), yes});
-  }
-  void Verify() {
-    for (const auto& m : messages_) ADD_FAILURE() << "message box never shown: " << ToUtf8(m);
-    for (const auto& q : questions_) ADD_FAILURE() << "question never asked: " << ToUtf8(q.first);
-    if (!rates_.empty()) ADD_FAILURE() << rates_.size() << " frame-rate prompt(s) never shown";
-    messages_.clear();
-    questions_.clear();
-    rates_.clear();
-  }
-  bool Pending() const { return !messages_.empty() || !questions_.empty() || !rates_.empty(); }
-
-  void MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) override {
-    if (messages_.empty()) {
-      ADD_FAILURE() << "unexpected message box: " << ToUtf8(text);
-      return;
-    }
-    EXPECT_EQ(ToUtf8(messages_.front()), ToUtf8(text));
-    messages_.pop_front();
-  }
-  bool AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) override {
-    if (questions_.empty()) {
-      ADD_FAILURE() << "unexpected question: " << ToUtf8(text);
-      return false;
-    }
-    auto [expected, yes] = questions_.front();
-    questions_.pop_front();
-    EXPECT_EQ(ToUtf8(expected), ToUtf8(text));
-    return yes;
-  }
-  void Beep() override { ADD_FAILURE() << "unexpected beep"; }
-  std::optional<double> AskLoadFrameRate() override {
-    if (rates_.empty()) {
-      ADD_FAILURE() << "unexpected frame-rate prompt";
-      return std::nullopt;
-    }
-    auto r = rates_.front();
-    rates_.pop_front();
-    return r;
-  }
-
- private:
-  std::deque<std::u16string> messages_;
-  std::deque<std::pair<std::u16string, bool>> questions_;
-  std::deque<std::optional<double>> rates_;
-};
 
 // Each expected dialog names its title and the answer (nothing = cancel); the request is kept
 // so that a test can look at what the dialog was asked to show.

@@ -158,12 +158,12 @@ TEST_F(LoadTest, MicroDvdAsksOnlyWhenAllowed) {
   EXPECT_EQ(doc.Start(0), u"0:00:01.042");
 
   testing::ScriptedPrompter pal;
-  pal.rate = 25;
+  pal.ExpectFrameRate(25);
   EXPECT_EQ(Load("a.sub", &pal), 1);
-  EXPECT_EQ(pal.asked, 1);
   EXPECT_EQ(doc.Start(0), u"0:00:01.000");
 
   testing::ScriptedPrompter cancel;  // closed without OK: the assumed rate stays
+  cancel.ExpectFrameRate(std::nullopt);
   EXPECT_EQ(Load("a.sub", &cancel), 1);
   EXPECT_EQ(doc.Start(0), u"0:00:01.042");
 }
@@ -185,7 +185,7 @@ TEST_F(LoadTest, AppendByFormat) {
   EXPECT_FALSE(doc.Selected(0));
 
   testing::ScriptedPrompter pal;
-  pal.rate = 25;
+  pal.ExpectFrameRate(25);
   EXPECT_EQ(AppendSubtitleFile(doc, dir.Path16("a.sub"), 10, &pal), 1);
   EXPECT_EQ(doc.Start(2), u"0:00:11.000");  // moved by the offset like SubRip
   EXPECT_EQ(AppendSubtitleFile(doc, dir.Path16("a.sub"), 10, nullptr), 1);

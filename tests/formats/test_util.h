@@ -1,5 +1,4 @@
-// Shared helpers of the core-level tests: a scratch folder, file bytes, running the CLI, a
-// scripted prompter.
+// Shared helpers of the core-level tests: a scratch folder, file bytes, running the CLI.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +16,7 @@
 #include "core/services.h"
 #include "core/subtitle_document.h"
 #include "core/text_util.h"
+#include "tests/support/scripted_prompter.h"
 
 namespace tessera::testing {
 
@@ -92,18 +92,5 @@ inline std::vector<std::string> Row(const SubtitleDocument& doc, int row) {
   for (int c = 0; c < kTextColumns; ++c) out.push_back(ToUtf8(doc.Cell(row, c)));
   return out;
 }
-
-class ScriptedPrompter final : public Prompter {
- public:
-  void MessageBox(const std::u16string&, const std::u16string&, PromptIcon) override {}
-  bool AskYesNo(const std::u16string&, const std::u16string&, PromptIcon) override { return false; }
-  void Beep() override {}
-  std::optional<double> AskLoadFrameRate() override {
-    ++asked;
-    return rate;
-  }
-  std::optional<double> rate;
-  int asked = 0;
-};
 
 }  // namespace tessera::testing

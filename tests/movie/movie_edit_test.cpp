@@ -9,7 +9,7 @@ namespace tessera {
 namespace {
 
 using testing::MakeDocument;
-using testing::StrictPrompter;
+using testing::ScriptedPrompter;
 using testing::Times;
 using V = std::vector<std::string>;
 
@@ -43,7 +43,7 @@ TEST_P(InsertAtPositionTest, MovesNeighboursOrRefuses) {
   SubtitleDocument doc = MakeDocument(c.rows);
   AppSettings app;
   SettingsStore store;
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   if (c.refusal) prompter.ExpectMessage(c.refusal);
   MoviePageState st;
   MovieEditEffect fx = InsertAtPosition(doc, st, app, store, PlayState::Paused, true,
@@ -103,7 +103,7 @@ TEST(InsertAtPosition, WithoutMovieGoesAfterSelectedRowWithTheStoredGap) {
   AppSettings app;
   SettingsStore store;
   store.WriteString(u"Settings", u"Min Time Between Subs", u"0.250");
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   MoviePageState st;
   ResetMarks(doc, st);
   MovieEditEffect fx =
@@ -127,7 +127,7 @@ TEST(InsertAtPosition, IntoEmptyDocumentPutsMarksOnIt) {
   SubtitleDocument doc;
   AppSettings app;
   SettingsStore store;
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   MoviePageState st;
   ResetMarks(doc, st);
   ASSERT_TRUE(
@@ -142,7 +142,7 @@ TEST(InsertAtPosition, IntoEmptyDocumentPutsMarksOnIt) {
 
 TEST(Nudges, StartKeepsMoreThanTheSmallestGap) {
   AppSettings app;
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   // Next starts 0.150 after the end: moving 0.1 later would leave exactly 0.05.
   SubtitleDocument doc =
       MakeDocument({{"0:00:10.000", "0:00:12.000"}, {"0:00:12.150", "0:00:14.000"}});
@@ -165,7 +165,7 @@ TEST(Nudges, StartKeepsMoreThanTheSmallestGap) {
 }
 
 TEST(Nudges, FirstSubtitleStaysAboveZero) {
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc = MakeDocument({{"0:00:00.100", "0:00:01.000"}});
   prompter.ExpectBeep();
   EXPECT_FALSE(NudgeStart(doc, OnRow(0), false, prompter).applied);
@@ -175,7 +175,7 @@ TEST(Nudges, FirstSubtitleStaysAboveZero) {
 }
 
 TEST(Nudges, DurationLimits) {
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc =
       MakeDocument({{"0:00:10.000", "0:00:10.300"}, {"0:00:11.350", "0:00:13.000"}});
   // 0.300 s can lose 0.1 s; 0.180 s cannot (0.080 would remain).
@@ -205,7 +205,7 @@ TEST(Nudges, DurationLimits) {
 
 TEST(AutoDuration, FromLineLengthsWithFloorAndNextStart) {
   AppSettings app;
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   std::string forty(25, 'x'), rest(15, 'y');
   SubtitleDocument doc = MakeDocument(
       {{"0:00:10.000", "0:00:10.500", forty.c_str(), rest.c_str(), "line 3 is not counted"},
@@ -232,7 +232,7 @@ TEST(AutoDuration, FromLineLengthsWithFloorAndNextStart) {
 
 TEST(EditLine, WritesTheCurrentSubtitleOrBeeps) {
   AppSettings app;
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc = MakeDocument({{"0:00:01.000", "0:00:02.000", "a", "b"}});
   MovieEditEffect fx = EditLine(doc, OnRow(0), 1, u"second", prompter);
   EXPECT_TRUE(fx.applied);
@@ -263,7 +263,7 @@ TEST(CurrentTimes, DropsHoursAndMinutesOfTheDuration) {
 // ---- Del. Line
 
 TEST(DeleteSelected, MarksFollowTheirSubtitles) {
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc;
   for (int i = 0; i < 5; ++i) doc.AddRow(FormatTimeText(i * 10.0), FormatTimeText(i * 10.0 + 1));
   doc.ResetSelection();
@@ -288,7 +288,7 @@ TEST(DeleteSelected, MarksFollowTheirSubtitles) {
 }
 
 TEST(DeleteSelected, LastRemainingRowLeavesNothingCurrent) {
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc = MakeDocument({{"0:00:01.000", "0:00:02.000"}});
   doc.SetCurrentRow(0);
   MoviePageState st;
@@ -304,7 +304,7 @@ TEST(DeleteSelected, LastRemainingRowLeavesNothingCurrent) {
 }
 
 TEST(DeleteSelected, NothingWhilePlayingAndBeepWithoutSelection) {
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc = MakeDocument({{"0:00:01.000", "0:00:02.000"}});
   MoviePageState st;
   EXPECT_FALSE(DeleteSelected(doc, st, PlayState::Playing, 0, prompter).applied);
@@ -330,7 +330,7 @@ class SplitCurrentTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitCurrentTest, DividesTimeByLineLengths) {
   const SplitCase& c = GetParam();
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc = MakeDocument(
       {{c.start, c.end, c.line1, c.line2, "third"}, {"0:01:00.000", "0:01:01.000", "next"}});
   MoviePageState st = OnRow(0);
@@ -373,7 +373,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  "0:01:00.000-0:01:01.000"}}));
 
 TEST(SplitCurrent, RefusesPartsThatWouldEndBeforeTheyStart) {
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc = MakeDocument({{"0:00:10.000", "0:00:12.000", "only one line"},
                                        {"0:00:20.000", "0:00:22.000", "", "only the second"},
                                        {"0:00:30.000", "0:00:30.040", "a", "b"}});
@@ -395,7 +395,7 @@ SubtitleDocument SyncDocument() {
 }
 
 TEST(Shift, MovesEverySubtitleSoTheFirstMarkStartsAtThePosition) {
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc = SyncDocument();
   doc.InsertRow(0, u"0:00:01.000", u"0:00:02.000");  // before the first mark, moves too
   MoviePageState st;
@@ -419,7 +419,7 @@ TEST(Shift, MovesEverySubtitleSoTheFirstMarkStartsAtThePosition) {
 }
 
 TEST(Shift, NotPlayingMarksTheSelectedRow) {
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc = SyncDocument();
   MoviePageState st;
   ResetMarks(doc, st);
@@ -435,7 +435,7 @@ TEST(Shift, NotPlayingMarksTheSelectedRow) {
 }
 
 TEST(Stretch, MovesRowsBetweenTheMarksInProportion) {
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   SubtitleDocument doc = MakeDocument({{"0:00:05.000", "0:00:06.000"},
                                        {"0:00:10.000", "0:00:12.000"},
                                        {"0:00:55.000", "0:00:57.000"},
@@ -460,7 +460,7 @@ TEST(Stretch, RefusesEqualMarkStartsAndMissingMarks) {
                                        {"0:00:10.000", "0:00:11.000"},
                                        {"0:00:20.000", "0:00:21.000"}});
   const V before = Times(doc);
-  StrictPrompter prompter;
+  ScriptedPrompter prompter;
   MoviePageState st;
   st.first_mark = 0;
   st.last_mark = 1;

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,47 +10,9 @@
 #include "core/services.h"
 #include "core/subtitle_document.h"
 #include "core/text_util.h"
+#include "tests/support/scripted_prompter.h"
 
 namespace tessera::testing {
-
-// Fails the test on a prompt nobody expected, and on an expected one that never came.
-class StrictPrompter final : public Prompter {
- public:
-  ~StrictPrompter() override {
-    for (const Expected& e : queue_) ADD_FAILURE() << "expected prompt never came: " << e.text;
-  }
-  void ExpectBeep() { queue_.push_back({Kind::kBeep, "(beep)"}); }
-  void ExpectMessage(const std::string& text) { queue_.push_back({Kind::kMessage, text}); }
-
-  void MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) override {
-    Take(Kind::kMessage, ToUtf8(text));
-  }
-  bool AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) override {
-    ADD_FAILURE() << "unexpected question: " << ToUtf8(text);
-    return false;
-  }
-  void Beep() override { Take(Kind::kBeep, "(beep)"); }
-  std::optional<double> AskLoadFrameRate() override {
-    ADD_FAILURE() << "unexpected frame-rate prompt";
-    return std::nullopt;
-  }
-
- private:
-  enum class Kind { kBeep, kMessage };
-  struct Expected {
-    Kind kind;
-    std::string text;
-  };
-  void Take(Kind kind, const std::string& text) {
-    if (queue_.empty() || queue_.front().kind != kind || queue_.front().text != text) {
-      ADD_FAILURE() << "unexpected prompt: " << text
-                    << (queue_.empty() ? "" : " (expected: " + queue_.front().text + ")");
-      return;
-    }
-    queue_.pop_front();
-  }
-  std::deque<Expected> queue_;
-};
 
 struct TestRow {
   const char* start;

@@ -1,6 +1,6 @@
 #include "tools/edit_operations.h"
 
-#include "tests/tools/scripted_prompter.h"
+#include "tests/tools/tools_test_util.h"
 
 namespace tessera {
 namespace {

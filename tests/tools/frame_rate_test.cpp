@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "tests/tools/scripted_prompter.h"
+#include "tests/tools/tools_test_util.h"
 
 namespace tessera {
 namespace {
