@@ -21,7 +21,9 @@ class ScriptedPrompter final : public Prompter {
   ScriptedPrompter& ExpectMessage(const std::string& text) {
     return Add(Kind::kMessage, text, false, false);
   }
-  ScriptedPrompter& ExpectMessage(const std::u16string& text) { return ExpectMessage(ToUtf8(text)); }
+  ScriptedPrompter& ExpectMessage(const std::u16string& text) {
+    return ExpectMessage(ToUtf8(text));
+  }
   ScriptedPrompter& ExpectMessageWith(const std::string& part) {
     return Add(Kind::kMessage, part, false, true);
   }
