@@ -1,7 +1,7 @@
 // Runs `tessera-cli analyze` as a user would.
 #include <gtest/gtest.h>
 
-#include "tests/formats/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

@@ -1,7 +1,7 @@
 // tessera-cli fix, run as a user would, with the real Qt measurer.
 #include <gtest/gtest.h>
 
-#include "tests/formats/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

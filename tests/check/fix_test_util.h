@@ -13,11 +13,13 @@
 #include "core/text_util.h"
 #include "tests/check/fake_measurer.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/test_util.h"
 
 namespace tessera::fixtest {
 
 using testing::FakeMeasurer;
 
+using testing::LogLines;
 using testing::ScriptedPrompter;
 
 // Every repair and warning off, fixed measuring: tests switch on what they look at.
@@ -55,13 +57,7 @@ inline std::string Start(const SubtitleDocument& doc, int row) {
 }
 inline std::string End(const SubtitleDocument& doc, int row) {
   return ToUtf8(doc.End(row));
-}
-inline std::vector<std::string> LogLines(const SubtitleDocument& doc) {
-  std::vector<std::string> out;
-  for (const auto& l : doc.Log().Lines()) out.push_back(ToUtf8(l));
-  return out;
-}
-// The count lines of the last run.
+}  // The count lines of the last run.
 inline std::vector<std::string> CountLines(const SubtitleDocument& doc) {
   std::vector<std::string> out;
   for (const auto& l : LogLines(doc)) {

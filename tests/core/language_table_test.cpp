@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "tests/formats/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

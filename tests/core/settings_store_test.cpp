@@ -7,7 +7,7 @@
 
 #include "core/text_file.h"
 #include "core/text_util.h"
-#include "tests/formats/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "core/text_util.h"
-#include "tests/formats/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

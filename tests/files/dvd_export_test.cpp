@@ -1,7 +1,6 @@
 #include "pages/files/dvd_export.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -17,9 +16,9 @@ namespace tessera {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
+using testing::ReadBytes;
 using testing::ScriptedPrompter;
-using testing::WriteFile;
+using testing::WriteBytes;
 
 class FakeRunner final : public ProcessRunner {
  public:
@@ -79,8 +78,8 @@ struct ExportFixture : ::testing::Test {
   }
   fs::path Work(const std::string& name) const { return scratch.dir / "work" / name; }
 
-  struct Scratch : testing::ScratchFolder {
-    Scratch() : ScratchFolder("tessera export") {}
+  struct Scratch : testing::ScratchDir {
+    Scratch() : ScratchDir("tessera export") {}
     const fs::path& dir = Dir();
   } scratch;
   SubtitleDocument doc;
@@ -93,14 +92,14 @@ struct ExportFixture : ::testing::Test {
 
 TEST_F(ExportFixture, EstimatesProgressAndLearnsTheTimePerSubtitle) {
   Fill(doc, 600);
-  WriteFile(Work("dvd2svcd.sup"), "old output");
+  WriteBytes(Work("dvd2svcd.sup"), "old output");
   DvdExport run = Make();
   ASSERT_TRUE(run.Begin());
   EXPECT_EQ(u"/opt/encoder/DVDSupEncode", runner.program);
   ASSERT_EQ(1u, runner.arguments.size());
   EXPECT_EQ(FromUtf8(Work("dvd2svcd.sub").string()), runner.arguments[0]);
   EXPECT_FALSE(fs::exists(Work("dvd2svcd.sup")));
-  EXPECT_NE(std::string::npos, ReadFile(Work("dvd2svcd.sub")).find("FrameW=720\r\n"));
+  EXPECT_NE(std::string::npos, ReadBytes(Work("dvd2svcd.sub")).find("FrameW=720\r\n"));
   EXPECT_EQ(kExportCaption, progress.caption);
   EXPECT_EQ(0, progress.percent);
   EXPECT_EQ("first 0", progress.line1);
@@ -116,7 +115,7 @@ TEST_F(ExportFixture, EstimatesProgressAndLearnsTheTimePerSubtitle) {
   EXPECT_EQ(150, progress.percent);
   EXPECT_EQ("first 599", progress.line1);
 
-  WriteFile(Work("dvd2svcd.log"), "Encoding...\r\nAll fine\r\n");
+  WriteBytes(Work("dvd2svcd.log"), "Encoding...\r\nAll fine\r\n");
   runner.running = false;
   now += 10;
   EXPECT_FALSE(run.Poll());
@@ -173,7 +172,7 @@ TEST_F(ExportFixture, DetectedErrorsAnywhereInTheLogIsAFailure) {
   app.export_factor = 0.5;
   app.create_copy_when_exporting = 1;
   doc.SetFilePath(FromUtf8((scratch.dir / "movie.srt").string()));
-  WriteFile(Work("dvd2svcd.log"), "line one\r\nEncoder detected errors in 2 subs\r\nend\r\n");
+  WriteBytes(Work("dvd2svcd.log"), "line one\r\nEncoder detected errors in 2 subs\r\nend\r\n");
   DvdExport run = Make();
   ASSERT_TRUE(run.Begin());
   runner.running = false;
@@ -187,7 +186,7 @@ TEST_F(ExportFixture, DetectedErrorsAnywhereInTheLogIsAFailure) {
 TEST_F(ExportFixture, EncoderThatCannotStartNamesTheCommand) {
   Fill(doc, 3);
   runner.can_start = false;
-  WriteFile(Work("dvd2svcd.sup"), "old");
+  WriteBytes(Work("dvd2svcd.sup"), "old");
   app.export_factor = 0.3;
   DvdExport run = Make();
   EXPECT_FALSE(run.Begin());
@@ -219,7 +218,7 @@ TEST_F(ExportFixture, CopyBesideTheSourceFile) {
                         Case{"films/movie.final.ssa", "films/movie.final.sub", true},
                         Case{"films.d/movie", "films.d/movie.sub", true}}) {
     fs::create_directories((scratch.dir / c.source).parent_path());
-    WriteFile(scratch.dir / c.target, "older copy");
+    WriteBytes(scratch.dir / c.target, "older copy");
     doc.Empty();
     Fill(doc, 2);
     app.create_copy_when_exporting = 1;
@@ -228,7 +227,7 @@ TEST_F(ExportFixture, CopyBesideTheSourceFile) {
     DvdExport run = Make();
     ASSERT_TRUE(run.Begin());
     run.Poll();
-    EXPECT_EQ(ReadFile(Work("dvd2svcd.sub")), ReadFile(scratch.dir / c.target)) << c.source;
+    EXPECT_EQ(ReadBytes(Work("dvd2svcd.sub")), ReadBytes(scratch.dir / c.target)) << c.source;
   }
 }
 
@@ -236,13 +235,13 @@ TEST_F(ExportFixture, CopyNeverOverwritesTheLoadedFile) {
   Fill(doc, 2);
   app.create_copy_when_exporting = 1;
   fs::path source = scratch.dir / "movie.sub";
-  WriteFile(source, "{1}{2}the user's own file\r\n");
+  WriteBytes(source, "{1}{2}the user's own file\r\n");
   doc.SetFilePath(FromUtf8(source.string()));
   runner.running = false;
   DvdExport run = Make();
   ASSERT_TRUE(run.Begin());
   run.Poll();
-  EXPECT_EQ("{1}{2}the user's own file\r\n", ReadFile(source));
+  EXPECT_EQ("{1}{2}the user's own file\r\n", ReadBytes(source));
   EXPECT_EQ(0u, ToUtf8(doc.Log().Lines().back()).find("WARNING:"));
 }
 
@@ -290,7 +289,7 @@ struct EncoderScriptFixture : ExportFixture {
     encoder = folder / "DVDSupEncode";
   }
   void WriteEncoder(const std::string& body) {
-    WriteFile(encoder, "#!/bin/sh\n" + body);
+    WriteBytes(encoder, "#!/bin/sh\n" + body);
     fs::permissions(encoder, fs::perms::owner_all);
   }
   // Runs the export on the event loop until it finishes (or 10 s pass).
@@ -324,9 +323,9 @@ TEST_F(EncoderScriptFixture, SuccessfulRunReadsItsLogAndMakesTheCopy) {
       "sleep 0.2\n"
       "printf 'Read 4 subtitles\\r\\nFinished\\r\\n' > \"$(dirname \"$1\")/dvd2svcd.log\"\n");
   ASSERT_TRUE(RunToEnd());
-  EXPECT_EQ(Work("dvd2svcd.sub").string(), ReadFile(Work("argument")));
+  EXPECT_EQ(Work("dvd2svcd.sub").string(), ReadBytes(Work("argument")));
   EXPECT_EQ(u"Finished", doc.Log().Lines().back());
-  EXPECT_EQ(ReadFile(Work("dvd2svcd.sub")), ReadFile(scratch.dir / "movie.sub"));
+  EXPECT_EQ(ReadBytes(Work("dvd2svcd.sub")), ReadBytes(scratch.dir / "movie.sub"));
   EXPECT_GT(app.export_factor, 0.01);  // at least 0.2 s over 4 subtitles
   EXPECT_FALSE(progress.open);
 }

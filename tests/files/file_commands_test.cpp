@@ -1,7 +1,6 @@
 #include "pages/files/file_commands.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,10 +13,10 @@ namespace tessera {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
+using testing::ReadBytes;
 using testing::ScriptedDialogs;
 using testing::ScriptedPrompter;
-using testing::WriteFile;
+using testing::WriteBytes;
 
 struct FileCommands : ::testing::Test {
   FileCommands() {
@@ -32,7 +31,7 @@ struct FileCommands : ::testing::Test {
   }
   std::string LastLog() const { return ToUtf8(doc.Log().Lines().back()); }
 
-  testing::ScratchFolder scratch{"tessera-files"};
+  testing::ScratchDir scratch{"tessera-files"};
   const fs::path& dir = scratch.Dir();
   SubtitleDocument doc;
   SettingsStore store;
@@ -60,7 +59,7 @@ TEST_F(FileCommands, FirstSelectedBlock) {
 TEST_F(FileCommands, SaveSelectedBlockBySuffix) {
   Fill(10);
   ASSERT_EQ(1, SaveSelectedBlock(doc, {2, 3, 4, 7}, P("part.srt"), store, app));
-  std::string part = ReadFile(dir / "part.srt");
+  std::string part = ReadBytes(dir / "part.srt");
   // Rows 3-5 renumbered from 1 and moved earlier by the midpoint of the starts 10 s and 20 s.
   EXPECT_EQ(0u, part.find("1\r\n00:00:05,000 --> 00:00:07,500\r\nline 3\r\n"));
   EXPECT_NE(std::string::npos, part.find("line 5"));
@@ -69,12 +68,12 @@ TEST_F(FileCommands, SaveSelectedBlockBySuffix) {
   EXPECT_EQ(FromUtf8(dir.string()), store.GetString(u"Directories", u"Save"));
 
   ASSERT_EQ(1, SaveSelectedBlock(doc, {}, P("all.srt"), store, app));
-  std::string all = ReadFile(dir / "all.srt");
+  std::string all = ReadBytes(dir / "all.srt");
   EXPECT_EQ(0u, all.find("1\r\n00:00:00,000 --> 00:00:02,500\r\nline 1\r\n"));
   EXPECT_NE(std::string::npos, all.find("10\r\n00:01:30,000"));
 
   ASSERT_EQ(1, SaveSelectedBlock(doc, {4}, P("all.ssa"), store, app));
-  std::string ssa = ReadFile(dir / "all.ssa");
+  std::string ssa = ReadBytes(dir / "all.ssa");
   EXPECT_NE(std::string::npos, ssa.find("line 1"));
   EXPECT_NE(std::string::npos, ssa.find("line 10"));
 
@@ -96,8 +95,8 @@ TEST_F(FileCommands, AppendOffset) {
 
 TEST_F(FileCommands, AppendMarksChangedOnlyWhenRowsCame) {
   Fill(2);
-  WriteFile(dir / "more.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nmore\r\n\r\n");
-  WriteFile(dir / "page.smi", "<SAMI>\r\n");
+  WriteBytes(dir / "more.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nmore\r\n\r\n");
+  WriteBytes(dir / "page.smi", "<SAMI>\r\n");
   EXPECT_EQ(1, AppendFile(doc, P("more.srt"), prompter));
   ASSERT_EQ(3, doc.Count());
   EXPECT_EQ(0u, ToUtf8(doc.Start(2)).find("0:00:13.50"));  // moved by the last end, 12.5 s
@@ -113,7 +112,7 @@ TEST_F(FileCommands, AppendMarksChangedOnlyWhenRowsCame) {
 }
 
 TEST_F(FileCommands, OpenAndDrop) {
-  WriteFile(dir / "a.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nhello\r\n\r\n");
+  WriteBytes(dir / "a.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nhello\r\n\r\n");
   doc.SetChanged(true);
   doc.SetFrameRateConverted(true);
   EXPECT_EQ(1, OpenSubtitleFile(doc, P("a.srt"), store, lang, prompter));
@@ -137,7 +136,7 @@ TEST_F(FileCommands, OpenAndDrop) {
     EXPECT_EQ(0u, LastLog().find("ERROR:")) << name;
   }
 
-  WriteFile(dir / "b.sub", "{25}{50}dropped\r\n");
+  WriteBytes(dir / "b.sub", "{25}{50}dropped\r\n");
   prompter.ExpectFrameRate(25.0);
   EXPECT_EQ(1, OpenDroppedFile(doc, P("b.sub"), store, lang, prompter));
   EXPECT_EQ(u"0:00:01.000", doc.Start(0));
@@ -174,7 +173,7 @@ TEST_F(FileCommands, SaveSubtitleDialogPreselectsTheLoadedFormat) {
       1, SaveSubtitleDialog(doc, store, app, dialogs, [&](const std::u16string& p) { shown = p; }));
   EXPECT_EQ(P("out.ssa"), shown);
   EXPECT_EQ(P("out.ssa"), doc.FilePath());
-  EXPECT_NE(std::string::npos, ReadFile(dir / "out.ssa").find("Dialogue:"));
+  EXPECT_NE(std::string::npos, ReadBytes(dir / "out.ssa").find("Dialogue:"));
 }
 
 TEST_F(FileCommands, SaveSelectionDialogWritesSelectedRowsOnly) {
@@ -185,7 +184,7 @@ TEST_F(FileCommands, SaveSelectionDialogWritesSelectedRowsOnly) {
   dialogs.ExpectSave(u"Save Selection", P("sel.srt"));
   EXPECT_EQ(1, SaveSelectionDialog(doc, store, app, dialogs));
   EXPECT_EQ(u"selection.srt", dialogs.last_request.initial_name);
-  std::string sel = ReadFile(dir / "sel.srt");
+  std::string sel = ReadBytes(dir / "sel.srt");
   EXPECT_NE(std::string::npos, sel.find("line 2"));
   EXPECT_NE(std::string::npos, sel.find("line 4"));
   EXPECT_EQ(std::string::npos, sel.find("line 1"));

@@ -1,48 +1,19 @@
-// Scratch folders, file bytes and a scripted dialog service for the file and window tests; the
-// dialog service expects a queue of dialogs with their answers, like the scripted prompter.
+// A scripted dialog service for the file and window tests: it expects a queue of dialogs with
+// their answers, like the scripted prompter.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <deque>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
 #include "core/services.h"
 #include "core/text_util.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/test_util.h"
 
 namespace tessera::testing {
-
-// A fresh folder under the temporary folder, removed with everything in it.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& prefix = "tessera-files") {
-    std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    dir_ = mkdtemp(tmpl.data());
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  const std::filesystem::path& Dir() const { return dir_; }
-  std::u16string Path16(const std::string& name) const { return FromUtf8((dir_ / name).string()); }
-
- private:
-  std::filesystem::path dir_;
-};
-
-inline std::string ReadFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-inline void WriteFile(const std::filesystem::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
 
 // Each expected dialog names its title and the answer (nothing = cancel); the request is kept
 // so that a test can look at what the dialog was asked to show.

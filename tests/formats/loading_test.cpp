@@ -5,7 +5,7 @@
 #include "core/settings_store.h"
 #include "core/text_file.h"
 #include "formats/loading.h"
-#include "tests/formats/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

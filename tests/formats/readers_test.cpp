@@ -4,7 +4,7 @@
 #include "formats/simple_formats.h"
 #include "formats/subrip.h"
 #include "formats/substation.h"
-#include "tests/formats/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

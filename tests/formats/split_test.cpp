@@ -2,7 +2,7 @@
 
 #include "formats/split.h"
 #include "formats/subrip.h"
-#include "tests/formats/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

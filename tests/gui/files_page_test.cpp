@@ -1,7 +1,6 @@
 #include "pages/files/files_page.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QEventLoop>
 #include <QItemSelectionModel>
@@ -22,10 +21,10 @@ namespace tessera {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
+using testing::ReadBytes;
 using testing::ScriptedDialogs;
 using testing::ScriptedPrompter;
-using testing::WriteFile;
+using testing::WriteBytes;
 
 // Twelve entries ten seconds apart; the lines name their number.
 std::string TwelveEntries() {
@@ -61,7 +60,7 @@ struct FilesPageTest : ::testing::Test {
   FilesPageTest() {
     store.LoadFromText(u"");
     lang.Build(dir / "no-languages");
-    WriteFile(dir / "film.srt", TwelveEntries());
+    WriteBytes(dir / "film.srt", TwelveEntries());
     page = std::make_unique<CFilesPage>(ctx, progress, runner);
     page->OnActivate();
   }
@@ -84,7 +83,7 @@ struct FilesPageTest : ::testing::Test {
   }
   std::string LastLog() const { return ToUtf8(doc.Log().Lines().back()); }
 
-  testing::ScratchFolder scratch{"tessera-page"};
+  testing::ScratchDir scratch{"tessera-page"};
   const fs::path& dir = scratch.Dir();
   SubtitleDocument doc;
   SettingsStore store;
@@ -120,7 +119,7 @@ TEST_F(FilesPageTest, OpenLoadsAndShowsTheFile) {
 }
 
 TEST_F(FilesPageTest, DropLoadsTheFirstFileOnly) {
-  WriteFile(dir / "other.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nother\r\n\r\n");
+  WriteBytes(dir / "other.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nother\r\n\r\n");
   page->DropPaths({QString::fromStdString((dir / "film.srt").string()),
                    QString::fromStdString((dir / "other.srt").string())});
   EXPECT_EQ(12, doc.Count());
@@ -140,7 +139,7 @@ TEST_F(FilesPageTest, DropLoadsTheFirstFileOnly) {
 }
 
 TEST_F(FilesPageTest, AppendStartsAtTheMovieLengthOrTheLastEnd) {
-  WriteFile(dir / "more.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nmore\r\n\r\n");
+  WriteBytes(dir / "more.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nmore\r\n\r\n");
   OpenFilm();
   dialogs.ExpectOpen(u"Select Subtitle file to Append...", P("more.srt"));
   Click("append");
@@ -166,7 +165,7 @@ TEST_F(FilesPageTest, SaveWritesAndClearsTheChangedFlag) {
   Click("save");
   EXPECT_FALSE(doc.Changed());
   EXPECT_EQ(P("copy.sub"), host.caption);
-  EXPECT_EQ(0u, ReadFile(dir / "copy.sub").find(";Created with Tessera"));
+  EXPECT_EQ(0u, ReadBytes(dir / "copy.sub").find(";Created with Tessera"));
 }
 
 TEST_F(FilesPageTest, SaveSelectionWritesTheFirstSelectedBlock) {
@@ -175,7 +174,7 @@ TEST_F(FilesPageTest, SaveSelectionWritesTheFirstSelectedBlock) {
   dialogs.ExpectSave(u"Save Selection to file", P("block.srt"));
   Click("saveSelection");
   EXPECT_EQ(1, dialogs.last_request.selected_filter);
-  std::string block = ReadFile(dir / "block.srt");
+  std::string block = ReadBytes(dir / "block.srt");
   EXPECT_EQ(0u, block.find("1\r\n00:00:05,000 --> 00:00:10,000\r\nentry 3\r\n"));
   EXPECT_NE(std::string::npos, block.find("entry 5"));
   EXPECT_EQ(std::string::npos, block.find("entry 6"));
@@ -185,12 +184,12 @@ TEST_F(FilesPageTest, SaveSelectionWritesTheFirstSelectedBlock) {
   dialogs.ExpectSave(u"Save Selection to file", P("all.srt"));
   Click("saveSelection");
   EXPECT_EQ(0u,
-            ReadFile(dir / "all.srt").find("1\r\n00:00:10,000 --> 00:00:15,000\r\nentry 1\r\n"));
+            ReadBytes(dir / "all.srt").find("1\r\n00:00:10,000 --> 00:00:15,000\r\nentry 1\r\n"));
 
   Select({3});
   dialogs.ExpectSave(u"Save Selection to file", P("all.ssa"));
   Click("saveSelection");
-  std::string ssa = ReadFile(dir / "all.ssa");
+  std::string ssa = ReadBytes(dir / "all.ssa");
   EXPECT_NE(std::string::npos, ssa.find("entry 1"));
   EXPECT_NE(std::string::npos, ssa.find("entry 12"));
   EXPECT_EQ(FromUtf8(dir.string()), store.GetString(u"Directories", u"Save"));
@@ -202,7 +201,7 @@ TEST_F(FilesPageTest, SplitAtTheCurrentRow) {
   EXPECT_EQ(5, doc.CurrentRow());
   dialogs.ExpectSave(u"Split Subtitle file", P("film-part.srt"));
   Click("split");
-  std::string a = ReadFile(dir / "film-parta.srt"), b = ReadFile(dir / "film-partb.srt");
+  std::string a = ReadBytes(dir / "film-parta.srt"), b = ReadBytes(dir / "film-partb.srt");
   EXPECT_NE(std::string::npos, a.find("5\r\n00:00:50,000"));
   EXPECT_EQ(std::string::npos, a.find("entry 6"));
   // Entry 6 becomes 1, moved earlier by the midpoint of 50 s and 60 s.
@@ -247,8 +246,8 @@ TEST_F(FilesPageTest, ExportDisablesTheButtonsWhileTheEncoderRuns) {
   OpenFilm();
   fs::create_directories(dir / "work");
   fs::create_directories(dir / "enc");
-  WriteFile(dir / "enc" / "DVDSupEncode",
-            "#!/bin/sh\nsleep 0.3\nprintf 'Encoded\\r\\n' > \"$(dirname \"$1\")/dvd2svcd.log\"\n");
+  WriteBytes(dir / "enc" / "DVDSupEncode",
+             "#!/bin/sh\nsleep 0.3\nprintf 'Encoded\\r\\n' > \"$(dirname \"$1\")/dvd2svcd.log\"\n");
   fs::permissions(dir / "enc" / "DVDSupEncode", fs::perms::owner_all);
   app.dvd_sup_encode_folder = P("enc");
   app.my_subtitle_folder = P("work");
@@ -268,7 +267,7 @@ TEST_F(FilesPageTest, ExportDisablesTheButtonsWhileTheEncoderRuns) {
   EXPECT_TRUE(Button("dvdSupEnc")->isEnabled());
   EXPECT_EQ("Encoded", LastLog());
   EXPECT_EQ(QString::fromUtf8("Encoded"), page->Log()->item(page->Log()->count() - 1)->text());
-  EXPECT_EQ(ReadFile(dir / "work" / "dvd2svcd.sub"), ReadFile(dir / "film.sub"));
+  EXPECT_EQ(ReadBytes(dir / "work" / "dvd2svcd.sub"), ReadBytes(dir / "film.sub"));
 }
 
 }  // namespace

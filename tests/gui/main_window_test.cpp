@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QEventLoop>
@@ -34,15 +33,7 @@ const char16_t kChangedQuestion[] =
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "tessera-gui-XXXXXX").string();
-    dir_ = mkdtemp(tmpl.data());
-    config_ = dir_ / "tessera.cfg";
-  }
-  void TearDown() override {
-    app_.reset();
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { app_.reset(); }
 
   void WriteSettings(const std::function<void(SettingsStore&)>& fill) {
     SettingsStore s(config_);
@@ -82,7 +73,9 @@ class MainWindowTest : public ::testing::Test {
     return s.GetInt(u"Settings", key, -12345);
   }
 
-  fs::path dir_, config_;
+  testing::ScratchDir scratch_{"tessera-gui"};
+  const fs::path& dir_ = scratch_.Dir();
+  const fs::path config_ = dir_ / "tessera.cfg";
   ScriptedPrompter prompter_;
   ScriptedDialogs dialogs_;
   bool with_identity_ = false;

@@ -4,7 +4,7 @@
 
 #include "movie/avi_info.h"
 #include "movie/avi_reader.h"
-#include "tests/formats/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

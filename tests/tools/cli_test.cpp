@@ -1,7 +1,7 @@
 // Runs the built tessera-cli's timing and replace commands as a user would.
 #include <gtest/gtest.h>
 
-#include "tests/formats/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

@@ -10,6 +10,7 @@
 #include "core/text_util.h"
 #include "core/time_code.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/test_util.h"
 
 namespace tessera::testing {
 
@@ -30,12 +31,6 @@ inline std::string StartOf(const SubtitleDocument& doc, int row) {
 }
 inline std::string EndOf(const SubtitleDocument& doc, int row) {
   return ToUtf8(doc.End(row));
-}
-
-inline std::vector<std::string> LogLines(const SubtitleDocument& doc) {
-  std::vector<std::string> out;
-  for (const auto& l : doc.Log().Lines()) out.push_back(ToUtf8(l));
-  return out;
 }
 
 }  // namespace tessera::testing

@@ -1,4 +1,4 @@
-// Shared helpers of the core-level tests: a scratch folder, file bytes, running the CLI.
+// Shared helpers of the tests: a scratch folder, file bytes, running the CLI.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,8 +22,8 @@ namespace tessera::testing {
 
 class ScratchDir {
  public:
-  ScratchDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "tessera-fmt-XXXXXX").string();
+  explicit ScratchDir(const std::string& prefix = "tessera-test") {
+    std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
     dir_ = mkdtemp(tmpl.data());
   }
   ~ScratchDir() {
