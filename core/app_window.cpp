@@ -62,6 +62,9 @@ CTesseraApp::CTesseraApp(StartOptions options, Prompter* prompter, DialogService
 }
 
 CTesseraApp::~CTesseraApp() {
+  // The check uses the prompter, which goes before the QObject children would.
+  delete update_;
+  update_ = nullptr;
   window_.reset();
 }
 

@@ -52,7 +52,7 @@ class CTesseraApp : public QObject {
   int Run();
 
   CMainDialog* MainDialog() const { return window_.get(); }
-  // The update check, once the window has started it.
+  // The update check; null when it is turned off.
   QtUpdateFetch* UpdateCheck() const { return update_; }
   SubtitleDocument& Doc() { return doc_; }
   SettingsStore& Store() { return store_; }

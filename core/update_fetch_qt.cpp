@@ -24,6 +24,14 @@ QtUpdateFetch::QtUpdateFetch(Prompter& prompter, QUrl version_url, QUrl website_
   if (!open_browser_) open_browser_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 }
 
+QtUpdateFetch::~QtUpdateFetch() {
+  // A fetch still under way must not report into a half-destroyed object.
+  if (reply_) {
+    reply_->disconnect(this);
+    reply_->abort();
+  }
+}
+
 void QtUpdateFetch::Start() {
   if (started_) return;
   started_ = true;

@@ -23,6 +23,7 @@ class QtUpdateFetch : public QObject {
   // The default opener is the user's browser.
   QtUpdateFetch(Prompter& prompter, QUrl version_url, QUrl website_url, QObject* parent = nullptr,
                 BrowserOpener open_browser = {});
+  ~QtUpdateFetch() override;
 
   // Starts the fetch; the answer arrives through the event loop. Only the first call counts.
   void Start();

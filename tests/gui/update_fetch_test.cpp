@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTcpServer>
 #include <QTimer>
@@ -101,6 +102,26 @@ TEST(UpdateFetch, UnreadablePagesEndQuietly) {
   PageServer binary(QByteArray("\0\xff\xfe<meta name=\"version\" content=\"x.yz\">", 44));
   EXPECT_TRUE(RunCheck(prompter, binary.Url()).empty());
   EXPECT_TRUE(RunCheck(prompter, QUrl()).empty());
+}
+
+TEST(UpdateFetch, EndingTheProgramDuringAFetchIsQuiet) {
+  QTcpServer silent;  // takes the connection and never answers
+  ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+  ScriptedPrompter prompter;
+  bool finished = false;
+  {
+    QtUpdateFetch fetch(prompter,
+                        QUrl(QStringLiteral("http://127.0.0.1:%1/v.html").arg(silent.serverPort())),
+                        kSite, nullptr, [](const QUrl&) { ADD_FAILURE() << "browser opened"; });
+    QObject::connect(&fetch, &QtUpdateFetch::Finished, [&] { finished = true; });
+    fetch.Start();
+    QEventLoop loop;
+    QObject::connect(&silent, &QTcpServer::newConnection, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(finished);
 }
 
 }  // namespace
