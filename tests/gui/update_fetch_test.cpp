@@ -99,7 +99,8 @@ TEST(UpdateFetch, UnreadablePagesEndQuietly) {
       RunCheck(prompter, QUrl(QStringLiteral("http://127.0.0.1:%1/v.html").arg(port))).empty());
   PageServer empty{QByteArray()};
   EXPECT_TRUE(RunCheck(prompter, empty.Url()).empty());
-  PageServer binary(QByteArray("\0\xff\xfe<meta name=\"version\" content=\"x.yz\">", 44));
+  static const char kBinary[] = "\0\xff\xfe<meta name=\"version\" content=\"x.yz\">";
+  PageServer binary(QByteArray(kBinary, sizeof kBinary - 1));
   EXPECT_TRUE(RunCheck(prompter, binary.Url()).empty());
   EXPECT_TRUE(RunCheck(prompter, QUrl()).empty());
 }
