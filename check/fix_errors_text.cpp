@@ -1,6 +1,8 @@
 #include "check/fix_errors_text.h"
 
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 
 #include "core/text_util.h"
 
@@ -76,6 +78,17 @@ void AppendToLine(std::u16string& line, const std::u16string& part) {
   line += part;
 }
 
+// Applies the replacements in order to each of the row's first `lines` lines; returns how many
+// were made.
+int ReplaceInLines(
+    FixWorkTable& t, int n, int lines,
+    std::initializer_list<std::pair<std::u16string_view, std::u16string_view>> rules) {
+  int count = 0;
+  for (int k = 0; k < lines; ++k)
+    for (const auto& [from, to] : rules) count += ReplaceAll(t.Line(n, k), from, to);
+  return count;
+}
+
 }  // namespace
 
 bool CheckNumberNotationLine(std::u16string& line, bool repair) {
@@ -136,14 +149,7 @@ int FixEndingCommas(FixWorkTable& t, int n) {
 }
 
 int ReplaceExclamationMarks(FixWorkTable& t, int n) {
-  int count = 0;
-  for (int k = 0; k < 2; ++k) {
-    std::u16string& line = t.Line(n, k);
-    count += ReplaceAll(line, u"!!!", u".");
-    count += ReplaceAll(line, u"!!", u".");
-    count += ReplaceAll(line, u"!", u".");
-  }
-  return count;
+  return ReplaceInLines(t, n, 2, {{u"!!!", u"."}, {u"!!", u"."}, {u"!", u"."}});
 }
 
 int RemoveLineSeparators(FixWorkTable& t, int n, bool split) {
@@ -175,8 +181,7 @@ int RemoveLineSeparators(FixWorkTable& t, int n, bool split) {
     }
   }
   // Whatever separators are left (or all of them without splitting) are removed.
-  for (int k = 0; k < 3; ++k) count += ReplaceAll(t.Line(n, k), u"|", u"");
-  return count;
+  return count + ReplaceInLines(t, n, 3, {{u"|", u""}});
 }
 
 void FixTriplePeriods(FixWorkTable& t, int n, int mode, int& added, int& removed) {
@@ -305,15 +310,7 @@ int RemoveUnnecessarySpaces(FixWorkTable& t, int n) {
 }
 
 int FixQuotes(FixWorkTable& t, int n) {
-  int count = 0;
-  for (int k = 0; k < 3; ++k) {
-    std::u16string& line = t.Line(n, k);
-    count += ReplaceAll(line, u"\u00B4", u"'");
-    count += ReplaceAll(line, u"`", u"'");
-    count += ReplaceAll(line, u"''", u"'");
-    count += ReplaceAll(line, u"\"", u"'");
-  }
-  return count;
+  return ReplaceInLines(t, n, 3, {{u"\u00B4", u"'"}, {u"`", u"'"}, {u"''", u"'"}, {u"\"", u"'"}});
 }
 
 int RemoveFormatTags(FixWorkTable& t, int n) {
