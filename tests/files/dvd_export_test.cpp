@@ -10,7 +10,7 @@
 
 #include "core/text_util.h"
 #include "pages/files/dvd_export_qt.h"
-#include "tests/files/scripted_services.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace tessera {
 namespace {

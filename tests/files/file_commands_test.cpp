@@ -7,7 +7,7 @@
 
 #include "core/text_util.h"
 #include "pages/files/save_dialogs.h"
-#include "tests/files/scripted_services.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace tessera {
 namespace {

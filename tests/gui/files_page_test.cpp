@@ -12,7 +12,7 @@
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
 #include "pages/files/dvd_export_qt.h"
-#include "tests/files/scripted_services.h"
+#include "tests/support/scripted_dialogs.h"
 #include "ui/header_strip.h"
 #include "ui/log_panel.h"
 #include "ui/subtitle_list_view.h"

@@ -14,7 +14,7 @@
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
 #include "core/update_fetch_qt.h"
-#include "tests/files/scripted_services.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/gui/page_server.h"
 #include "ui/header_strip.h"
 #include "ui/log_panel.h"

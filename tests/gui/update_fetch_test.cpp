@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "tests/files/scripted_services.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/gui/page_server.h"
 
 namespace tessera {
