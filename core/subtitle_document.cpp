@@ -1,5 +1,7 @@
 #include "core/subtitle_document.h"
 
+#include <algorithm>
+
 namespace tessera {
 
 SubtitleEntry SubtitleDocument::Entry(int row) const {
@@ -39,6 +41,24 @@ void SubtitleDocument::RemoveRow(int index) {
   if (!IsRow(index)) return;
   for (auto& col : cols_) col.erase(col.begin() + index);
   selected_.erase(selected_.begin() + index);
+}
+
+void SubtitleDocument::ReplaceRows(int first, int count, std::vector<SubtitleEntry> rows) {
+  first = std::clamp(first, 0, Count());
+  count = std::clamp(count, 0, Count() - first);
+  static constexpr std::u16string SubtitleEntry::*kFields[kTextColumns] = {
+      &SubtitleEntry::start, &SubtitleEntry::end, &SubtitleEntry::line1, &SubtitleEntry::line2,
+      &SubtitleEntry::line3};
+  const size_t n = rows.size();
+  for (int c = 0; c < kTextColumns; ++c) {
+    auto& col = cols_[c];
+    col.erase(col.begin() + first, col.begin() + first + count);
+    col.insert(col.begin() + first, n, std::u16string());
+    for (size_t i = 0; i < n; ++i) col[first + i] = std::move(rows[i].*kFields[c]);
+  }
+  selected_.erase(selected_.begin() + first, selected_.begin() + first + count);
+  selected_.insert(selected_.begin() + first, n, 0);
+  for (size_t i = 0; i < n; ++i) selected_[first + i] = rows[i].selected ? 1 : 0;
 }
 
 void SubtitleDocument::Empty() {

@@ -54,6 +54,9 @@ class SubtitleDocument {
   void InsertRow(int index, std::u16string start, std::u16string end, std::u16string line1 = {},
                  std::u16string line2 = {}, std::u16string line3 = {});
   void RemoveRow(int index);
+  // Replaces `count` rows from `first` by `rows` (texts and selection flags) in one pass, so
+  // restoring a large range does not shift the columns once per row.
+  void ReplaceRows(int first, int count, std::vector<SubtitleEntry> rows);
   // Removes every row (text columns and selection).
   void Empty();
   void ResetSelection();
