@@ -1,27 +1,32 @@
 // tessera [--config FILE] [PATH]: the window program.
 #include <QApplication>
+#include <algorithm>
 #include <cstdio>
 
-#include "core/app_window.h"
-#include "core/hold_on_window.h"
-#include "pages/files/dvd_export_qt.h"
-#include "pages/files/files_page.h"
+#include "app/app_window.h"
 
 int main(int argc, char** argv) {
-  QApplication qt_app(argc, argv);
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const auto parse = [](int count, char** values, std::string& error) {
+    return tessera::ParseCommandLine(std::vector<std::string>(values + 1, values + count), error);
+  };
   std::string error;
-  auto options = tessera::ParseCommandLine(args, error);
+  // --help and --version answer without a display.
+  if (std::any_of(argv + 1, argv + argc, [](const char* a) {
+        return std::string(a) == "--help" || std::string(a) == "-h" ||
+               std::string(a) == "--version";
+      })) {
+    if (auto options = parse(argc, argv, error); options && !options->print.empty()) {
+      std::fputs(options->print.c_str(), stdout);
+      return 0;
+    }
+  }
+  // Qt takes its own options (-platform, -style, ...) out of the command line first.
+  QApplication qt_app(argc, argv);
+  auto options = parse(argc, argv, error);
   if (!options) {
-    std::fprintf(stderr, "tessera: %s\nusage: tessera [--config FILE] [PATH]\n", error.c_str());
+    std::fprintf(stderr, "tessera: %s\n%s\n", error.c_str(), tessera::kUsage);
     return 2;
   }
-  // The encoder export's progress window and child process outlive the window's pages.
-  tessera::CHoldOnDialog export_progress;
-  tessera::QtProcessRunner encoder;
   tessera::CTesseraApp app(std::move(*options));
-  app.SetFilesPageFactory([&](tessera::PageContext& ctx, QWidget* parent) {
-    return new tessera::CFilesPage(ctx, export_progress, encoder, parent);
-  });
   return app.Run();
 }

@@ -1,6 +1,7 @@
 #include "core/hold_on_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPainter>
@@ -82,10 +83,15 @@ CHoldOnDialog::CHoldOnDialog(QWidget* owner)
 void CHoldOnDialog::Open(const std::u16string& caption) {
   bar_->setValue(0);
   setWindowTitle(ToQ(caption));
-  if (QScreen* screen = QApplication::primaryScreen()) {
-    const QRect s = screen->geometry();
-    move(s.left() + (s.width() - width()) / 2, s.top() + (s.height() - height()) / 2);
-  }
+  // Centred on its owner, else on the screen.
+  QRect area;
+  if (parentWidget() && parentWidget()->isVisible())
+    area = parentWidget()->frameGeometry();
+  else if (QScreen* screen = QApplication::primaryScreen())
+    area = screen->geometry();
+  if (area.isValid())
+    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+  running_ = true;
   show();
   repaint();
 }
@@ -103,7 +109,24 @@ void CHoldOnDialog::SetLines(const std::u16string& line1, const std::u16string& 
 }
 
 void CHoldOnDialog::Close() {
+  running_ = false;
   hide();
+}
+
+void CHoldOnDialog::SetOwner(QWidget* owner) {
+  setParent(owner, windowFlags());
+}
+
+void CHoldOnDialog::reject() {
+  // Escape would hide the window while the run it reports goes on.
+  if (!running_) QDialog::reject();
+}
+
+void CHoldOnDialog::closeEvent(QCloseEvent* event) {
+  if (running_)
+    event->ignore();
+  else
+    QDialog::closeEvent(event);
 }
 
 int CHoldOnDialog::Percent() const {

@@ -21,6 +21,9 @@ class CHoldOnDialog : public QDialog, public ProgressSink {
   void SetLines(const std::u16string& line1, const std::u16string& line2) override;
   void Close() override;
 
+  // The window it stays above and is centred on.
+  void SetOwner(QWidget* owner);
+  bool Running() const { return running_; }
   int Percent() const;
   QString Line(int i) const;
 
@@ -29,11 +32,14 @@ class CHoldOnDialog : public QDialog, public ProgressSink {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
 
  private:
   QPixmap clock_;
   QLabel* lines_[2] = {};
   QProgressBar* bar_ = nullptr;
+  bool running_ = false;
 };
 
 }  // namespace tessera

@@ -17,7 +17,7 @@ std::vector<int> MakeKeyList() {
   auto range = [&](int a, int b) {
     for (int i = a; i <= b; ++i) keys.push_back(i);
   };
-  range(1000, 1000);
+  range(1000, 1002);
   range(1100, 1108);
   range(1200, 1200);
   range(1300, 1323);
@@ -94,6 +94,8 @@ void LanguageTable::Build(const std::filesystem::path& languages_dir) {
     texts_[lang] = ParseLanguageText(text);
   }
   static const std::pair<int, const char16_t*> kBuiltIn[] = {
+      {1001, u"Undo"},
+      {1002, u"Redo"},
       {1100, u"File Operations"},
       {1200, u"Analyze"},
       {1300, u"Fix Errors"},

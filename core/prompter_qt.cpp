@@ -97,6 +97,22 @@ bool QtPrompter::AskYesNo(const std::u16string& text, const std::u16string& capt
   return box.exec() == QMessageBox::Yes;
 }
 
+PromptAnswer QtPrompter::AskYesNoCancel(const std::u16string& text, const std::u16string& caption,
+                                        PromptIcon icon) {
+  QMessageBox box(ToQtIcon(icon), BoxCaption(caption), BoxText(text),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_.data());
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return PromptAnswer::Yes;
+    case QMessageBox::No:
+      return PromptAnswer::No;
+    default:
+      return PromptAnswer::Cancel;
+  }
+}
+
 void QtPrompter::Beep() {
   QApplication::beep();
 }

@@ -31,6 +31,8 @@ class QtPrompter final : public Prompter {
                   PromptIcon icon) override;
   bool AskYesNo(const std::u16string& text, const std::u16string& caption,
                 PromptIcon icon) override;
+  PromptAnswer AskYesNoCancel(const std::u16string& text, const std::u16string& caption,
+                              PromptIcon icon) override;
   void Beep() override;
   std::optional<double> AskLoadFrameRate() override;
 

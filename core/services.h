@@ -9,6 +9,7 @@
 namespace tessera {
 
 enum class PromptIcon { None, Information, Warning, Error, Question, Exclamation };
+enum class PromptAnswer { Yes, No, Cancel };
 
 class Prompter {
  public:
@@ -19,6 +20,12 @@ class Prompter {
   // A modal question with Yes and No buttons; true for Yes.
   virtual bool AskYesNo(const std::u16string& text, const std::u16string& caption = {},
                         PromptIcon icon = PromptIcon::Question) = 0;
+  // A modal question with Yes, No and Cancel. Prompters that cannot cancel answer Yes or No.
+  virtual PromptAnswer AskYesNoCancel(const std::u16string& text,
+                                      const std::u16string& caption = {},
+                                      PromptIcon icon = PromptIcon::Question) {
+    return AskYesNo(text, caption, icon) ? PromptAnswer::Yes : PromptAnswer::No;
+  }
   virtual void Beep() = 0;
   // The MicroDVD frame-rate prompt: 23.976 or 25, or nothing when cancelled.
   virtual std::optional<double> AskLoadFrameRate() = 0;
@@ -77,6 +84,29 @@ class DialogService {
   virtual std::optional<std::u16string> BrowseFolder(const std::u16string& title,
                                                      const std::u16string& initial_folder) = 0;
   virtual std::optional<FontSpec> ChooseFont(const FontSpec& initial) = 0;
+};
+
+// Runs one child program with its standard streams read and discarded.
+class ProcessRunner {
+ public:
+  virtual ~ProcessRunner() = default;
+  // Starts `program` with `arguments`, never through a shell. False when it could not start.
+  virtual bool Start(const std::u16string& program,
+                     const std::vector<std::u16string>& arguments) = 0;
+  virtual bool IsRunning() = 0;
+  // Waits up to `ms` milliseconds; true when the child has ended.
+  virtual bool WaitForEnd(int ms) = 0;
+  // Ends the child if it still runs.
+  virtual void Stop() = 0;
+};
+
+// The services the program is built with, handed to every page.
+struct Services {
+  Prompter& prompter;
+  DialogService& dialogs;
+  ProgressSink& progress;
+  ProcessRunner& processes;
+  TextMeasurer& measurer;
 };
 
 // Does nothing: for runs that show no progress.

@@ -1,20 +1,82 @@
 #include "ui/sheet_page.h"
 
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 #include "core/qt_text_qt.h"
 #include "core/ui_texts.h"
 #include "ui/header_strip.h"
+#include "ui/log_panel.h"
+#include "ui/subtitle_list_view.h"
 
 namespace tessera {
+namespace {
+constexpr int kExitId = 1108;
+}  // namespace
 
-CSheetPage::CSheetPage(PageContext& ctx, QWidget* parent)
-    : QWidget(parent), ctx_(ctx), header_(new HeaderStrip(this)) {}
+CSheetPage::CSheetPage(PageContext& ctx, PageLayout layout, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), layout_(std::move(layout)), header_(new HeaderStrip(this)) {
+  auto* body = new QVBoxLayout;
+  body->setContentsMargins(8, 4, 8, 8);
+  body->setSpacing(6);
+  for (size_t r = 0; r < layout_.buttons.size() || r == 0; ++r) {
+    auto* row = new QHBoxLayout;
+    if (r < layout_.buttons.size()) {
+      for (const PageButton& spec : layout_.buttons[r]) {
+        auto* b = new QPushButton(ToQ(spec.english), this);
+        b->setObjectName(QString::fromLatin1(spec.object_name));
+        connect(b, &QPushButton::clicked, this,
+                [this, &spec] { Run(spec.action, spec.undo_label); });
+        row->addWidget(b);
+        buttons_.push_back({&spec, b});
+      }
+    }
+    row->addStretch(1);
+    if (r == 0) {
+      exit_ = new QPushButton(QStringLiteral("Exit"), this);
+      exit_->setObjectName(QStringLiteral("exit"));
+      connect(exit_, &QPushButton::clicked, this, [this] {
+        if (ctx_.host) ctx_.host->EndWithOk();
+      });
+      row->addWidget(exit_);
+    }
+    body->addLayout(row);
+  }
+  above_list_ = new QVBoxLayout;
+  body->addLayout(above_list_, layout_.list ? 0 : 3);
+  if (layout_.list) {
+    list_ = new SubtitleListView(ctx.doc, ctx.app, ctx.lang, this);
+    body->addWidget(list_, 3);
+  }
+  below_list_ = new QVBoxLayout;
+  body->addLayout(below_list_);
+  if (layout_.log) {
+    log_ = new LogPanel(ctx.doc.Log(), layout_.split_log_lines, this);
+    body->addWidget(log_, 1);
+  } else if (!layout_.list) {
+    body->addStretch(1);
+  }
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->addWidget(header_);
+  outer->addLayout(body, 1);
+  ApplyCaptions();
+}
 
-void CSheetPage::SetHeaderIds(int title_id, int description_id, const char16_t* fixed_title,
-                              const char16_t* fixed_description) {
-  title_id_ = title_id;
-  description_id_ = description_id;
-  if (fixed_title) fixed_title_ = ToQ(fixed_title);
-  if (fixed_description) fixed_description_ = ToQ(fixed_description);
+void CSheetPage::AddAboveList(QWidget* widget, int stretch) {
+  above_list_->addWidget(widget, stretch);
+}
+
+void CSheetPage::AddBelowList(QWidget* widget, int stretch) {
+  below_list_->addWidget(widget, stretch);
+}
+
+QPushButton* CSheetPage::Button(const char* object_name) const {
+  if (qstrcmp(object_name, "exit") == 0) return exit_;
+  for (const Made& m : buttons_)
+    if (qstrcmp(m.spec->object_name, object_name) == 0) return m.button;
+  return nullptr;
 }
 
 QString CSheetPage::Caption(int id, const QString& designed) {
@@ -25,9 +87,60 @@ QString CSheetPage::Caption(int id, const QString& designed) {
   return ToQ(ctx_.lang.ApplyCaption(id, FromQ(english)));
 }
 
+void CSheetPage::ApplyCaptions() {
+  const auto text = [this](int id, const char16_t* fixed) {
+    return id ? Caption(id, fixed ? ToQ(fixed) : QString()) : ToQ(fixed ? fixed : u"");
+  };
+  header_->SetTexts(text(layout_.title_id, layout_.title),
+                    text(layout_.description_id, layout_.description));
+  for (const Made& m : buttons_)
+    if (m.spec->caption_id) m.button->setText(Caption(m.spec->caption_id, ToQ(m.spec->english)));
+  exit_->setText(Caption(kExitId, QStringLiteral("Exit")));
+}
+
 void CSheetPage::OnActivate() {
-  header_->SetTexts(title_id_ ? Caption(title_id_) : fixed_title_,
-                    description_id_ ? Caption(description_id_) : fixed_description_);
+  ApplyCaptions();
+  if (list_) list_->Activate();
+  if (log_) log_->Refill();
+  UpdateButtons();
+  AfterRefresh();
+}
+
+void CSheetPage::OnDeactivate() {
+  if (list_) list_->Deactivate();
+}
+
+void CSheetPage::Run(const PageAction& action, const char16_t* undo_label) {
+  if (undo_label) ctx_.history.Begin(ctx_.doc);
+  unsigned refresh = action();
+  bool history_changed = false;
+  if (refresh & kRefreshLoaded) {
+    ctx_.history.Abandon();
+    ctx_.history.Clear();
+    history_changed = true;
+  } else if (undo_label) {
+    history_changed = ctx_.history.Commit(ctx_.doc, undo_label);
+  }
+  Apply(refresh);
+  if (history_changed && ctx_.host) ctx_.host->HistoryChanged();
+}
+
+void CSheetPage::Apply(unsigned refresh) {
+  if (refresh & kRefreshLoaded) refresh |= kRefreshAll;
+  if (list_) {
+    if (refresh & (kRefreshRows | kRefreshRowCount | kRefreshCurrentRow)) list_->Refill();
+  }
+  if (log_ && (refresh & kRefreshLog)) log_->Refill();
+  if ((refresh & kRefreshCaption) && ctx_.host) ctx_.host->SetCurrentFile(ctx_.doc.FilePath());
+  UpdateButtons();
+  AfterRefresh();
+}
+
+void CSheetPage::UpdateButtons() {
+  const bool idle = Idle();
+  for (const Made& m : buttons_)
+    m.button->setEnabled(idle && (!m.spec->enabled || m.spec->enabled()));
+  exit_->setEnabled(idle);
 }
 
 }  // namespace tessera

@@ -6,8 +6,9 @@
 
 namespace tessera {
 namespace {
-constexpr int kWidths[] = {30, 80, 80, 55};
-constexpr int kFixedColumnsWidth = kWidths[0] + kWidths[1] + kWidths[2] + kWidths[3];
+// The widest text each fixed column shows; numbers up to 99,999 fit in full.
+constexpr const char* kWidest[] = {"99999", "0:00:00.000", "0:00:00.000", "000.000"};
+constexpr int kCellPadding = 12;
 }  // namespace
 
 SubtitleListView::SubtitleListView(SubtitleDocument& doc, const AppSettings& app,
@@ -17,7 +18,8 @@ SubtitleListView::SubtitleListView(SubtitleDocument& doc, const AppSettings& app
       app_(app),
       model_(new SubtitleListModel(doc, app, lang, this)) {
   setModel(model_);
-  QFont list_font(QStringLiteral("Tahoma"), 8);
+  // Tahoma's metric twin is not packaged for Debian; Liberation Sans is close and always there.
+  QFont list_font(QStringLiteral("Liberation Sans"), 8);
   list_font.setStyleHint(QFont::SansSerif);
   setFont(list_font);
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -33,7 +35,11 @@ SubtitleListView::SubtitleListView(SubtitleDocument& doc, const AppSettings& app
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   horizontalHeader()->setStretchLastSection(false);
-  for (int c = 0; c < 4; ++c) setColumnWidth(c, kWidths[c]);
+  for (int c = 0; c < 4; ++c) {
+    const int w = fontMetrics().horizontalAdvance(QString::fromLatin1(kWidest[c])) + kCellPadding;
+    setColumnWidth(c, w);
+    fixed_columns_width_ += w;
+  }
   // Only whole-row moves matter; the uniform row height keeps 10,000 rows cheap.
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   ApplySelectionColour();
@@ -110,7 +116,7 @@ void SubtitleListView::OnSelectionChanged() {
 void SubtitleListView::SizeLineColumns() {
   // The viewport leaves out the frame and, when one is shown, the vertical scroll bar; the line
   // columns share what the fixed columns leave of it.
-  const int rest = viewport()->width() - kFixedColumnsWidth;
+  const int rest = viewport()->width() - fixed_columns_width_;
   const int each = std::max(40, rest / 2);
   setColumnWidth(SubtitleListModel::kLine1Col, each);
   setColumnWidth(SubtitleListModel::kLine2Col, std::max(40, rest - each));

@@ -46,6 +46,7 @@ class SubtitleListView : public QTableView {
   const AppSettings& app_;
   SubtitleListModel* model_;
   bool refreshing_ = false;
+  int fixed_columns_width_ = 0;
 };
 
 }  // namespace tessera

@@ -12,20 +12,6 @@
 
 namespace tessera {
 
-// Runs one child program with its standard streams read and discarded.
-class ProcessRunner {
- public:
-  virtual ~ProcessRunner() = default;
-  // Starts `program` with `arguments`, never through a shell. False when it could not start.
-  virtual bool Start(const std::u16string& program,
-                     const std::vector<std::u16string>& arguments) = 0;
-  virtual bool IsRunning() = 0;
-  // Waits up to `ms` milliseconds; true when the child has ended.
-  virtual bool WaitForEnd(int ms) = 0;
-  // Ends the child if it still runs.
-  virtual void Stop() = 0;
-};
-
 struct DvdExportPaths {
   std::u16string program;  // the encoder
   std::u16string input;    // written here

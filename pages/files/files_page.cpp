@@ -2,12 +2,10 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QMimeData>
-#include <QPushButton>
+#include <QTimer>
 #include <QUrl>
-#include <QVBoxLayout>
 
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
@@ -16,8 +14,6 @@
 #include "pages/files/file_commands.h"
 #include "pages/files/save_dialogs.h"
 #include "ui/film_strip.h"
-#include "ui/header_strip.h"
-#include "ui/log_panel.h"
 #include "ui/subtitle_list_view.h"
 
 namespace tessera {
@@ -25,102 +21,46 @@ namespace {
 
 constexpr int kCloseWaitMs = 3000;
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  return b;
-}
-
 }  // namespace
 
-CFilesPage::CFilesPage(PageContext& ctx, ProgressSink& progress, ProcessRunner& runner,
-                       QWidget* parent)
-    : CSheetPage(ctx, parent), progress_(progress), runner_(runner) {
-  SetHeaderIds(1101, 1102);
+PageLayout CFilesPage::Layout(CFilesPage* page, PageContext& ctx) {
+  auto has = [&ctx] { return HasSubtitles(ctx.doc); };
+  auto call = [page](unsigned (CFilesPage::*f)()) { return [page, f] { return (page->*f)(); }; };
+  PageLayout l;
+  l.title_id = 1101;
+  l.description_id = 1102;
+  l.buttons = {{
+      {"open", 1103, u"Open", {}, call(&CFilesPage::Open)},
+      {"append", 1106, u"Append", has, call(&CFilesPage::Append), u"Append"},
+      {"save", 1104, u"Save", has, call(&CFilesPage::Save)},
+      {"saveSelection", 0, u"Save Sel.", {}, call(&CFilesPage::SaveSelection)},
+      {"split", 1105, u"Split", has, call(&CFilesPage::Split)},
+      {"dvdSupEnc", 1107, u"DVDSupEnc.", [&ctx] { return CanExport(ctx.doc, ctx.app); },
+       call(&CFilesPage::Export)},
+  }};
+  l.list = true;
+  l.log = true;
+  l.split_log_lines = true;
+  return l;
+}
+
+CFilesPage::CFilesPage(PageContext& ctx, QWidget* parent)
+    : CSheetPage(ctx, Layout(this, ctx), parent) {
+  AddBelowList(new FilmStrip(this));
   setAcceptDrops(true);
-
-  open_ = MakeButton(this, "open", QStringLiteral("Open"));
-  append_ = MakeButton(this, "append", QStringLiteral("Append"));
-  save_ = MakeButton(this, "save", QStringLiteral("Save"));
-  save_sel_ = MakeButton(this, "saveSelection", QStringLiteral("Save Sel."));
-  split_ = MakeButton(this, "split", QStringLiteral("Split"));
-  export_ = MakeButton(this, "dvdSupEnc", QStringLiteral("DVDSupEnc."));
-  exit_ = MakeButton(this, "exit", QStringLiteral("Exit"));
-  list_ = new SubtitleListView(ctx.doc, ctx.app, ctx.lang, this);
-  log_ = new LogPanel(ctx.doc.Log(), true, this);
-
-  auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {open_, append_, save_, save_sel_, split_, export_}) buttons->addWidget(b);
-  buttons->addStretch(1);
-  buttons->addWidget(exit_);
-  auto* body = new QVBoxLayout;
-  body->setContentsMargins(8, 4, 8, 8);
-  body->setSpacing(6);
-  body->addLayout(buttons);
-  body->addWidget(list_, 3);
-  body->addWidget(new FilmStrip(this));
-  body->addWidget(log_, 1);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(header_);
-  layout->addLayout(body, 1);
-
-  connect(open_, &QPushButton::clicked, this, &CFilesPage::Open);
-  connect(append_, &QPushButton::clicked, this, &CFilesPage::Append);
-  connect(save_, &QPushButton::clicked, this, &CFilesPage::Save);
-  connect(save_sel_, &QPushButton::clicked, this, &CFilesPage::SaveSelection);
-  connect(split_, &QPushButton::clicked, this, &CFilesPage::Split);
-  connect(export_, &QPushButton::clicked, this, &CFilesPage::Export);
-  connect(exit_, &QPushButton::clicked, this, [this] {
-    if (ctx_.host) ctx_.host->EndWithOk();
-  });
-
-  ApplyCaptions();
-  UpdateButtons();
+  Apply(kRefreshNothing);
 }
 
 CFilesPage::~CFilesPage() {
   FinishExport(kCloseWaitMs);
 }
 
-void CFilesPage::ApplyCaptions() {
-  open_->setText(Caption(1103));
-  save_->setText(Caption(1104));
-  split_->setText(Caption(1105));
-  append_->setText(Caption(1106));
-  export_->setText(Caption(1107));
-  exit_->setText(Caption(1108));
-}
-
-void CFilesPage::OnActivate() {
-  CSheetPage::OnActivate();
-  list_->Activate();
-  log_->Refill();
-  UpdateButtons();
-  ApplyCaptions();
-}
-
-void CFilesPage::OnDeactivate() {
-  list_->Deactivate();
-}
-
 void CFilesPage::OnWindowClosing() {
   FinishExport(kCloseWaitMs);
 }
 
-void CFilesPage::UpdateButtons() {
-  const bool idle = !ExportRunning();
-  const bool has = HasSubtitles(ctx_.doc);
-  for (QPushButton* b : {open_, save_sel_, exit_}) b->setEnabled(idle);
-  for (QPushButton* b : {append_, save_, split_}) b->setEnabled(idle && has);
-  export_->setEnabled(idle && CanExport(ctx_.doc, ctx_.app));
-  setAcceptDrops(idle);
-}
-
-void CFilesPage::AfterLoad() {
-  log_->Refill();
-  list_->Refill();
-  UpdateButtons();
+void CFilesPage::AfterRefresh() {
+  setAcceptDrops(Idle());
 }
 
 FileDialogRequest CFilesPage::OpenRequest(const char16_t* title, bool with_archives) {
@@ -133,19 +73,33 @@ FileDialogRequest CFilesPage::OpenRequest(const char16_t* title, bool with_archi
   return r;
 }
 
-void CFilesPage::Open() {
+unsigned CFilesPage::Open() {
+  if (ctx_.host && !ctx_.host->MayReplaceDocument()) return kRefreshNothing;
   std::optional<FileDialogAnswer> answer =
       ctx_.dialogs.OpenFile(OpenRequest(u"Open Subtitle file", true));
-  if (!answer || answer->path.empty()) return;
-  OpenSubtitleFile(ctx_.doc, answer->path, ctx_.store, ctx_.lang, ctx_.prompter);
-  if (ctx_.host && ctx_.doc.FilePath() == answer->path) ctx_.host->SetCurrentFile(answer->path);
-  AfterLoad();
+  if (!answer || answer->path.empty()) return kRefreshNothing;
+  if (!OpenSubtitleFile(ctx_.doc, answer->path, ctx_.store, ctx_.lang, ctx_.prompter))
+    return kRefreshNothing;
+  return kRefreshLoaded | kRefreshCaption;
 }
 
 void CFilesPage::DropPaths(const QStringList& paths) {
   if (paths.isEmpty() || ExportRunning()) return;
-  OpenDroppedFile(ctx_.doc, FromQ(paths.front()), ctx_.store, ctx_.lang, ctx_.prompter);
-  AfterLoad();
+  // Loaded from the event loop: a prompt while loading must not hold up the file manager.
+  const std::u16string path = FromQ(paths.front());
+  QTimer::singleShot(0, this, [this, path] {
+    Run([this, &path] { return LoadDropped(path); });
+    emit DropHandled();
+  });
+}
+
+unsigned CFilesPage::LoadDropped(const std::u16string& path) {
+  if (ExportRunning()) return kRefreshNothing;
+  if (ctx_.host && !ctx_.host->MayReplaceDocument()) return kRefreshNothing;
+  if (!OpenDroppedFile(ctx_.doc, path, ctx_.store, ctx_.lang, ctx_.prompter))
+    return kRefreshNothing;
+  // A drop leaves the window's caption as it was.
+  return kRefreshLoaded;
 }
 
 void CFilesPage::dragEnterEvent(QDragEnterEvent* event) {
@@ -165,21 +119,19 @@ void CFilesPage::dropEvent(QDropEvent* event) {
   DropPaths({first.toLocalFile()});
 }
 
-void CFilesPage::Append() {
-  if (!HasSubtitles(ctx_.doc)) return;
+unsigned CFilesPage::Append() {
+  if (!HasSubtitles(ctx_.doc)) return kRefreshNothing;
   std::optional<FileDialogAnswer> answer =
       ctx_.dialogs.OpenFile(OpenRequest(u"Select Subtitle file to Append...", false));
-  if (!answer || answer->path.empty()) return;
+  if (!answer || answer->path.empty()) return kRefreshNothing;
   AppendFile(ctx_.doc, answer->path, ctx_.prompter);
-  list_->Refill();
+  return kRefreshRowCount;
 }
 
-void CFilesPage::Save() {
-  auto show = [this](const std::u16string& path) {
-    if (ctx_.host) ctx_.host->SetCurrentFile(path);
-  };
-  if (SaveSubtitleDialog(ctx_.doc, ctx_.store, ctx_.app, ctx_.dialogs, show))
-    ctx_.doc.SetChanged(false);
+unsigned CFilesPage::Save() {
+  if (!SaveSubtitleDialog(ctx_.doc, ctx_.store, ctx_.app, ctx_.dialogs)) return kRefreshNothing;
+  ctx_.doc.SetChanged(false);
+  return kRefreshCaption;
 }
 
 std::u16string CFilesPage::AskSelectionName(const char16_t* title) {
@@ -194,42 +146,42 @@ std::u16string CFilesPage::AskSelectionName(const char16_t* title) {
   return answer ? answer->path : std::u16string();
 }
 
-void CFilesPage::SaveSelection() {
+unsigned CFilesPage::SaveSelection() {
   std::u16string path = AskSelectionName(u"Save Selection to file");
-  if (path.empty()) return;
+  if (path.empty()) return kRefreshNothing;
   std::vector<int> rows;
-  for (const QModelIndex& i : list_->selectionModel()->selectedRows()) rows.push_back(i.row());
+  for (const QModelIndex& i : List()->selectionModel()->selectedRows()) rows.push_back(i.row());
   SaveSelectedBlock(ctx_.doc, rows, path, ctx_.store, ctx_.app);
+  return kRefreshNothing;
 }
 
-void CFilesPage::Split() {
-  if (!HasSubtitles(ctx_.doc)) return;
+unsigned CFilesPage::Split() {
+  if (!HasSubtitles(ctx_.doc)) return kRefreshNothing;
   std::u16string path = AskSelectionName(u"Split Subtitle file");
-  if (path.empty()) return;
+  if (path.empty()) return kRefreshNothing;
   SplitSubtitleFile(ctx_.doc, ctx_.doc.CurrentRow(), path, ctx_.store, ctx_.app);
+  return kRefreshNothing;
 }
 
 bool CFilesPage::ExportRunning() const {
   return driver_ && driver_->Running();
 }
 
-void CFilesPage::Export() {
-  if (ExportRunning() || !CanExport(ctx_.doc, ctx_.app)) return;
-  export_run_ = std::make_unique<DvdExport>(ctx_.doc, ctx_.app, runner_, progress_, ctx_.prompter);
+unsigned CFilesPage::Export() {
+  if (ExportRunning() || !CanExport(ctx_.doc, ctx_.app)) return kRefreshNothing;
+  export_run_ =
+      std::make_unique<DvdExport>(ctx_.doc, ctx_.app, ctx_.processes, ctx_.progress, ctx_.prompter);
   delete driver_;
   driver_ = new DvdExportDriver(*export_run_, this);
   connect(driver_, &DvdExportDriver::Finished, this, [this] {
-    log_->Refill();
-    UpdateButtons();
+    Apply(kRefreshLog);
     emit ExportFinished();
   });
   if (!driver_->Start()) {
-    log_->Refill();
-    UpdateButtons();
     emit ExportFinished();
-    return;
+    return kRefreshLog;
   }
-  UpdateButtons();
+  return kRefreshNothing;
 }
 
 void CFilesPage::FinishExport(int wait_ms) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "check/text_measurer_qt.h"
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
 #include "pages/files/dvd_export_qt.h"
@@ -61,7 +62,7 @@ struct FilesPageTest : ::testing::Test {
     store.LoadFromText(u"");
     lang.Build(dir / "no-languages");
     WriteBytes(dir / "film.srt", TwelveEntries());
-    page = std::make_unique<CFilesPage>(ctx, progress, runner);
+    page = std::make_unique<CFilesPage>(ctx);
     page->OnActivate();
   }
   ~FilesPageTest() override { page.reset(); }
@@ -81,6 +82,14 @@ struct FilesPageTest : ::testing::Test {
       sel->select(page->List()->Model()->index(r, 0),
                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
   }
+  // Drops load once the event loop runs again.
+  void Drop(const QStringList& paths) {
+    QEventLoop loop;
+    QObject::connect(page.get(), &CFilesPage::DropHandled, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    page->DropPaths(paths);
+    loop.exec();
+  }
   std::string LastLog() const { return ToUtf8(doc.Log().Lines().back()); }
 
   testing::ScratchDir scratch{"tessera-page"};
@@ -92,9 +101,12 @@ struct FilesPageTest : ::testing::Test {
   ScriptedPrompter prompter;
   ScriptedDialogs dialogs;
   FakeHost host;
-  PageContext ctx{doc, store, app, lang, prompter, dialogs, &host};
   NullProgress progress;
   QtProcessRunner runner;
+  QtTextMeasurer measurer;
+  UndoHistory history;
+  PageContext ctx{
+      {prompter, dialogs, progress, runner, measurer}, doc, store, app, lang, history, &host};
   std::unique_ptr<CFilesPage> page;
 };
 
@@ -120,8 +132,8 @@ TEST_F(FilesPageTest, OpenLoadsAndShowsTheFile) {
 
 TEST_F(FilesPageTest, DropLoadsTheFirstFileOnly) {
   WriteBytes(dir / "other.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nother\r\n\r\n");
-  page->DropPaths({QString::fromStdString((dir / "film.srt").string()),
-                   QString::fromStdString((dir / "other.srt").string())});
+  Drop({QString::fromStdString((dir / "film.srt").string()),
+        QString::fromStdString((dir / "other.srt").string())});
   EXPECT_EQ(12, doc.Count());
   EXPECT_EQ(P("film.srt"), doc.FilePath());
   EXPECT_TRUE(host.caption.empty());  // a drop leaves the caption alone
@@ -131,7 +143,7 @@ TEST_F(FilesPageTest, DropLoadsTheFirstFileOnly) {
   fs::create_directories(dir / "folder");
   for (const char* name : {"missing.srt", "folder"}) {
     doc.SetChanged(true);
-    page->DropPaths({QString::fromStdString((dir / name).string())});
+    Drop({QString::fromStdString((dir / name).string())});
     EXPECT_EQ(12, doc.Count()) << name;
     EXPECT_TRUE(doc.Changed()) << name;
     EXPECT_EQ(0u, LastLog().find("ERROR:")) << name;

@@ -9,13 +9,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/app_window.h"
+#include "app/app_window.h"
 #include "core/hold_on_window.h"
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
 #include "core/update_fetch_qt.h"
-#include "tests/support/scripted_dialogs.h"
 #include "tests/gui/page_server.h"
+#include "tests/gui/window_fixture.h"
 #include "ui/header_strip.h"
 #include "ui/log_panel.h"
 #include "ui/subtitle_list_view.h"
@@ -25,63 +25,38 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using testing::kChangedQuestion;
+using testing::MainWindowTest;
 using testing::ScriptedDialogs;
 using testing::ScriptedPrompter;
 
-const char16_t kChangedQuestion[] =
-    u"The current file is changed.\n\r\n\rDo you want to save the changes?";
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void TearDown() override { app_.reset(); }
-
-  void WriteSettings(const std::function<void(SettingsStore&)>& fill) {
-    SettingsStore s(config_);
-    fill(s);
-    ASSERT_TRUE(s.SaveSettings());
-  }
-  fs::path WriteSample(const std::string& name, int entries) {
-    std::string text;
-    for (int i = 0; i < entries; ++i) {
-      char buf[128];
-      std::snprintf(buf, sizeof buf, "%d\r\n00:00:%02d,000 --> 00:00:%02d,500\r\nLine %d\r\n\r\n",
-                    i + 1, i * 2, i * 2 + 1, i + 1);
-      text += buf;
-    }
-    fs::path p = dir_ / name;
-    std::ofstream(p, std::ios::binary) << text;
-    return p;
-  }
-  CTesseraApp& Start(std::vector<std::string> args = {}) {
-    args.insert(args.begin(), {"--config", config_.string()});
+TEST(CommandLineTest, HelpVersionAndOnePathAtMost) {
+  struct Case {
+    std::vector<std::string> args;
+    bool ok;
+    std::string print_starts, path;
+  };
+  const Case cases[] = {
+      {{"--help"}, true, "usage: tessera", ""},
+      {{"film.srt", "--version"}, true, "Tessera 0.71", ""},
+      {{"\"my film.srt\""}, true, "", "my film.srt"},
+      {{"--config", "x.cfg", "a.srt"}, true, "", "a.srt"},
+      {{"a.srt", "b.srt"}, false, "", ""},
+      {{"--bogus"}, false, "", ""},
+      {{"--config"}, false, "", ""},
+  };
+  for (const Case& c : cases) {
     std::string error;
-    auto options = ParseCommandLine(args, error);
-    EXPECT_TRUE(options) << error;
-    options->languages_dir = fs::path(TESSERA_BINARY_DIR) / "languages";
-    options->identity = with_identity_;
-    options->version_url = version_url_;
-    app_ = std::make_unique<CTesseraApp>(std::move(*options), &prompter_, &dialogs_);
-    app_->InitInstance();
-    return *app_;
+    auto o = ParseCommandLine(c.args, error);
+    ASSERT_EQ(o.has_value(), c.ok) << c.args.front();
+    if (!o) {
+      EXPECT_FALSE(error.empty());
+      continue;
+    }
+    EXPECT_EQ(o->print.rfind(c.print_starts, 0), 0u) << o->print;
+    EXPECT_EQ(ToUtf8(o->path), c.path);
   }
-  std::string Settings() {
-    SettingsStore s(config_);
-    return ToUtf8(s.Text());
-  }
-  int StoredInt(const char16_t* key) {
-    SettingsStore s(config_);
-    return s.GetInt(u"Settings", key, -12345);
-  }
-
-  testing::ScratchDir scratch_{"tessera-gui"};
-  const fs::path& dir_ = scratch_.Dir();
-  const fs::path config_ = dir_ / "tessera.cfg";
-  ScriptedPrompter prompter_;
-  ScriptedDialogs dialogs_;
-  bool with_identity_ = false;
-  std::string version_url_;  // no update check unless a test asks for one
-  std::unique_ptr<CTesseraApp> app_;
-};
+}
 
 TEST_F(MainWindowTest, FirstStartShowsPlayMovieAndClosingWritesNothing) {
   CTesseraApp& app = Start();
@@ -174,7 +149,7 @@ TEST_F(MainWindowTest, ClosePromptForAChangedDocument) {
     int saves = 0;
     app.MainDialog()->SetSaveDocumentHook([&] { return ++saves, 1; });
     app.Doc().SetChanged(true);
-    prompter_.ExpectQuestion(kChangedQuestion, yes);
+    prompter_.ExpectChoice(kChangedQuestion, yes ? PromptAnswer::Yes : PromptAnswer::No);
     app.MainDialog()->close();
     EXPECT_TRUE(app.Finished());
     EXPECT_EQ(saves, yes ? 1 : 0);

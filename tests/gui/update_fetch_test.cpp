@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <memory>
 
-#include "tests/support/scripted_dialogs.h"
 #include "tests/gui/page_server.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace tessera {
 namespace {

@@ -36,6 +36,12 @@ class ScriptedPrompter final : public Prompter {
   ScriptedPrompter& ExpectQuestionWith(const std::string& part, bool yes) {
     return Add(Kind::kQuestion, part, yes, true);
   }
+  // A Yes/No/Cancel question and the button to press.
+  ScriptedPrompter& ExpectChoice(const std::u16string& text, PromptAnswer answer) {
+    Add(Kind::kChoice, ToUtf8(text), false, false);
+    script_.back().choice = answer;
+    return *this;
+  }
   ScriptedPrompter& ExpectBeep() { return Add(Kind::kBeep, "(beep)", false, false); }
   // The frame-rate prompt of a frame-based file, answered with `rate` (nothing: cancelled).
   ScriptedPrompter& ExpectFrameRate(std::optional<double> rate) {
@@ -56,22 +62,27 @@ class ScriptedPrompter final : public Prompter {
   bool AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) override {
     return Take(Kind::kQuestion, ToUtf8(text)).answer;
   }
+  PromptAnswer AskYesNoCancel(const std::u16string& text, const std::u16string&,
+                              PromptIcon) override {
+    return Take(Kind::kChoice, ToUtf8(text)).choice;
+  }
   void Beep() override { Take(Kind::kBeep, "(beep)"); }
   std::optional<double> AskLoadFrameRate() override {
     return Take(Kind::kFrameRate, "(frame rate)").rate;
   }
 
  private:
-  enum class Kind { kMessage, kQuestion, kBeep, kFrameRate };
+  enum class Kind { kMessage, kQuestion, kChoice, kBeep, kFrameRate };
   struct Step {
     Kind kind;
     std::string text;
     bool answer = false;
     bool part = false;
     std::optional<double> rate;
+    PromptAnswer choice = PromptAnswer::Cancel;
   };
   ScriptedPrompter& Add(Kind kind, const std::string& text, bool answer, bool part) {
-    script_.push_back({kind, text, answer, part, std::nullopt});
+    script_.push_back({kind, text, answer, part, std::nullopt, PromptAnswer::Cancel});
     return *this;
   }
   Step Take(Kind kind, const std::string& text) {

@@ -1,5 +1,5 @@
-// Start-up of the window program: languages, settings, the main window, the file to reload,
-// and the settings written back when the window ends through an Exit button.
+// Start-up of the window program: languages, settings, the services, the main window with its
+// pages, the file to reload, and the settings written back when the window ends through Exit.
 #pragma once
 
 #include <QObject>
@@ -9,12 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "core/main_window.h"
+#include "app/main_window.h"
 
 class QLocalServer;
 
 namespace tessera {
 
+class CHoldOnDialog;
+class QtDialogService;
+class QtProcessRunner;
+class QtPrompter;
+class QtTextMeasurer;
 class QtUpdateFetch;
 
 struct StartOptions {
@@ -25,27 +30,36 @@ struct StartOptions {
   // The update check's pages; an empty version page turns the check off.
   std::string version_url = TESSERA_VERSION_URL;
   std::string website_url = TESSERA_WEBSITE_URL;
+  // --help and --version: printed on standard output instead of starting.
+  std::string print;
 };
 
 // `tessera [--config FILE] [PATH]`. Returns nothing and sets `error` on a bad command line.
 std::optional<StartOptions> ParseCommandLine(const std::vector<std::string>& args,
                                              std::string& error);
+inline constexpr char kUsage[] = "usage: tessera [--config FILE] [PATH]";
 
 // The local socket through which other programs recognise a running window.
 QString IdentityServerName();
 inline constexpr quint32 kIdentityRequest = 0x00000400;
 inline constexpr quint32 kIdentityAnswer = 0x534B0000;
 
+// Services a test puts in place of the Qt ones; null members get the Qt ones.
+struct ServiceOverrides {
+  Prompter* prompter = nullptr;
+  DialogService* dialogs = nullptr;
+  ProgressSink* progress = nullptr;
+  ProcessRunner* processes = nullptr;
+  TextMeasurer* measurer = nullptr;
+};
+
+// The one composition root: builds every service once and every page from one table.
 class CTesseraApp : public QObject {
   Q_OBJECT
  public:
-  // Null services get the Qt ones.
-  explicit CTesseraApp(StartOptions options, Prompter* prompter = nullptr,
-                       DialogService* dialogs = nullptr);
+  explicit CTesseraApp(StartOptions options, ServiceOverrides overrides = {});
   ~CTesseraApp() override;
 
-  // Builds the File Operations page; set before InitInstance.
-  void SetFilesPageFactory(CMainDialog::PageFactory factory) { files_page_ = std::move(factory); }
   // Creates what the window needs and opens it; the event loop then runs it.
   void InitInstance();
   // InitInstance, then the event loop until the window has closed. Returns 0.
@@ -58,27 +72,32 @@ class CTesseraApp : public QObject {
   SettingsStore& Store() { return store_; }
   AppSettings& Settings() { return app_; }
   LanguageTable& Lang() { return lang_; }
+  UndoHistory& History() { return history_; }
   bool Finished() const { return finished_; }
 
  signals:
   void WindowFinished(bool ok);
 
  private:
+  void BuildPages();
   void OnFinished(bool ok);
   void StartIdentityServer();
+  void StartUpdateCheck();
   void LoadStartFile();
+  int SaveDocument();
 
   StartOptions options_;
   SubtitleDocument doc_;
   SettingsStore store_;
   AppSettings app_;
   LanguageTable lang_;
-  std::unique_ptr<Prompter> own_prompter_;
-  std::unique_ptr<DialogService> own_dialogs_;
-  Prompter* prompter_;
-  DialogService* dialogs_;
+  UndoHistory history_;
+  std::unique_ptr<QtPrompter> qt_prompter_;
+  std::unique_ptr<QtDialogService> qt_dialogs_;
+  std::unique_ptr<CHoldOnDialog> qt_progress_;
+  std::unique_ptr<QtProcessRunner> qt_processes_;
+  std::unique_ptr<QtTextMeasurer> qt_measurer_;
   std::unique_ptr<PageContext> ctx_;
-  CMainDialog::PageFactory files_page_;
   std::unique_ptr<CMainDialog> window_;
   QLocalServer* identity_ = nullptr;
   QtUpdateFetch* update_ = nullptr;

@@ -1,5 +1,5 @@
-// The one top-level window: the nine pages in a tabbed sheet, the caption, the shortcuts,
-// the remembered position and the close prompt.
+// The one top-level window: the pages in a tabbed sheet, the caption, the shortcuts, undo and
+// redo, the remembered position and the close prompt.
 #pragma once
 
 #include <QWidget>
@@ -9,24 +9,25 @@
 #include "ui/sheet_page.h"
 
 class QTabWidget;
+class QToolButton;
 
 namespace tessera {
 
 class CMainDialog : public QWidget, public MainWindowHost {
   Q_OBJECT
  public:
-  using PageFactory = std::function<CSheetPage*(PageContext& ctx, QWidget* parent)>;
-
-  // `files_page` builds the File Operations page; without one a page with the list and the
-  // log stands in.
-  CMainDialog(PageContext& ctx, PageFactory files_page = {}, QWidget* parent = nullptr);
+  explicit CMainDialog(PageContext& ctx, QWidget* parent = nullptr);
   ~CMainDialog() override;
 
+  // Adds the next page with its tab title (language-table id and English text).
+  void AddPage(CSheetPage* page, int title_id, const char16_t* title);
   // Restores the remembered position and size and shows the window.
   void Open();
 
   void SetCurrentFile(const std::u16string& path) override;
   void EndWithOk() override;
+  void HistoryChanged() override;
+  bool MayReplaceDocument() override;
 
   // Runs the save dialog for the close prompt's Yes; returns 1 when a file was written.
   void SetSaveDocumentHook(std::function<int()> hook) { save_document_ = std::move(hook); }
@@ -42,6 +43,11 @@ class CMainDialog : public QWidget, public MainWindowHost {
   bool EndedWithOk() const { return ended_ok_; }
   // Applies the current language to the tab titles and the active page.
   void RefreshTexts();
+  // Undoes or redoes the last step and shows the document again; false when there was none.
+  bool Undo();
+  bool Redo();
+  QToolButton* UndoButton() const { return undo_; }
+  QToolButton* RedoButton() const { return redo_; }
 
   // The keyboard command of a key press, or 0.
   static int ShortcutCommand(int key, Qt::KeyboardModifiers modifiers);
@@ -57,10 +63,18 @@ class CMainDialog : public QWidget, public MainWindowHost {
  private:
   void OnTabChanged(int index);
   void RefreshCaption();
+  bool WindowKey(QObject* watched, const QKeyEvent& key);
 
   PageContext& ctx_;
   QTabWidget* tabs_ = nullptr;
+  QToolButton* undo_ = nullptr;
+  QToolButton* redo_ = nullptr;
+  struct PageTab {
+    int title_id;
+    const char16_t* title;
+  };
   std::vector<CSheetPage*> pages_;
+  std::vector<PageTab> tab_titles_;
   int active_ = -1;
   std::u16string current_file_ = u"Untitled";
   std::function<int()> save_document_;

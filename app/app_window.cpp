@@ -1,0 +1,317 @@
+#include "app/app_window.h"
+
+#include <unistd.h>
+#include <QApplication>
+#include <QEventLoop>
+#include <QIcon>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTabWidget>
+#include <QtEndian>
+
+#include "check/text_measurer_qt.h"
+#include "core/dialogs_qt.h"
+#include "core/hold_on_window.h"
+#include "core/paths.h"
+#include "core/prompter_qt.h"
+#include "core/qt_text_qt.h"
+#include "core/text_util.h"
+#include "core/update_fetch_qt.h"
+#include "formats/format_util.h"
+#include "formats/loading.h"
+#include "pages/files/dvd_export_qt.h"
+#include "pages/files/files_page.h"
+#include "pages/files/save_dialogs.h"
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void InitTesseraResources() {
+  Q_INIT_RESOURCE(tessera);
+}
+
+namespace tessera {
+
+std::optional<StartOptions> ParseCommandLine(const std::vector<std::string>& args,
+                                             std::string& error) {
+  StartOptions o;
+  std::string path;
+  bool have_path = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      o.print = std::string(kUsage) +
+                "\n\nOpens the subtitle file PATH, or the last one when \"Reload Sub\" is set.\n"
+                "  --config FILE  read and write the settings in FILE\n"
+                "  --help         show this text\n  --version      show the version\n";
+      return o;
+    }
+    if (a == "--version") {
+      o.print = std::string("Tessera ") + kVersionText + "\n";
+      return o;
+    }
+    if (a == "--config") {
+      if (i + 1 >= args.size()) {
+        error = "--config needs a file name";
+        return std::nullopt;
+      }
+      o.config = std::filesystem::path(args[++i]);
+    } else if (a.rfind("--config=", 0) == 0) {
+      o.config = std::filesystem::path(a.substr(9));
+    } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+      error = "unknown option " + a;
+      return std::nullopt;
+    } else if (have_path) {
+      error = "one subtitle file at a time";
+      return std::nullopt;
+    } else {
+      path = a;
+      have_path = true;
+    }
+  }
+  std::u16string p = FromUtf8(path);
+  ReplaceAll(p, u"\"", u"");
+  o.path = std::move(p);
+  return o;
+}
+
+QString IdentityServerName() {
+  return QStringLiteral("Tessera-%1").arg(static_cast<qulonglong>(getuid()));
+}
+
+namespace {
+
+using PageFactory = CSheetPage* (*)(PageContext& ctx, QWidget* parent);
+
+struct PageEntry {
+  int tab_id;
+  const char16_t* tab_title;
+  PageFactory make;
+};
+
+// A page whose own controls are still to come: its header, Exit, and the list and the log where
+// the page has them.
+template <int TitleId, bool List, bool Log>
+CSheetPage* PlainPage(PageContext& ctx, QWidget* parent) {
+  PageLayout l;
+  l.title_id = TitleId;
+  l.description_id = TitleId + 1;
+  l.list = List;
+  l.log = Log;
+  return new CSheetPage(ctx, std::move(l), parent);
+}
+
+CSheetPage* FixedHeaderPage(PageContext& ctx, QWidget* parent, const char16_t* title,
+                            const char16_t* description, bool list, bool log) {
+  PageLayout l;
+  l.title = title;
+  l.description = description;
+  l.list = list;
+  l.log = log;
+  return new CSheetPage(ctx, std::move(l), parent);
+}
+
+// The pages in their order; the tab titles are the first id of each page's block.
+const PageEntry kPages[] = {
+    {1100, u"File Operations",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CFilesPage(c, p); }},
+    {1200, u"Analyze",
+     [](PageContext& c, QWidget* p) {
+       return FixedHeaderPage(c, p, u"Analize",
+                              u"Analize the current sub on several possible problems...", true,
+                              false);
+     }},
+    {1300, u"Fix Errors", &PlainPage<1301, false, true>},
+    {1400, u"Edit",
+     [](PageContext& c, QWidget* p) {
+       return FixedHeaderPage(c, p, u"Edit",
+                              u"Edit, insert, delete or split subtitles. Search for texts...", true,
+                              true);
+     }},
+    {1500, u"Synchronize", &PlainPage<1501, true, true>},
+    {1600, u"Play Movie", &PlainPage<1601, true, false>},
+    {1700, u"AVI Info", &PlainPage<1701, false, true>},
+    {1800, u"FrameRate", &PlainPage<1801, true, true>},
+    {1900, u"Options",
+     [](PageContext& c, QWidget* p) {
+       return FixedHeaderPage(c, p, u"Options", u"Change the way Tessera behaves...", false, false);
+     }},
+};
+constexpr int kPlayMovieTab = 1600;
+
+// "Start tab": 100 is File Operations, 101 Play Movie, anything else a page index.
+int StartPageIndex(int start_tab) {
+  const int count = static_cast<int>(std::size(kPages));
+  if (start_tab == 100) return 0;
+  if (start_tab == 101) {
+    for (int i = 0; i < count; ++i)
+      if (kPages[i].tab_id == kPlayMovieTab) return i;
+  }
+  return start_tab >= 0 && start_tab < count ? start_tab : 0;
+}
+
+}  // namespace
+
+CTesseraApp::CTesseraApp(StartOptions options, ServiceOverrides overrides)
+    : options_(std::move(options)) {
+  Prompter* prompter = overrides.prompter;
+  if (!prompter) prompter = (qt_prompter_ = std::make_unique<QtPrompter>()).get();
+  DialogService* dialogs = overrides.dialogs;
+  if (!dialogs) dialogs = (qt_dialogs_ = std::make_unique<QtDialogService>()).get();
+  ProgressSink* progress = overrides.progress;
+  if (!progress) progress = (qt_progress_ = std::make_unique<CHoldOnDialog>()).get();
+  ProcessRunner* processes = overrides.processes;
+  if (!processes) processes = (qt_processes_ = std::make_unique<QtProcessRunner>()).get();
+  TextMeasurer* measurer = overrides.measurer;
+  if (!measurer) measurer = (qt_measurer_ = std::make_unique<QtTextMeasurer>()).get();
+  ctx_ = std::unique_ptr<PageContext>(
+      new PageContext{{*prompter, *dialogs, *progress, *processes, *measurer},
+                      doc_,
+                      store_,
+                      app_,
+                      lang_,
+                      history_});
+}
+
+CTesseraApp::~CTesseraApp() {
+  // The check uses the prompter, which goes before the QObject children would.
+  delete update_;
+  update_ = nullptr;
+  // The progress window belongs to the window on screen but to us in memory.
+  if (qt_progress_) qt_progress_->SetOwner(nullptr);
+  window_.reset();
+}
+
+void CTesseraApp::BuildPages() {
+  for (const PageEntry& e : kPages)
+    window_->AddPage(e.make(*ctx_, window_->Tabs()), e.tab_id, e.tab_title);
+  window_->SetActivePage(StartPageIndex(app_.start_tab));
+}
+
+void CTesseraApp::InitInstance() {
+  InitTesseraResources();
+  QApplication::setApplicationName(QStringLiteral("Tessera"));
+  QApplication::setOrganizationName(QStringLiteral("Larch & Pine Inc."));
+  QGuiApplication::setDesktopFileName(QStringLiteral("Tessera"));
+  QApplication::setWindowIcon(
+      QIcon::fromTheme(QStringLiteral("tessera"), QIcon(QStringLiteral(":/tessera.svg"))));
+
+  lang_.Build(options_.languages_dir.empty() ? FindDataPath("languages") : options_.languages_dir);
+  store_ = SettingsStore(options_.config ? *options_.config : DefaultSettingsPath());
+  lang_.SelectLanguage(store_.GetInt(u"Settings", u"Language", 0));
+  LoadAppSettings(store_, app_);
+
+  window_ = std::make_unique<CMainDialog>(*ctx_);
+  if (qt_prompter_) qt_prompter_->SetParent(window_.get());
+  if (qt_dialogs_) qt_dialogs_->SetParent(window_.get());
+  if (qt_progress_) qt_progress_->SetOwner(window_.get());
+  BuildPages();
+  connect(window_.get(), &CMainDialog::Finished, this, &CTesseraApp::OnFinished);
+  window_->SetSaveDocumentHook([this] { return SaveDocument(); });
+
+  StartUpdateCheck();
+  LoadStartFile();
+  if (options_.identity) StartIdentityServer();
+  window_->Open();
+}
+
+int CTesseraApp::SaveDocument() {
+  if (!SaveSubtitleDialog(doc_, store_, app_, ctx_->dialogs)) return 0;
+  doc_.SetChanged(false);
+  window_->SetCurrentFile(doc_.FilePath());
+  return 1;
+}
+
+void CTesseraApp::StartUpdateCheck() {
+  if (options_.version_url.empty()) return;
+  const QUrl page(QString::fromStdString(options_.version_url));
+  // The answer decides whether the user is sent to a web site, so it must not be forged on the
+  // way; only the machine itself is trusted without TLS.
+  const bool loopback = page.host() == QStringLiteral("127.0.0.1") ||
+                        page.host() == QStringLiteral("localhost") ||
+                        page.host() == QStringLiteral("::1");
+  if (page.scheme() != QStringLiteral("https") &&
+      !(page.scheme() == QStringLiteral("http") && loopback)) {
+    doc_.AppendLog(Format("WARNING: The update check needs an https address, not '%s'.",
+                          options_.version_url.c_str()));
+    return;
+  }
+  update_ = new QtUpdateFetch(ctx_->prompter, page,
+                              QUrl(QString::fromStdString(options_.website_url)), this);
+  window_->SetUpdateCheckHook([this] { update_->Start(); });
+}
+
+void CTesseraApp::LoadStartFile() {
+  std::u16string path;
+  if (!options_.path.empty()) {
+    // Remembered as "Last Sub", so a path relative to the shell's folder is made whole.
+    std::error_code ec;
+    const std::filesystem::path whole = std::filesystem::absolute(ToUtf8(options_.path), ec);
+    path = ec ? options_.path : FromPath(whole.lexically_normal());
+    doc_.AppendLog(WithArgument(u"'%s' is started from an explorer window.", path));
+  } else if (app_.reload_sub != 0 && !app_.last_sub.empty()) {
+    path = app_.last_sub;
+    doc_.AppendLog(WithArgument(lang_.Lookup(2013), path));
+  } else {
+    return;
+  }
+  app_.last_sub = path;
+  doc_.SetFilePath(path);
+  SubtitleFormat format = doc_.LoadedFormat();
+  // Quiet: a MicroDVD file is read at 23.976 without asking.
+  LoadSubtitleFile(doc_, path, format, lang_, nullptr);
+  doc_.SetLoadedFormat(format);
+  if (app_.last_selected < doc_.Count()) doc_.SetCurrentRow(app_.last_selected);
+  window_->SetCurrentFile(path);
+  history_.Clear();
+}
+
+int CTesseraApp::Run() {
+  InitInstance();
+  if (!finished_) {
+    QEventLoop loop;
+    connect(this, &CTesseraApp::WindowFinished, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return 0;
+}
+
+void CTesseraApp::OnFinished(bool ok) {
+  finished_ = true;
+  if (ok) {
+    app_.last_sub = doc_.FilePath();
+    app_.last_selected = doc_.CurrentRow();
+    SaveAppSettings(store_, app_);
+  }
+  if (identity_) identity_->close();
+  emit WindowFinished(ok);
+}
+
+void CTesseraApp::StartIdentityServer() {
+  identity_ = new QLocalServer(this);
+  identity_->setSocketOptions(QLocalServer::UserAccessOption);
+  const QString name = IdentityServerName();
+  if (!identity_->listen(name)) {
+    // A socket left by a program that ended abnormally is taken over; a running one is kept.
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    if (probe.waitForConnected(200)) return;
+    QLocalServer::removeServer(name);
+    if (!identity_->listen(name)) return;
+  }
+  connect(identity_, &QLocalServer::newConnection, this, [this] {
+    while (QLocalSocket* s = identity_->nextPendingConnection()) {
+      connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+      connect(s, &QLocalSocket::readyRead, s, [s] {
+        while (s->bytesAvailable() >= 4) {
+          const QByteArray req = s->read(4);
+          if (qFromLittleEndian<quint32>(req.constData()) != kIdentityRequest) continue;
+          char out[4];
+          qToLittleEndian<quint32>(kIdentityAnswer, out);
+          s->write(out, 4);
+          s->flush();
+        }
+      });
+    }
+  });
+}
+
+}  // namespace tessera
