@@ -35,11 +35,7 @@ SubtitleListView::SubtitleListView(SubtitleDocument& doc, const AppSettings& app
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   horizontalHeader()->setStretchLastSection(false);
-  for (int c = 0; c < 4; ++c) {
-    const int w = fontMetrics().horizontalAdvance(QString::fromLatin1(kWidest[c])) + kCellPadding;
-    setColumnWidth(c, w);
-    fixed_columns_width_ += w;
-  }
+  SizeFixedColumns();
   // Only whole-row moves matter; the uniform row height keeps 10,000 rows cheap.
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   ApplySelectionColour();
@@ -47,6 +43,19 @@ SubtitleListView::SubtitleListView(SubtitleDocument& doc, const AppSettings& app
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &SubtitleListView::OnSelectionChanged);
   connect(model_, &QAbstractItemModel::modelReset, this, &SubtitleListView::SizeLineColumns);
+}
+
+void SubtitleListView::SizeFixedColumns() {
+  // Wide enough for the widest value and for the column's title in the current language.
+  fixed_columns_width_ = 0;
+  for (int c = 0; c < 4; ++c) {
+    const QString title = model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    const int w = std::max(fontMetrics().horizontalAdvance(QString::fromLatin1(kWidest[c])),
+                           horizontalHeader()->fontMetrics().horizontalAdvance(title)) +
+                  kCellPadding;
+    setColumnWidth(c, w);
+    fixed_columns_width_ += w;
+  }
 }
 
 void SubtitleListView::ApplySelectionColour() {
@@ -75,6 +84,7 @@ void SubtitleListView::Refill() {
 
 void SubtitleListView::Activate() {
   model_->RefreshHeaders();
+  SizeFixedColumns();
   Refill();
   ScrollToTop(doc_.FirstVisibleRow());
 }

@@ -39,6 +39,7 @@ class SubtitleListView : public QTableView {
 
  private:
   void ApplySelectionColour();
+  void SizeFixedColumns();
   void SizeLineColumns();
   void OnSelectionChanged();
 
