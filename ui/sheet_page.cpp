@@ -3,8 +3,11 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <string>
 
 #include "core/qt_text_qt.h"
+#include "core/text_util.h"
 #include "core/ui_texts.h"
 #include "ui/header_strip.h"
 #include "ui/log_panel.h"
@@ -121,6 +124,18 @@ void CSheetPage::Run(const PageAction& action, const char16_t* undo_label) {
   } else if (undo_label) {
     history_changed = ctx_.history.Commit(ctx_.doc, undo_label);
   }
+  Apply(refresh);
+  if (history_changed && ctx_.host) ctx_.host->HistoryChanged();
+}
+
+void CSheetPage::RunTyped(int row, int line, const PageAction& action) {
+  static const char16_t* const kLabels[] = {u"Edit line 1", u"Edit line 2", u"Edit line 3"};
+  line = std::clamp(line, 0, 2);
+  ctx_.history.BeginRow(ctx_.doc, row);
+  const unsigned refresh = action();
+  const std::u16string key =
+      u"line" + FromUtf8(std::to_string(line)) + u":" + FromUtf8(std::to_string(row));
+  const bool history_changed = ctx_.history.Commit(ctx_.doc, kLabels[line], key);
   Apply(refresh);
   if (history_changed && ctx_.host) ctx_.host->HistoryChanged();
 }

@@ -121,6 +121,10 @@ class CSheetPage : public QWidget {
   // Runs a change of the document: records it as one undo step labelled `undo_label` (none when
   // null), then refreshes what the action reports and recomputes the buttons.
   void Run(const PageAction& action, const char16_t* undo_label = nullptr);
+  // Typing into line field `line` (0-2) of `row`: every key is applied at once, and all the keys
+  // typed into one field of one subtitle make one undo step until EndTyping (focus left).
+  void RunTyped(int row, int line, const PageAction& action);
+  void EndTyping() { ctx_.history.SealMerge(); }
 
   HeaderStrip* Header() const { return header_; }
   SubtitleListView* List() const { return list_; }

@@ -209,13 +209,15 @@ TEST_F(WindowWorkTest, UndoAndRedoOfOpenAppendAndEdits) {
   EXPECT_TRUE(app.Doc().Changed());
   EXPECT_EQ(FilesPage()->List()->Model()->rowCount(), 5);
 
-  // A typed line and a whole-document change, each one step.
-  FilesPage()->Run(
-      [&] {
-        app.Doc().SetCell(1, kLine1, u"typed");
-        return kRefreshRows;
-      },
-      u"Edit line 1");
+  // A line typed key by key and a whole-document change, each one step.
+  for (const char16_t* text : {u"t", u"ty", u"typed"}) {
+    FilesPage()->RunTyped(1, 0, [&] {
+      app.Doc().SetCell(1, kLine1, text);
+      return kRefreshRows;
+    });
+  }
+  EXPECT_EQ(w->UndoButton()->toolTip().toStdString(), "Undo: Edit line 1");
+  FilesPage()->EndTyping();
   FilesPage()->Run(
       [&] {
         for (int i = 0; i < app.Doc().Count(); ++i) app.Doc().SetCell(i, kLine2, u"all");
