@@ -214,32 +214,36 @@ int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, i
   return WriteTextFileEx(path, text, encoding).ok ? 1 : 0;
 }
 
-int GetTextLine(std::u16string_view text, int n, std::u16string& line) {
-  long long p = -2;
-  for (int i = 0; i < n; ++i) {
-    if (static_cast<size_t>(p + 2) > text.size()) return 0;
-    size_t q = text.find(kCrLf, static_cast<size_t>(p + 2));
-    if (q == std::u16string_view::npos) return 0;
-    p = static_cast<long long>(q);
-  }
-  if (static_cast<size_t>(p + 2) > text.size()) return 0;
-  size_t e = text.find(kCrLf, static_cast<size_t>(p + 2));
-  if (e == std::u16string_view::npos) return 0;
-  line.assign(text.substr(static_cast<size_t>(p + 2), e - static_cast<size_t>(p + 2)));
-  return 1;
+bool LineWalk::Next(std::u16string_view& line) {
+  if (pos_ >= text_.size()) return false;
+  size_t e = text_.find(kCrLf, pos_);
+  if (e == std::u16string_view::npos) e = text_.size();
+  line = text_.substr(pos_, e - pos_);
+  pos_ = e + 2;
+  return true;
 }
 
 std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
   std::vector<std::u16string_view> lines;
   lines.reserve(text.size() / 20 + 1);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t a = text.find(kCrLf, start);
-    if (a == std::u16string_view::npos) a = text.size();
-    lines.push_back(text.substr(start, a - start));
-    start = a + 2;
-  }
+  LineWalk walk(text);
+  std::u16string_view line;
+  while (walk.Next(line)) lines.push_back(line);
   return lines;
+}
+
+std::u16string_view EndedLines(std::u16string_view text) {
+  size_t e = text.rfind(kCrLf);
+  return e == std::u16string_view::npos ? std::u16string_view() : text.substr(0, e + 2);
+}
+
+int GetTextLine(std::u16string_view text, int n, std::u16string& line) {
+  LineWalk walk(EndedLines(text));
+  std::u16string_view found;
+  for (int i = 0; i <= n || i == 0; ++i)
+    if (!walk.Next(found)) return 0;
+  line.assign(found);
+  return 1;
 }
 
 }  // namespace tessera

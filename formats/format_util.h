@@ -9,9 +9,6 @@
 
 namespace tessera {
 
-// The lines of `text` that a CR LF ends (a last line without one is not a line).
-std::vector<std::u16string_view> CrLfLines(std::u16string_view text);
-
 // text.substr(pos, count) that never throws: an out-of-range start gives the empty text.
 inline std::u16string_view Sub(std::u16string_view text, size_t pos,
                                size_t count = std::u16string_view::npos) {

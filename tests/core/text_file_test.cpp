@@ -203,7 +203,11 @@ TEST(TextLines, GetTextLineCountsOnlyEndedLines) {
 TEST(TextLines, SplitLinesVisitsALastLineWithoutEnd) {
   EXPECT_EQ(SplitLines(u"a\r\n\r\nb"), (std::vector<std::u16string_view>{u"a", u"", u"b"}));
   EXPECT_EQ(SplitLines(u"a\r\n"), (std::vector<std::u16string_view>{u"a"}));
+  EXPECT_EQ(SplitLines(u"\r\n"), (std::vector<std::u16string_view>{u""}));
   EXPECT_TRUE(SplitLines(u"").empty());
+  // Callers that count only ended lines walk EndedLines.
+  EXPECT_EQ(SplitLines(EndedLines(u"a\r\n\r\nb")), (std::vector<std::u16string_view>{u"a", u""}));
+  EXPECT_TRUE(EndedLines(u"no end").empty());
 }
 
 }  // namespace
