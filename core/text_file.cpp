@@ -47,10 +47,10 @@ bool LooksLikeUtf8(std::string_view b) {
   return multi;
 }
 
-// Splits decoded characters into CR LF lines. With lf_only, only LF ends a line (a CR before
-// it stays); otherwise CR LF and a lone LF end a line. A zero character drops the rest of its
-// line, and a line that begins with one ends the reading.
-void AppendLines(std::u16string_view chars, bool lf_only, std::u16string& text) {
+// Splits decoded characters into CR LF lines: CR LF and a lone LF end a line, a lone CR is an
+// ordinary character. A zero character drops the rest of its line, and a line that begins with
+// one ends the reading.
+void AppendLines(std::u16string_view chars, std::u16string& text) {
   text.reserve(text.size() + chars.size() + chars.size() / 16 + 2);
   size_t i = 0, n = chars.size();
   while (i < n) {
@@ -59,8 +59,7 @@ void AppendLines(std::u16string_view chars, bool lf_only, std::u16string& text) 
     size_t next = n;  // start of next line
     for (size_t k = i; k < n; ++k) {
       if (chars[k] == u'\n') {
-        end = k;
-        if (!lf_only && k > start && chars[k - 1] == u'\r') end = k - 1;
+        end = k > start && chars[k - 1] == u'\r' ? k - 1 : k;
         next = k + 1;
         break;
       }
@@ -92,16 +91,18 @@ int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair) {
     for (size_t i = 0; i < units.size(); ++i)
       units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
                                        (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8));
-    AppendLines(units, true, text);
+    // UTF-16 splits as the 8-bit forms do: keeping the CR of a CR LF would make every such
+    // file look repaired.
+    AppendLines(units, text);
     result = kReadUtf16;
   } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    AppendLines(FromUtf8(bytes.substr(3)), false, text);
+    AppendLines(FromUtf8(bytes.substr(3)), text);
     result = kReadUtf8;
   } else if (LooksLikeUtf8(bytes)) {
-    AppendLines(FromUtf8(bytes), false, text);
+    AppendLines(FromUtf8(bytes), text);
     result = kReadUtf8;
   } else {
-    AppendLines(FromLatin1(bytes), false, text);
+    AppendLines(FromLatin1(bytes), text);
     result = kRead8Bit;
   }
   if (repair && Repair(text)) result = kReadRepaired;

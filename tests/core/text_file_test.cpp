@@ -71,13 +71,20 @@ TEST_F(TextFile, EightBitLinesAndZeroCharacters) {
 
 TEST_F(TextFile, Utf16AndUtf8) {
   std::u16string text;
-  // UTF-16 keeps the CR before LF, which the repair then folds: CR LF files read as 3.
+  // CR LF is the usual line end of UTF-16 files too: nothing is reported as repaired.
   EXPECT_EQ(Read(std::string("\xFF\xFE"
                              "a\0\r\0\n\0b\0",
                              10),
                  text),
-            kReadRepaired);
+            kReadUtf16);
   EXPECT_EQ(text, u"a\r\nb\r\n");
+  // A doubled CR is, as in 8-bit text.
+  EXPECT_EQ(Read(std::string("\xFF\xFE"
+                             "a\0\r\0\r\0\n\0",
+                             10),
+                 text),
+            kReadRepaired);
+  EXPECT_EQ(text, u"a\r\n");
   EXPECT_EQ(Read(std::string("\xFF\xFE"
                              "a\0\n\0\x2D\x4E",
                              8),
