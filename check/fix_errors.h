@@ -115,9 +115,6 @@ class FixWorkTable {
   // Empties the document's text columns and appends every row's times and lines.
   void WriteTo(SubtitleDocument& doc) const;
 
-  // The duration text: the seconds field of the canonical form, less one leading "0".
-  static std::u16string DurationText(double seconds);
-
  private:
   size_t GapSize() const { return gap_end_ - gap_begin_; }
   size_t Phys(int row) const {

@@ -105,8 +105,8 @@ TEST(FixWorkTable, GapBufferMatchesAPlainList) {
     ASSERT_EQ(t.Count(), static_cast<int>(ref.size()));
   }
   for (int i = 0; i < t.Count(); ++i) ASSERT_EQ(t.Line(i, 0), ref[static_cast<size_t>(i)]) << i;
-  EXPECT_EQ(ToUtf8(FixWorkTable::DurationText(2.5)), "2.500");
-  EXPECT_EQ(ToUtf8(FixWorkTable::DurationText(12.5)), "12.500");
+  EXPECT_EQ(ToUtf8(DurationText(2.5, DurationForm::kLeadingZeroDropped)), "2.500");
+  EXPECT_EQ(ToUtf8(DurationText(12.5, DurationForm::kLeadingZeroDropped)), "12.500");
 }
 
 TEST_F(Fixture, GapOverlapAndShortDurationArithmetic) {
