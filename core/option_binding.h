@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "core/app_settings.h"
@@ -57,18 +58,27 @@ struct OptionBinding {
 template <typename Options>
 using OptionTable = std::vector<OptionBinding<Options>>;
 
+namespace option_detail {
+template <typename O>
+OptionBinding<O> Make(OptionKey key, OptionKind kind, double default_value, int caption_id,
+                      std::string_view control) {
+  OptionBinding<O> b;
+  b.key = key;
+  b.kind = kind;
+  b.default_value = default_value;
+  b.caption_id = caption_id;
+  b.control = control;
+  return b;
+}
+}  // namespace option_detail
+
 // Row makers, so that a table reads one option a line.
 template <typename O>
 OptionBinding<O> WholeOption(OptionKey key, int O::*field, int default_value, int caption_id,
                              std::string_view control, int min = INT_MIN, int max = INT_MAX,
                              OptionKind kind = OptionKind::kWhole) {
-  OptionBinding<O> b;
-  b.key = key;
-  b.kind = kind;
-  b.default_value = default_value;
+  OptionBinding<O> b = option_detail::Make<O>(key, kind, default_value, caption_id, control);
   b.whole = field;
-  b.caption_id = caption_id;
-  b.control = control;
   b.min = min;
   b.max = max;
   return b;
@@ -92,13 +102,9 @@ OptionBinding<O> MillisecondsOption(OptionKey key, int O::*field, int default_va
 template <typename O>
 OptionBinding<O> RealOption(OptionKey key, double O::*field, double default_value, int caption_id,
                             std::string_view control) {
-  OptionBinding<O> b;
-  b.key = key;
-  b.kind = OptionKind::kReal;
-  b.default_value = default_value;
+  OptionBinding<O> b =
+      option_detail::Make<O>(key, OptionKind::kReal, default_value, caption_id, control);
   b.real = field;
-  b.caption_id = caption_id;
-  b.control = control;
   return b;
 }
 template <typename O>
@@ -108,20 +114,19 @@ OptionBinding<O> BitOption(OptionKey key, int O::*field, int default_value, int 
   b.mask = mask;
   return b;
 }
-template <typename O>
-OptionBinding<O> GlobalOption(OptionKey key, int O::*field, int AppSettings::*global,
-                              int default_value, int caption_id, std::string_view control) {
-  OptionBinding<O> b = WholeOption(key, field, default_value, caption_id, control);
+// A whole-number (int) or real (double) global setting shown on the page.
+template <typename O, typename T>
+OptionBinding<O> GlobalOption(OptionKey key, T O::*field, T AppSettings::*global, T default_value,
+                              int caption_id, std::string_view control) {
+  OptionBinding<O> b;
+  if constexpr (std::is_same_v<T, double>) {
+    b = RealOption(key, field, default_value, caption_id, control);
+    b.global_real = global;
+  } else {
+    b = WholeOption(key, field, default_value, caption_id, control);
+    b.global_whole = global;
+  }
   b.source = OptionSource::kGlobal;
-  b.global_whole = global;
-  return b;
-}
-template <typename O>
-OptionBinding<O> GlobalOption(OptionKey key, double O::*field, double AppSettings::*global,
-                              double default_value, int caption_id, std::string_view control) {
-  OptionBinding<O> b = RealOption(key, field, default_value, caption_id, control);
-  b.source = OptionSource::kGlobal;
-  b.global_real = global;
   return b;
 }
 template <typename O>
