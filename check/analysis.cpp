@@ -33,20 +33,36 @@ bool HasBadNumber(const SubtitleDocument& doc, int row) {
   return false;
 }
 
-}  // namespace
-
-AnalysisOptions ReadAnalysisOptions(SettingsStore& store, const AppSettings& app) {
-  AnalysisOptions o;
-  o.split_method = store.GetInt(kSection, u"SplitMethod", o.split_method);
-  o.items = store.GetInt(kSection, u"Analize Items", o.items);
-  o.fixed_count = app.max_number_characters;
-  return o;
+OptionTable<AnalysisOptions> MakeBindings() {
+  using O = AnalysisOptions;
+  const OptionKey items{kSection, u"Analize Items"};
+  const int all = O{}.items;
+  return {
+      WholeOption(OptionKey{kSection, u"SplitMethod"}, &O::split_method, kSplitDynamic, 0,
+                  "splitMethod"),
+      BitOption(items, &O::items, all, kCheckDuration, 0, "checkDuration"),
+      BitOption(items, &O::items, all, kCheckOverlap, 0, "checkOverlap"),
+      BitOption(items, &O::items, all, kCheckLength, 0, "checkLength"),
+      BitOption(items, &O::items, all, kCheckEmpty, 0, "checkEmpty"),
+      BitOption(items, &O::items, all, kCheckNumbers, 0, "checkNumbers"),
+      GlobalOption(OptionKey{kSection, u"MaxNumberCharacters"}, &O::fixed_count,
+                   &AppSettings::max_number_characters, 50, 0, "fixedCount"),
+  };
 }
 
-void WriteAnalysisOptions(SettingsStore& store, AppSettings& app, const AnalysisOptions& options) {
-  store.WriteInt(kSection, u"SplitMethod", options.split_method);
-  store.WriteInt(kSection, u"Analize Items", options.items);
-  app.max_number_characters = options.fixed_count;
+}  // namespace
+
+const OptionTable<AnalysisOptions>& AnalysisBindings() {
+  static const OptionTable<AnalysisOptions> table = MakeBindings();
+  return table;
+}
+
+AnalysisOptions LoadAnalysisOptions(const SettingsStore& store, const AppSettings& app) {
+  return LoadOptions(AnalysisBindings(), store, app);
+}
+
+void SaveAnalysisOptions(SettingsStore& store, AppSettings& app, const AnalysisOptions& options) {
+  SaveOptions(AnalysisBindings(), store, app, options);
 }
 
 int CountWords(std::u16string_view line) {

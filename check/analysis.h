@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/app_settings.h"
+#include "core/option_binding.h"
 #include "core/services.h"
 #include "core/settings_store.h"
 #include "core/subtitle_document.h"
@@ -33,10 +34,13 @@ struct AnalysisOptions {
   int items = kCheckDuration | kCheckOverlap | kCheckLength | kCheckEmpty;
 };
 
+// The page's options: "SplitMethod", the five "Check for:" boxes as bits of "Analize Items"
+// (section "Settings"), and the fixed count mirrored from the global "MaxNumberCharacters".
+const OptionTable<AnalysisOptions>& AnalysisBindings();
 // "SplitMethod" and "Analize Items" from the store, the fixed count from the global settings.
-AnalysisOptions ReadAnalysisOptions(SettingsStore& store, const AppSettings& app);
+AnalysisOptions LoadAnalysisOptions(const SettingsStore& store, const AppSettings& app);
 // Writes both keys and copies the fixed count back into the global settings.
-void WriteAnalysisOptions(SettingsStore& store, AppSettings& app, const AnalysisOptions& options);
+void SaveAnalysisOptions(SettingsStore& store, AppSettings& app, const AnalysisOptions& options);
 
 struct AnalysisResult {
   bool analysed = false;  // false until the first analysis: every field shows "---"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/app_settings.h"
+#include "core/option_binding.h"
 #include "core/services.h"
 #include "core/settings_store.h"
 #include "core/subtitle_document.h"
@@ -55,13 +56,16 @@ struct FixErrorsOptions {
   int max_number_characters = 50;  // mirrors the global "MaxNumberCharacters"
 };
 
-// Reads the options as the page does when it is created: the page's keys from section
-// "Settings", the three mirrored values from `app`. "Add Points" is only read when asked for
-// (the page leaves it off; the command line reads it).
-void LoadFixErrorsOptions(SettingsStore& store, const AppSettings& app, FixErrorsOptions& options,
-                          bool read_add_points = false);
+// Every option of the page with its key in section "Settings", its default, its field, the
+// LanguageTable id of its label and the object name of its control. The three values mirrored
+// from the global settings are rows of their own; "Fix long duration" (written with the tag
+// repair's value) and "Add Points" (never read by the page) are write-only.
+const OptionTable<FixErrorsOptions>& FixErrorsBindings();
+// Reads the options as the page does when it is created: the page's keys from the store, the
+// three mirrored values from `app`.
+FixErrorsOptions LoadFixErrorsOptions(const SettingsStore& store, const AppSettings& app);
 // Writes every key of the page (as on close) and copies the mirrored values into `app`.
-void WriteFixErrorsOptions(SettingsStore& store, const FixErrorsOptions& options, AppSettings& app);
+void SaveFixErrorsOptions(SettingsStore& store, AppSettings& app, const FixErrorsOptions& options);
 // "Select All" / "Select None": every repair on or off, the rest untouched.
 void SelectAllRepairs(FixErrorsOptions& options, int on);
 
@@ -114,9 +118,6 @@ class FixWorkTable {
   void FillFrom(const SubtitleDocument& doc);
   // Empties the document's text columns and appends every row's times and lines.
   void WriteTo(SubtitleDocument& doc) const;
-
-  // The duration text: the seconds field of the canonical form, less one leading "0".
-  static std::u16string DurationText(double seconds);
 
  private:
   size_t GapSize() const { return gap_end_ - gap_begin_; }

@@ -1,86 +1,87 @@
-#include <algorithm>
-
 #include "check/fix_errors.h"
-#include "core/text_util.h"
+#include "core/option_binding.h"
 
 namespace tessera {
 namespace {
 
-constexpr char16_t kSection[] = u"Settings";
+constexpr std::u16string_view kSettings = u"Settings";
 
-// The check boxes with their keys and defaults (the mirrored values and numbers apart).
-struct BoolKey {
-  const char16_t* key;
-  int FixErrorsOptions::*field;
-  int default_value;
-};
+OptionTable<FixErrorsOptions> MakeBindings() {
+  using O = FixErrorsOptions;
+  auto key = [](std::u16string_view name) { return OptionKey{kSettings, name}; };
+  // In the order the keys are written.
+  return {
+      FlagOption(key(u"Fix overlap"), &O::fix_overlap, 1, 1307, "fixOverlap"),
+      FlagOption(key(u"Remove trailing dashes"), &O::remove_trailing_dashes, 1, 1308,
+                 "removeTrailingDashes"),
+      FlagOption(key(u"Remove space after trailing dashes"), &O::fix_dash_format, 1, 1309,
+                 "fixDashFormat"),
+      FlagOption(key(u"Separate 3th Line"), &O::separate_third_line, 1, 1311, "separateThirdLine"),
+      FlagOption(key(u"RemoveCredits"), &O::remove_credits, 1, 1312, "removeCredits"),
+      FlagOption(key(u"RemoveOCRErrors"), &O::correct_ocr, 1, 1313, "correctOcr"),
+      FlagOption(key(u"RemoveLineSeparators"), &O::remove_line_separators, 1, 1314,
+                 "removeLineSeparators"),
+      FlagOption(key(u"SplitLineSeparators"), &O::split_line_separators, 1, 1315,
+                 "splitLineSeparators"),
+      FlagOption(key(u"Check for empty strings"), &O::remove_empty, 1, 1316, "removeEmpty"),
+      FlagOption(key(u"Remove Format Tags"), &O::remove_format_tags, 1, 1317, "removeFormatTags"),
+      FlagOption(key(u"Fix commas"), &O::fix_commas, 0, 1318, "fixCommas"),
+      FlagOption(key(u"Exclamation Marks"), &O::exclamation_marks, 1, 1320, "exclamationMarks"),
+      FlagOption(key(u"Check fur duplicates"), &O::remove_duplicates, 0, 1321, "removeDuplicates"),
+      FlagOption(key(u"Fix Invalid Times"), &O::fix_invalid_times, 1, 1322, "fixInvalidTimes"),
+      FlagOption(key(u"Fix Numbers"), &O::fix_numbers, 1, 1323, "fixNumbers"),
+      FlagOption(key(u"Join Subs"), &O::join_lines, 1, 0, "joinLines"),
+      FlagOption(key(u"Fix time in between"), &O::fix_time_between, 0, 0, "fixTimeBetween"),
+      FlagOption(key(u"Fix short duration"), &O::fix_short_duration, 1, 0, "fixShortDuration"),
+      FlagOption(key(u"Smart Duration"), &O::smart_duration, 1, 0, "smartDuration"),
+      FlagOption(key(u"WarnShortDuration"), &O::warn_short_duration, 1, 0, "warnShortDuration"),
+      FlagOption(key(u"WarnLongDuration"), &O::warn_long_duration, 1, 0, "warnLongDuration"),
+      FlagOption(key(u"Replace Single Quotes"), &O::fix_quotes, 1, 0, "fixQuotes"),
+      FlagOption(key(u"Remove Unnessecary Spaces"), &O::remove_spaces, 1, 0, "removeSpaces"),
+      FlagOption(key(u"Add Missing Spaces"), &O::add_spaces, 1, 0, "addSpaces"),
+      FlagOption(key(u"Fix tripple periods"), &O::fix_triple_periods, 1, 0, "fixTriplePeriods"),
+      FlagOption(key(u"Fix Too Long Subs"), &O::split_too_long, 1, 0, "splitTooLong"),
+      // Written from the same box as the tag repair; nothing reads it.
+      WriteOnly(FlagOption(key(u"Fix long duration"), &O::remove_format_tags, 1, 0, "")),
+      // The page starts with the box off and never reads the key; the command line does.
+      WriteOnly(FlagOption(key(u"Add Points"), &O::add_points, 0, 1319, "addPoints")),
+      WholeOption(key(u"number of spaces after dash"), &O::spaces_after_dash, 1, 1310,
+                  "spacesAfterDash", 0),
+      RealOption(key(u"Min Time Between Subs"), &O::min_time_between, 0.100, 0, "minTimeBetween"),
+      MillisecondsOption(key(u"WarnShortDurationTime"), &O::warn_short_duration_ms, 500, 0,
+                         "warnShortDurationTime"),
+      MillisecondsOption(key(u"WarnLongDurationTime"), &O::warn_long_duration_ms, 10000, 0,
+                         "warnLongDurationTime"),
+      ChoiceOption(key(u"tripple periods mode"), &O::triple_periods_mode, 1, 3, 0,
+                   "triplePeriodsMode"),
+      ChoiceOption(key(u"SplitMethod"), &O::split_method, 0, 1, 0, "splitMethod"),
+      GlobalOption(key(u"Minimum Duration"), &O::minimum_duration, &AppSettings::minimum_duration,
+                   2.000, 0, "minimumDuration"),
+      GlobalOption(key(u"Smart Seconds"), &O::smart_seconds, &AppSettings::smart_seconds, 0.085, 0,
+                   "secondsPerCharacter"),
+      GlobalOption(key(u"MaxNumberCharacters"), &O::max_number_characters,
+                   &AppSettings::max_number_characters, 50, 0, "fixedCount"),
+  };
+}
 
-constexpr BoolKey kBoolKeys[] = {
-    {u"Fix overlap", &FixErrorsOptions::fix_overlap, 1},
-    {u"Remove trailing dashes", &FixErrorsOptions::remove_trailing_dashes, 1},
-    {u"Remove space after trailing dashes", &FixErrorsOptions::fix_dash_format, 1},
-    {u"Separate 3th Line", &FixErrorsOptions::separate_third_line, 1},
-    {u"RemoveCredits", &FixErrorsOptions::remove_credits, 1},
-    {u"RemoveOCRErrors", &FixErrorsOptions::correct_ocr, 1},
-    {u"RemoveLineSeparators", &FixErrorsOptions::remove_line_separators, 1},
-    {u"SplitLineSeparators", &FixErrorsOptions::split_line_separators, 1},
-    {u"Check for empty strings", &FixErrorsOptions::remove_empty, 1},
-    {u"Remove Format Tags", &FixErrorsOptions::remove_format_tags, 1},
-    {u"Fix commas", &FixErrorsOptions::fix_commas, 0},
-    {u"Exclamation Marks", &FixErrorsOptions::exclamation_marks, 1},
-    {u"Check fur duplicates", &FixErrorsOptions::remove_duplicates, 0},
-    {u"Fix Invalid Times", &FixErrorsOptions::fix_invalid_times, 1},
-    {u"Fix Numbers", &FixErrorsOptions::fix_numbers, 1},
-    {u"Join Subs", &FixErrorsOptions::join_lines, 1},
-    {u"Fix time in between", &FixErrorsOptions::fix_time_between, 0},
-    {u"Fix short duration", &FixErrorsOptions::fix_short_duration, 1},
-    {u"Smart Duration", &FixErrorsOptions::smart_duration, 1},
-    {u"WarnShortDuration", &FixErrorsOptions::warn_short_duration, 1},
-    {u"WarnLongDuration", &FixErrorsOptions::warn_long_duration, 1},
-    {u"Replace Single Quotes", &FixErrorsOptions::fix_quotes, 1},
-    {u"Remove Unnessecary Spaces", &FixErrorsOptions::remove_spaces, 1},
-    {u"Add Missing Spaces", &FixErrorsOptions::add_spaces, 1},
-    {u"Fix tripple periods", &FixErrorsOptions::fix_triple_periods, 1},
-    {u"Fix Too Long Subs", &FixErrorsOptions::split_too_long, 1},
-};
-
-// Check boxes hold 0 or 1 whatever the file says.
+// Check boxes hold 0 or 1 whatever they are set to.
 int Flag(int v) {
   return v != 0 ? 1 : 0;
 }
 
 }  // namespace
 
-void LoadFixErrorsOptions(SettingsStore& store, const AppSettings& app, FixErrorsOptions& o,
-                          bool read_add_points) {
-  for (const BoolKey& k : kBoolKeys)
-    o.*k.field = Flag(store.GetInt(kSection, k.key, k.default_value));
-  o.add_points = read_add_points ? Flag(store.GetInt(kSection, u"Add Points", 0)) : 0;
-  o.spaces_after_dash = std::max(0, store.GetInt(kSection, u"number of spaces after dash", 1));
-  o.min_time_between = ToReal(store.GetString(kSection, u"Min Time Between Subs", u"0.100"));
-  o.warn_short_duration_ms = store.GetInt(kSection, u"WarnShortDurationTime", 500);
-  o.warn_long_duration_ms = store.GetInt(kSection, u"WarnLongDurationTime", 10000);
-  o.triple_periods_mode = std::clamp(store.GetInt(kSection, u"tripple periods mode", 1), 0, 3);
-  o.split_method = store.GetInt(kSection, u"SplitMethod", 0) == 1 ? 1 : 0;
-  o.minimum_duration = app.minimum_duration;
-  o.smart_seconds = app.smart_seconds;
-  o.max_number_characters = app.max_number_characters;
+const OptionTable<FixErrorsOptions>& FixErrorsBindings() {
+  static const OptionTable<FixErrorsOptions> table = MakeBindings();
+  return table;
 }
 
-void WriteFixErrorsOptions(SettingsStore& store, const FixErrorsOptions& o, AppSettings& app) {
-  for (const BoolKey& k : kBoolKeys) store.WriteInt(kSection, k.key, o.*k.field);
-  // Written from the same box as the tag repair; nothing reads it.
-  store.WriteInt(kSection, u"Fix long duration", o.remove_format_tags);
-  store.WriteInt(kSection, u"Add Points", o.add_points);
-  store.WriteInt(kSection, u"number of spaces after dash", o.spaces_after_dash);
-  store.WriteString(kSection, u"Min Time Between Subs", Format("%0.3f", o.min_time_between));
-  store.WriteInt(kSection, u"WarnShortDurationTime", o.warn_short_duration_ms);
-  store.WriteInt(kSection, u"WarnLongDurationTime", o.warn_long_duration_ms);
-  store.WriteInt(kSection, u"tripple periods mode", o.triple_periods_mode);
-  store.WriteInt(kSection, u"SplitMethod", o.split_method);
-  app.minimum_duration = o.minimum_duration;
-  app.smart_seconds = o.smart_seconds;
-  app.max_number_characters = o.max_number_characters;
+FixErrorsOptions LoadFixErrorsOptions(const SettingsStore& store, const AppSettings& app) {
+  return LoadOptions(FixErrorsBindings(), store, app);
+}
+
+void SaveFixErrorsOptions(SettingsStore& store, AppSettings& app, const FixErrorsOptions& options) {
+  SaveOptions(FixErrorsBindings(), store, app, options);
 }
 
 void SelectAllRepairs(FixErrorsOptions& o, int on) {

@@ -19,14 +19,8 @@ void FixWorkTable::SetEndSeconds(int row, double seconds) {
   Cell(row, kFixEnd) = FormatTimeText(seconds);
 }
 void FixWorkTable::UpdateDuration(int row) {
-  Cell(row, kFixDuration) = DurationText(EndSeconds(row) - StartSeconds(row));
-}
-
-std::u16string FixWorkTable::DurationText(double seconds) {
-  std::u16string text = FormatTimeText(seconds);
-  if (text.size() > 6) text.erase(0, text.size() - 6);
-  if (!text.empty() && text[0] == u'0') text.erase(0, 1);
-  return text;
+  Cell(row, kFixDuration) =
+      DurationText(EndSeconds(row) - StartSeconds(row), DurationForm::kLeadingZeroDropped);
 }
 
 void FixWorkTable::MoveGap(size_t pos) {
@@ -86,7 +80,8 @@ void FixWorkTable::FillFrom(const SubtitleDocument& doc) {
     r[kFixNr] = Format("%d", i + 1);
     r[kFixStart] = doc.Start(i);
     r[kFixEnd] = doc.End(i);
-    r[kFixDuration] = DurationText(ParseTimeText(doc.End(i)) - ParseTimeText(doc.Start(i)));
+    r[kFixDuration] = DurationText(ParseTimeText(doc.End(i)) - ParseTimeText(doc.Start(i)),
+                                   DurationForm::kLeadingZeroDropped);
     for (int k = 0; k < 3; ++k) r[kFixLine1 + k] = doc.Line(i, k);
   }
   gap_begin_ = gap_end_ = rows_.size();

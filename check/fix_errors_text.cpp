@@ -24,9 +24,6 @@ bool IsDigit(char16_t c) {
 bool IsCapital(char16_t c) {
   return c >= u'A' && c <= u'Z';
 }
-bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t';
-}
 bool In(std::u16string_view set, char16_t c) {
   return set.find(c) != std::u16string_view::npos;
 }
@@ -46,28 +43,18 @@ bool EndsWithOneOf(std::u16string_view s, std::u16string_view set) {
 bool StartsSentence(std::u16string_view s) {
   return s.empty() || IsCapital(s.front());
 }
-void TrimRight(std::u16string& s) {
-  while (!s.empty() && IsBlank(s.back())) s.pop_back();
-}
-void TrimLeft(std::u16string& s) {
-  size_t i = 0;
-  while (i < s.size() && IsBlank(s[i])) ++i;
-  s.erase(0, i);
-}
 // Removes a leading "-" and the white space after it.
 void DropDash(std::u16string& s) {
-  s.erase(0, 1);
-  TrimLeft(s);
+  s.erase(0, s.size() - TrimStart(std::u16string_view(s).substr(1)).size());
 }
 
 // Cuts `line` at its first "|": the line keeps the part before, the part after is returned.
 bool CutAtSeparator(std::u16string& line, std::u16string& rest) {
   const size_t bar = line.find(u'|');
   if (bar == std::u16string::npos) return false;
-  rest = line.substr(bar + 1);
-  line.erase(bar);
-  TrimRight(line);
-  TrimLeft(rest);
+  const std::u16string_view whole = line;
+  rest = TrimStart(whole.substr(bar + 1));
+  line.resize(TrimEnd(whole.substr(0, bar)).size());
   return true;
 }
 

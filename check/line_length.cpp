@@ -2,23 +2,11 @@
 
 #include <string_view>
 
+#include "core/text_util.h"
+
 namespace tessera {
 
 namespace {
-
-bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
-std::u16string_view TrimEnd(std::u16string_view s) {
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-std::u16string_view TrimStart(std::u16string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  return s;
-}
 
 bool HasLowerCase(std::u16string_view s) {
   for (char16_t c : s)

@@ -23,7 +23,7 @@ int RunAnalyze(CliContext& ctx, std::vector<std::string>& args) {
       [](const std::u16string& line) { std::fprintf(stderr, "%s\n", ToUtf8(line).c_str()); });
   if (!LoadInput(ctx, args[0])) return kExitFailed;
 
-  const AnalysisOptions options = ReadAnalysisOptions(ctx.settings, ctx.app);
+  const AnalysisOptions options = LoadAnalysisOptions(ctx.settings, ctx.app);
   const AnalysisResult result = RunAnalysis(ctx.doc, options, ctx.app, ctx.measurer);
   static const char* const kLabels[11] = {"Subtitles: ",
                                           "Lines: ",

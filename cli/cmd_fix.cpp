@@ -24,8 +24,9 @@ int RunFix(CliContext& ctx, std::vector<std::string>& args) {
   }
   if (!LoadInput(ctx, args[0])) return kExitFailed;
 
-  FixErrorsOptions options;
-  LoadFixErrorsOptions(ctx.settings, ctx.app, options, /*read_add_points=*/true);
+  FixErrorsOptions options = LoadFixErrorsOptions(ctx.settings, ctx.app);
+  // The page starts with "Add missing periods." off; the command line takes the stored value.
+  ReadOption(ctx.settings, ctx.app, *FindOption(FixErrorsBindings(), "addPoints"), options);
   NullProgressSink progress;
   FixRunServices services;
   services.app = &ctx.app;

@@ -72,9 +72,7 @@ std::vector<std::u16string> LanguageTable::ParseLanguageText(const std::u16strin
     ReplaceAll(line, u"\\r", u"\r");
     ReplaceAll(line, u"\\t", u"\t");
     ReplaceAll(line, u"\\n", u"\n");
-    while (!line.empty() && (line.back() == u' ' || line.back() == u'\t' || line.back() == u'\r' ||
-                             line.back() == u'\n'))
-      line.pop_back();
+    line.resize(TrimEnd(line).size());
     out.push_back(line.size() > 5 ? line.substr(5) : std::u16string());
   }
   return out;

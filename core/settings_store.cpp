@@ -25,6 +25,10 @@ std::u16string Header(std::u16string_view section) {
 SettingsStore::SettingsStore(std::filesystem::path file) : file_(std::move(file)) {}
 
 void SettingsStore::LoadFromText(std::u16string text) {
+  Adopt(std::move(text));
+}
+
+void SettingsStore::Adopt(std::u16string text) const {
   // A file that holds "ExportAsCSV" twice is a damaged one: start from the defaults.
   size_t first = text.find(u"ExportAsCSV");
   if (first != npos && text.find(u"ExportAsCSV", first + 1) != npos) text.clear();
@@ -35,14 +39,14 @@ void SettingsStore::LoadFromText(std::u16string text) {
   loaded_ = true;
 }
 
-void SettingsStore::LoadSettings() {
+void SettingsStore::LoadSettings() const {
   if (loaded_) return;
   std::u16string text;
   if (!file_.empty()) ReadTextFile(file_, text);
-  LoadFromText(std::move(text));
+  Adopt(std::move(text));
 }
 
-const std::u16string& SettingsStore::Text() {
+const std::u16string& SettingsStore::Text() const {
   LoadSettings();
   return text_;
 }
@@ -62,7 +66,7 @@ size_t SettingsStore::FindKeyLine(std::u16string_view lower_key, size_t from, si
 }
 
 bool SettingsStore::GetValue(std::u16string_view section, std::u16string_view key,
-                             std::u16string& value) {
+                             std::u16string& value) const {
   LoadSettings();
   size_t h = lower_.find(Header(section));
   if (h == npos) return false;
@@ -122,7 +126,8 @@ void SettingsStore::SetValue(std::u16string_view section, std::u16string_view ke
   lower_.insert(c + 3, AsciiLowerCopy(line));
 }
 
-int SettingsStore::GetInt(std::u16string_view section, std::u16string_view key, int default_value) {
+int SettingsStore::GetInt(std::u16string_view section, std::u16string_view key,
+                          int default_value) const {
   std::u16string raw;
   if (!GetValue(section, key, raw)) return default_value;
   long long v = ToInteger(raw);
@@ -131,13 +136,13 @@ int SettingsStore::GetInt(std::u16string_view section, std::u16string_view key, 
   return static_cast<int>(v);
 }
 
-bool SettingsStore::Has(std::u16string_view section, std::u16string_view key) {
+bool SettingsStore::Has(std::u16string_view section, std::u16string_view key) const {
   std::u16string raw;
   return GetValue(section, key, raw);
 }
 
 std::u16string SettingsStore::GetString(std::u16string_view section, std::u16string_view key,
-                                        std::u16string_view default_value) {
+                                        std::u16string_view default_value) const {
   std::u16string raw;
   std::u16string value;
   if (GetValue(section, key, raw)) {

@@ -47,10 +47,10 @@ bool LooksLikeUtf8(std::string_view b) {
   return multi;
 }
 
-// Splits decoded characters into CR LF lines. With lf_only, only LF ends a line (a CR before
-// it stays); otherwise CR LF and a lone LF end a line. A zero character drops the rest of its
-// line, and a line that begins with one ends the reading.
-void AppendLines(std::u16string_view chars, bool lf_only, std::u16string& text) {
+// Splits decoded characters into CR LF lines: CR LF and a lone LF end a line, a lone CR is an
+// ordinary character. A zero character drops the rest of its line, and a line that begins with
+// one ends the reading.
+void AppendLines(std::u16string_view chars, std::u16string& text) {
   text.reserve(text.size() + chars.size() + chars.size() / 16 + 2);
   size_t i = 0, n = chars.size();
   while (i < n) {
@@ -59,8 +59,7 @@ void AppendLines(std::u16string_view chars, bool lf_only, std::u16string& text) 
     size_t next = n;  // start of next line
     for (size_t k = i; k < n; ++k) {
       if (chars[k] == u'\n') {
-        end = k;
-        if (!lf_only && k > start && chars[k - 1] == u'\r') end = k - 1;
+        end = k > start && chars[k - 1] == u'\r' ? k - 1 : k;
         next = k + 1;
         break;
       }
@@ -92,16 +91,18 @@ int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair) {
     for (size_t i = 0; i < units.size(); ++i)
       units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
                                        (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8));
-    AppendLines(units, true, text);
+    // UTF-16 splits as the 8-bit forms do: keeping the CR of a CR LF would make every such
+    // file look repaired.
+    AppendLines(units, text);
     result = kReadUtf16;
   } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    AppendLines(FromUtf8(bytes.substr(3)), false, text);
+    AppendLines(FromUtf8(bytes.substr(3)), text);
     result = kReadUtf8;
   } else if (LooksLikeUtf8(bytes)) {
-    AppendLines(FromUtf8(bytes), false, text);
+    AppendLines(FromUtf8(bytes), text);
     result = kReadUtf8;
   } else {
-    AppendLines(FromLatin1(bytes), false, text);
+    AppendLines(FromLatin1(bytes), text);
     result = kRead8Bit;
   }
   if (repair && Repair(text)) result = kReadRepaired;
@@ -214,32 +215,36 @@ int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, i
   return WriteTextFileEx(path, text, encoding).ok ? 1 : 0;
 }
 
-int GetTextLine(std::u16string_view text, int n, std::u16string& line) {
-  long long p = -2;
-  for (int i = 0; i < n; ++i) {
-    if (static_cast<size_t>(p + 2) > text.size()) return 0;
-    size_t q = text.find(kCrLf, static_cast<size_t>(p + 2));
-    if (q == std::u16string_view::npos) return 0;
-    p = static_cast<long long>(q);
-  }
-  if (static_cast<size_t>(p + 2) > text.size()) return 0;
-  size_t e = text.find(kCrLf, static_cast<size_t>(p + 2));
-  if (e == std::u16string_view::npos) return 0;
-  line.assign(text.substr(static_cast<size_t>(p + 2), e - static_cast<size_t>(p + 2)));
-  return 1;
+bool LineWalk::Next(std::u16string_view& line) {
+  if (pos_ >= text_.size()) return false;
+  size_t e = text_.find(kCrLf, pos_);
+  if (e == std::u16string_view::npos) e = text_.size();
+  line = text_.substr(pos_, e - pos_);
+  pos_ = e + 2;
+  return true;
 }
 
 std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
   std::vector<std::u16string_view> lines;
   lines.reserve(text.size() / 20 + 1);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t a = text.find(kCrLf, start);
-    if (a == std::u16string_view::npos) a = text.size();
-    lines.push_back(text.substr(start, a - start));
-    start = a + 2;
-  }
+  LineWalk walk(text);
+  std::u16string_view line;
+  while (walk.Next(line)) lines.push_back(line);
   return lines;
+}
+
+std::u16string_view EndedLines(std::u16string_view text) {
+  size_t e = text.rfind(kCrLf);
+  return e == std::u16string_view::npos ? std::u16string_view() : text.substr(0, e + 2);
+}
+
+int GetTextLine(std::u16string_view text, int n, std::u16string& line) {
+  LineWalk walk(EndedLines(text));
+  std::u16string_view found;
+  for (int i = 0; i <= n || i == 0; ++i)
+    if (!walk.Next(found)) return 0;
+  line.assign(found);
+  return 1;
 }
 
 }  // namespace tessera

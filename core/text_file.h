@@ -47,10 +47,28 @@ int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, i
 // Writes raw bytes safely (temporary file + rename, keeping an existing target's permissions).
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// Walks the lines of a text one at a time, without splitting it up front. Every CR LF ends a
+// line, and a last line without CR LF is visited too: "a\r\nb" gives a and b. A text that ends in
+// CR LF has no empty line after it: "a\r\n" gives a alone, the empty text gives nothing.
+class LineWalk {
+ public:
+  explicit LineWalk(std::u16string_view text) : text_(text) {}
+  // The next line (without its CR LF); false when the text is used up.
+  bool Next(std::u16string_view& line);
+
+ private:
+  std::u16string_view text_;
+  size_t pos_ = 0;
+};
+
+// Every line of `text` as LineWalk visits them.
+std::vector<std::u16string_view> SplitLines(std::u16string_view text);
+
+// `text` up to and including its last CR LF, so that a walk over it leaves out a last line
+// without CR LF; empty when there is no CR LF. For the callers that count only ended lines.
+std::u16string_view EndedLines(std::u16string_view text);
+
 // The n-th line (from 0) that a CR LF ends. Returns 1 and sets `line`, else 0, line untouched.
 int GetTextLine(std::u16string_view text, int n, std::u16string& line);
-
-// The line walk of the readers: every line including a last one without CR LF.
-std::vector<std::u16string_view> SplitLines(std::u16string_view text);
 
 }  // namespace tessera

@@ -212,15 +212,22 @@ int ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view 
   return count;
 }
 
-static bool IsTrimmed(char16_t c) {
+bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
+std::u16string_view TrimStart(std::u16string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  return s;
+}
+
+std::u16string_view TrimEnd(std::u16string_view s) {
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
 std::u16string_view TrimView(std::u16string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsTrimmed(s[b])) ++b;
-  while (e > b && IsTrimmed(s[e - 1])) --e;
-  return s.substr(b, e - b);
+  return TrimEnd(TrimStart(s));
 }
 
 std::u16string Trim(std::u16string_view s) {

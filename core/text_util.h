@@ -36,7 +36,12 @@ int ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view 
 std::u16string WithArgument(std::u16string_view pattern, std::u16string_view arg);
 std::u16string WithCount(std::u16string_view pattern, int count);
 
-// Trim space, tab, CR and LF.
+// Blank: space, tab, CR and LF, the white space a line may carry at its edges. Anything else,
+// a no-break space included, is text.
+bool IsBlank(char16_t c);
+// The text without the blanks at its start, its end, or both.
+std::u16string_view TrimStart(std::u16string_view s);
+std::u16string_view TrimEnd(std::u16string_view s);
 std::u16string_view TrimView(std::u16string_view s);
 std::u16string Trim(std::u16string_view s);
 

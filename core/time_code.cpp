@@ -75,4 +75,26 @@ std::u16string FormatTimeText(double seconds, int form) {
   return out;
 }
 
+std::u16string DurationText(double seconds, DurationForm form) {
+  std::u16string text = FormatTimeText(seconds);
+  text.erase(0, text.size() - 6);  // "SS.mmm"
+  if (form == DurationForm::kLeadingZeroDropped && text[0] == u'0') text.erase(0, 1);
+  return text;
+}
+
+std::u16string DurationText(std::u16string_view start, std::u16string_view end) {
+  return DurationText(ParseTimeText(end) - ParseTimeText(start));
+}
+
+TimeDisplayTexts TimeDisplay(std::u16string_view start, std::u16string_view end) {
+  const double duration = ParseTimeText(end) - ParseTimeText(start);
+  const double magnitude = std::fabs(duration);
+  const double whole = std::floor(magnitude);
+  long long seconds = static_cast<long long>(std::fmod(whole, 60.0));
+  long long milliseconds = static_cast<long long>((magnitude - whole + 0.0005) * 1000);
+  if (milliseconds > 999) milliseconds = 999;
+  if (duration < 0) seconds = -seconds;
+  return {std::u16string(start), Format("%2lld", seconds), Format("%03lld", milliseconds)};
+}
+
 }  // namespace tessera

@@ -16,4 +16,22 @@ double ParseTimeText(std::u16string_view text);
 // A negative time is written as zero.
 std::u16string FormatTimeText(double seconds, int form = kCanonicalForm);
 
+enum class DurationForm {
+  kTwoDigitSeconds,    // the lists' "Duration" column: "12.500", "00.800"
+  kLeadingZeroDropped  // the Fix Errors table and its warnings: "12.500", "0.800"
+};
+// A duration as the seconds field of the canonical form with its milliseconds; minutes and hours
+// are left out (75 s reads "15.000") and a negative duration reads as zero.
+std::u16string DurationText(double seconds, DurationForm form = DurationForm::kTwoDigitSeconds);
+// End minus start of two time texts, in the lists' form.
+std::u16string DurationText(std::u16string_view start, std::u16string_view end);
+
+// The start display and the two duration displays of the Edit and Play Movie pages: the start
+// text as it stands, the whole seconds of the duration within the minute as "%2d" and its
+// milliseconds as "%03d" (2.5 s shows " 2" and "500", 75.25 s "15" and "250").
+struct TimeDisplayTexts {
+  std::u16string start, seconds, milliseconds;
+};
+TimeDisplayTexts TimeDisplay(std::u16string_view start, std::u16string_view end);
+
 }  // namespace tessera

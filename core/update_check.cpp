@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/text_util.h"
+#include "core/version.h"
 
 namespace tessera {
 namespace {
@@ -33,7 +34,7 @@ std::optional<int> AnnouncedVersion(std::u16string_view page) {
 
 std::optional<std::u16string> UpdateQuestion(std::u16string_view page) {
   std::optional<int> remote = AnnouncedVersion(page);
-  if (!remote || Hundredths(kOwnVersion) >= *remote) return std::nullopt;
+  if (!remote || Hundredths(FromUtf8(VersionText())) >= *remote) return std::nullopt;
   return Format(
       "A new version (V%0.2f) of Tessera is available.\n\r\n\rWould you like to visit the "
       "Tessera web site?",

@@ -8,7 +8,6 @@
 
 namespace tessera {
 
-inline constexpr char16_t kOwnVersion[] = u"0.71";
 // Only the beginning of the version page is read.
 inline constexpr int kVersionPageLimit = 750;
 

@@ -4,19 +4,6 @@
 
 namespace tessera {
 
-std::vector<std::u16string_view> CrLfLines(std::u16string_view text) {
-  std::vector<std::u16string_view> lines;
-  lines.reserve(text.size() / 24 + 1);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t e = text.find(kCrLf, start);
-    if (e == std::u16string_view::npos) break;
-    lines.push_back(text.substr(start, e - start));
-    start = e + 2;
-  }
-  return lines;
-}
-
 void SplitThree(std::u16string_view text, std::u16string_view separator, std::u16string& line1,
                 std::u16string& line2, std::u16string& line3) {
   line1.clear();

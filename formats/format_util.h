@@ -6,11 +6,9 @@
 #include <vector>
 
 #include "core/subtitle_document.h"
+#include "core/version.h"
 
 namespace tessera {
-
-// The lines of `text` that a CR LF ends (a last line without one is not a line).
-std::vector<std::u16string_view> CrLfLines(std::u16string_view text);
 
 // text.substr(pos, count) that never throws: an out-of-range start gives the empty text.
 inline std::u16string_view Sub(std::u16string_view text, size_t pos,
@@ -32,7 +30,7 @@ void SplitThree(std::u16string_view text, std::u16string_view separator, std::u1
 // Resolves -1 (and out-of-range values) to a row range; empty when first > last.
 void ResolveRange(const SubtitleDocument& doc, int& first, int& last);
 
-// The version shown in the comment blocks of written files.
-inline constexpr char kVersionText[] = "0.71";
+// The window caption's name for VersionText(); it goes when the window calls VersionText().
+inline const char* const kVersionText = VersionText();
 
 }  // namespace tessera

@@ -11,26 +11,9 @@
 namespace tessera {
 namespace {
 
-// Walks the lines a CR LF ends, without splitting the whole text up front.
-class LineCursor {
- public:
-  explicit LineCursor(std::u16string_view text) : text_(text) {}
-  bool Next(std::u16string_view& line) {
-    if (pos_ >= text_.size()) return false;
-    size_t e = text_.find(kCrLf, pos_);
-    if (e == std::u16string_view::npos) return false;
-    line = text_.substr(pos_, e - pos_);
-    pos_ = e + 2;
-    return true;
-  }
-
- private:
-  std::u16string_view text_;
-  size_t pos_ = 0;
-};
-
+// Detection counts only the lines that a CR LF ends.
 bool LooksLikeSubRip(std::u16string_view text) {
-  LineCursor lines(text);
+  LineWalk lines(EndedLines(text));
   std::u16string_view line;
   bool found = false;
   while (lines.Next(line)) {
@@ -46,7 +29,7 @@ bool LooksLikeSubRip(std::u16string_view text) {
 }
 
 bool LooksLikeMicroDvd(std::u16string_view text) {
-  LineCursor lines(text);
+  LineWalk lines(EndedLines(text));
   std::u16string_view line, examined;
   while (lines.Next(line)) {
     examined = line;
@@ -66,7 +49,7 @@ SubtitleFormat DetectSubtitleFormat(std::u16string_view text) {
   if (text.substr(0, 13) == u"[INFORMATION]") return SubtitleFormat::SubViewer;
   if (LooksLikeMicroDvd(text)) return SubtitleFormat::MicroDvd;
   std::u16string_view first;
-  if (LineCursor(text).Next(first) && first.find(u"<SAMI>") != std::u16string_view::npos)
+  if (LineWalk(EndedLines(text)).Next(first) && first.find(u"<SAMI>") != std::u16string_view::npos)
     return SubtitleFormat::Sami;
   return SubtitleFormat::Unrecognised;
 }

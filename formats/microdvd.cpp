@@ -6,6 +6,7 @@
 #include "core/text_file.h"
 #include "core/text_util.h"
 #include "core/time_code.h"
+#include "core/version.h"
 #include "formats/format_util.h"
 
 namespace tessera {
@@ -60,7 +61,7 @@ std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bo
   ResolveRange(doc, first, last);
   if (first <= last) out.reserve(static_cast<size_t>(last - first + 1) * 40 + 1024);
   if (encoder) AppendEncoderHeader(out, settings);
-  out += Format(";Created with Tessera %s, the Ultimate Subtitle Tool...\r\n", kVersionText);
+  out += Format(";Created with Tessera %s, the Ultimate Subtitle Tool...\r\n", VersionText());
   out +=
       u";-------------------------------- L O G G I N G ------------------------------------\r\n";
   for (const auto& line : doc.Log().Lines()) {

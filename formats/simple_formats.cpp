@@ -8,7 +8,7 @@
 namespace tessera {
 
 int ReadSubViewer(SubtitleDocument& doc, std::u16string_view text) {
-  std::vector<std::u16string_view> lines = CrLfLines(text);
+  std::vector<std::u16string_view> lines = SplitLines(text);
   std::u16string line1, line2, line3;
   for (size_t i = 0; i < lines.size(); ++i) {
     std::u16string_view line = lines[i];
@@ -25,7 +25,7 @@ int ReadSubViewer(SubtitleDocument& doc, std::u16string_view text) {
 
 int ReadSami(SubtitleDocument& doc, std::u16string_view text) {
   const auto npos = std::u16string_view::npos;
-  std::vector<std::u16string_view> lines = CrLfLines(text);
+  std::vector<std::u16string_view> lines = SplitLines(text);
   std::u16string line1, line2, line3;
   for (size_t i = 0; i < lines.size(); ++i) {
     std::u16string_view line = lines[i];

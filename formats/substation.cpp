@@ -3,6 +3,7 @@
 #include "core/text_file.h"
 #include "core/text_util.h"
 #include "core/time_code.h"
+#include "core/version.h"
 #include "formats/format_util.h"
 
 namespace tessera {
@@ -42,7 +43,7 @@ std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int l
   std::u16string out;
   ResolveRange(doc, first, last);
   if (first <= last) out.reserve(static_cast<size_t>(last - first + 1) * 100 + 2048);
-  out += Format("!Created with Tessera %s, the Ultimate Subtitle Tool...\r\n", kVersionText);
+  out += Format("!Created with Tessera %s, the Ultimate Subtitle Tool...\r\n", VersionText());
   out += FromLatin1(kRule);
   for (const auto& line : doc.Log().Lines()) {
     out += u"! ";

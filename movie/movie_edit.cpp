@@ -117,12 +117,7 @@ int RemainingCharacters(const AppSettings& app, std::u16string_view text) {
 
 CurrentTimesText CurrentTimes(const SubtitleDocument& doc, int row) {
   if (!doc.IsRow(row)) return {};
-  double d = ParseTimeText(doc.End(row)) - ParseTimeText(doc.Start(row));
-  d -= 3600 * std::trunc(d / 3600);
-  d -= 60 * std::trunc(d / 60);
-  double whole = std::trunc(d);
-  return {doc.Start(row), Format("%2d", static_cast<int>(whole)),
-          Format("%03d", static_cast<int>(std::trunc((d - whole + 0.0005) * 1000)))};
+  return TimeDisplay(doc.Start(row), doc.End(row));
 }
 
 MovieEditEffect EditLine(SubtitleDocument& doc, const MoviePageState& state, int line,

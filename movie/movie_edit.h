@@ -10,6 +10,7 @@
 #include "core/services.h"
 #include "core/settings_store.h"
 #include "core/subtitle_document.h"
+#include "core/time_code.h"
 
 namespace tessera {
 
@@ -48,10 +49,8 @@ void ResetMarks(const SubtitleDocument& doc, MoviePageState& state);
 int RemainingCharacters(const AppSettings& app, std::u16string_view text);
 
 // The start and duration displays of a subtitle: whole hours and minutes are dropped from the
-// duration, so 75.250 s shows " 15" and "250".
-struct CurrentTimesText {
-  std::u16string start, seconds, milliseconds;
-};
+// duration, so 75.250 s shows "15" and "250". Empty without a row.
+using CurrentTimesText = TimeDisplayTexts;
 CurrentTimesText CurrentTimes(const SubtitleDocument& doc, int row);
 
 // The text of line field `line` (0 or 1) was typed into.

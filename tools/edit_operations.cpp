@@ -160,14 +160,7 @@ bool EditSpinTime(SubtitleDocument& doc, int row, EditSpin spin, bool increase,
 
 EditTimeTexts EditTimeDisplay(const SubtitleDocument& doc, int row) {
   if (!doc.IsRow(row)) return {};
-  const double duration = Time(doc, row, kEnd) - Time(doc, row, kStart);
-  const double magnitude = std::fabs(duration);
-  double whole = std::floor(magnitude);
-  long long seconds = static_cast<long long>(std::fmod(whole, 60.0));
-  long long milliseconds = static_cast<long long>((magnitude - whole + 0.0005) * 1000);
-  if (milliseconds > 999) milliseconds = 999;
-  if (duration < 0) seconds = -seconds;
-  return {doc.Start(row), Format("%2lld", seconds), Format("%03lld", milliseconds)};
+  return TimeDisplay(doc.Start(row), doc.End(row));
 }
 
 }  // namespace tessera

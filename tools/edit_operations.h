@@ -7,6 +7,7 @@
 
 #include "core/services.h"
 #include "core/subtitle_document.h"
+#include "core/time_code.h"
 
 namespace tessera {
 
@@ -41,9 +42,7 @@ enum class EditSpin { kStart, kDurationSeconds, kDurationMilliseconds };
 bool EditSpinTime(SubtitleDocument& doc, int row, EditSpin spin, bool increase, Prompter& prompter);
 
 // The texts of the start display and the two duration displays; empty without a row.
-struct EditTimeTexts {
-  std::u16string start, seconds, milliseconds;
-};
+using EditTimeTexts = TimeDisplayTexts;
 EditTimeTexts EditTimeDisplay(const SubtitleDocument& doc, int row);
 
 }  // namespace tessera

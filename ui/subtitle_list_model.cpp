@@ -9,15 +9,6 @@ QColor ColorFromSetting(int bgr) {
   return QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff);
 }
 
-std::u16string DurationText(const std::u16string& start, const std::u16string& end) {
-  std::u16string t = FormatTimeText(ParseTimeText(end) - ParseTimeText(start), kCanonicalForm);
-  // H:MM:SS.mmm from the seconds on; a negative duration keeps its sign.
-  const size_t colon = t.rfind(u':');
-  std::u16string shown = colon == std::u16string::npos ? t : t.substr(colon + 1);
-  if (!t.empty() && t[0] == u'-' && (shown.empty() || shown[0] != u'-')) shown.insert(0, 1, u'-');
-  return shown;
-}
-
 SubtitleListModel::SubtitleListModel(const SubtitleDocument& doc, const AppSettings& app,
                                      const LanguageTable& lang, QObject* parent)
     : QAbstractTableModel(parent), doc_(doc), app_(app), lang_(lang) {}

@@ -9,13 +9,12 @@
 #include "core/app_settings.h"
 #include "core/language_table.h"
 #include "core/subtitle_document.h"
+#include "core/time_code.h"  // DurationText of the "Duration" column
 
 namespace tessera {
 
 // A 0x00BBGGRR colour value as the settings store it.
 QColor ColorFromSetting(int bgr);
-// "Duration" text: end minus start from the seconds field on ("12.500", "00.800").
-std::u16string DurationText(const std::u16string& start, const std::u16string& end);
 
 class SubtitleListModel : public QAbstractTableModel {
   Q_OBJECT

@@ -7,7 +7,6 @@
 
 #include "core/text_file.h"
 #include "core/text_util.h"
-#include "formats/format_util.h"
 #include "formats/loading.h"
 #include "formats/microdvd.h"
 
@@ -130,7 +129,7 @@ void DvdExport::Finish() {
 
   std::u16string text;
   if (ReadTextFile(ToPath(paths_.log), text) >= 0) {
-    for (std::u16string_view line : CrLfLines(text)) doc_.AppendLog(std::u16string(line));
+    for (std::u16string_view line : SplitLines(text)) doc_.AppendLog(std::u16string(line));
   }
   if (text.find(u"detected errors") != std::u16string::npos) {
     prompter_.MessageBox(kExportFailedText, {}, PromptIcon::Error);

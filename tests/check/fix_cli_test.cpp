@@ -7,19 +7,10 @@ namespace tessera {
 namespace {
 
 using testing::CliRun;
-using testing::Quote;
 using testing::ReadBytes;
-using testing::RunCli;
 using testing::WriteBytes;
 
-class FixCli : public ::testing::Test {
- protected:
-  CliRun Cli(const std::string& args) {
-    return RunCli(args, dir.Path("none.cfg"), dir.Path("err.txt"));
-  }
-  std::string P(const std::string& name) { return Quote(dir.Path(name).string()); }
-  testing::ScratchDir dir;
-};
+using FixCli = testing::CliFixture;
 
 TEST_F(FixCli, RepairsPrintsPromptsAndAnswers) {
   WriteBytes(dir.Path("in.srt"),

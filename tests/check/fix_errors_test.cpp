@@ -1,8 +1,11 @@
 // The Fix Errors run: options, working table, row loop, timing repairs, lists, log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <set>
 
+#include "check/analysis.h"
 #include "check/check_lists.h"
 #include "check/fix_errors.h"
 #include "core/message_log.h"
@@ -14,13 +17,13 @@ namespace tessera {
 namespace {
 
 using fixtest::CountLines;
-using fixtest::End;
-using fixtest::Fill;
-using fixtest::Line;
-using fixtest::LogLines;
 using fixtest::NoRepairs;
-using fixtest::ScriptedPrompter;
-using fixtest::Start;
+using testing::EndOf;
+using testing::Fill;
+using testing::LineOf;
+using testing::LogLines;
+using testing::ScriptedPrompter;
+using testing::StartOf;
 
 struct Fixture : ::testing::Test {
   int Run(const FixErrorsOptions& o) {
@@ -34,7 +37,7 @@ struct Fixture : ::testing::Test {
   SubtitleDocument doc;
   AppSettings app;
   CheckLists lists;
-  fixtest::FakeMeasurer measurer;
+  testing::FakeMeasurer measurer;
   ScriptedPrompter prompter;
 };
 
@@ -43,8 +46,7 @@ TEST(FixErrorsOptions, DefaultsRoundTripAndAddPoints) {
   store.LoadFromText(u"[Settings]\r\nAdd Points = 1\r\nMin Time Between Subs = \"0.250s\"\r\n");
   AppSettings app;
   app.max_number_characters = 40;
-  FixErrorsOptions o;
-  LoadFixErrorsOptions(store, app, o);
+  FixErrorsOptions o = LoadFixErrorsOptions(store, app);
   EXPECT_EQ(o.add_points, 0);  // the page never reads it
   EXPECT_DOUBLE_EQ(o.min_time_between, 0.25);
   EXPECT_EQ(o.max_number_characters, 40);
@@ -53,22 +55,69 @@ TEST(FixErrorsOptions, DefaultsRoundTripAndAddPoints) {
   EXPECT_EQ(o.fix_time_between, 0);
   EXPECT_EQ(o.warn_long_duration_ms, 10000);
   EXPECT_EQ(o.triple_periods_mode, 1);
-  LoadFixErrorsOptions(store, app, o, true);
+  const OptionBinding<FixErrorsOptions>* add_points = FindOption(FixErrorsBindings(), "addPoints");
+  ASSERT_NE(add_points, nullptr);
+  ReadOption(store, app, *add_points, o);
   EXPECT_EQ(o.add_points, 1);
 
   o.fix_commas = 1;
   o.remove_format_tags = 0;
   o.min_time_between = 0.5;
   o.smart_seconds = 0.07;
-  WriteFixErrorsOptions(store, o, app);
+  SaveFixErrorsOptions(store, app, o);
   EXPECT_DOUBLE_EQ(app.smart_seconds, 0.07);
   EXPECT_EQ(ToUtf8(store.GetString(u"Settings", u"Min Time Between Subs")), "0.500");
   EXPECT_EQ(store.GetInt(u"Settings", u"Fix long duration", 9), 0);
-  FixErrorsOptions back;
-  LoadFixErrorsOptions(store, app, back, true);
+  FixErrorsOptions back = LoadFixErrorsOptions(store, app);
+  ReadOption(store, app, *add_points, back);
   EXPECT_EQ(back.fix_commas, 1);
   EXPECT_EQ(back.remove_format_tags, 0);
   EXPECT_DOUBLE_EQ(back.min_time_between, 0.5);
+}
+
+// Each row keeps its own value through a save and a load: a row with another row's key or field,
+// or a value that comes back in the wrong unit, shows here.
+template <typename O>
+void ExpectEveryValueSurvives(const OptionTable<O>& table) {
+  O o{};
+  for (const auto& b : table) {
+    if (b.real)
+      o.*b.real = b.default_value + 0.25;
+    else if (b.kind == OptionKind::kFlag)
+      o.*b.whole = b.default_value != 0 ? 0 : 1;
+    else if (b.mask)
+      o.*b.whole ^= b.mask;
+    else
+      o.*b.whole = std::min(static_cast<int>(b.default_value) + 2, b.max);
+  }
+  SettingsStore store;
+  store.LoadFromText(u"");
+  AppSettings app;
+  SaveOptions(table, store, app, o);
+  O back = LoadOptions(table, store, app);
+  for (const auto& b : table)
+    if (b.source == OptionSource::kWriteOnly) ReadOption(store, app, b, back);
+  std::set<std::string_view> controls;
+  for (const auto& b : table) {
+    const std::string name = ToUtf8(b.key.key);
+    if (b.real)
+      EXPECT_DOUBLE_EQ(back.*b.real, o.*b.real) << name;
+    else
+      EXPECT_EQ(back.*b.whole, o.*b.whole) << name;
+    if (!b.control.empty()) {
+      EXPECT_TRUE(controls.insert(b.control).second) << b.control;
+    }
+  }
+}
+
+TEST(OptionTables, EveryBoundValueSurvivesSaveAndLoad) {
+  ExpectEveryValueSurvives(FixErrorsBindings());
+  ExpectEveryValueSurvives(AnalysisBindings());
+  // The labels the page takes from the language table are those of its own block.
+  for (const auto& b : FixErrorsBindings())
+    if (b.caption_id != 0) {
+      EXPECT_TRUE(b.caption_id >= 1307 && b.caption_id <= 1323) << b.control;
+    }
 }
 
 TEST(FixErrorsOptions, SelectAllLeavesTheOthers) {
@@ -105,8 +154,8 @@ TEST(FixWorkTable, GapBufferMatchesAPlainList) {
     ASSERT_EQ(t.Count(), static_cast<int>(ref.size()));
   }
   for (int i = 0; i < t.Count(); ++i) ASSERT_EQ(t.Line(i, 0), ref[static_cast<size_t>(i)]) << i;
-  EXPECT_EQ(ToUtf8(FixWorkTable::DurationText(2.5)), "2.500");
-  EXPECT_EQ(ToUtf8(FixWorkTable::DurationText(12.5)), "12.500");
+  EXPECT_EQ(ToUtf8(DurationText(2.5, DurationForm::kLeadingZeroDropped)), "2.500");
+  EXPECT_EQ(ToUtf8(DurationText(12.5, DurationForm::kLeadingZeroDropped)), "12.500");
 }
 
 TEST_F(Fixture, GapOverlapAndShortDurationArithmetic) {
@@ -114,23 +163,23 @@ TEST_F(Fixture, GapOverlapAndShortDurationArithmetic) {
   o.fix_time_between = 1;
   Fill(doc, {{"0:00:08.000", "0:00:10.000", "a"}, {"0:00:10.040", "0:00:12.000", "b"}});
   Run(o);
-  EXPECT_EQ(End(doc, 0), "0:00:09.970");
-  EXPECT_EQ(Start(doc, 1), "0:00:10.070");
+  EXPECT_EQ(EndOf(doc, 0), "0:00:09.970");
+  EXPECT_EQ(StartOf(doc, 1), "0:00:10.070");
   EXPECT_EQ(CountLines(doc), std::vector<std::string>{"  1 times between subs fixed..."});
 
   o = NoRepairs();
   o.fix_overlap = 1;
   Fill(doc, {{"0:00:08.000", "0:00:10.300", "a"}, {"0:00:10.100", "0:00:12.000", "b"}});
   Run(o);
-  EXPECT_EQ(End(doc, 0), "0:00:10.175");
-  EXPECT_EQ(Start(doc, 1), "0:00:10.225");
+  EXPECT_EQ(EndOf(doc, 0), "0:00:10.175");
+  EXPECT_EQ(StartOf(doc, 1), "0:00:10.225");
 
   // An exact minimum gap is no repair.
   o = NoRepairs();
   o.fix_time_between = 1;
   Fill(doc, {{"0:00:08.000", "0:00:10.000", "a"}, {"0:00:10.100", "0:00:12.000", "b"}});
   Run(o);
-  EXPECT_EQ(End(doc, 0), "0:00:10.000");
+  EXPECT_EQ(EndOf(doc, 0), "0:00:10.000");
 
   o = NoRepairs();
   o.fix_short_duration = 1;
@@ -141,10 +190,10 @@ TEST_F(Fixture, GapOverlapAndShortDurationArithmetic) {
              {"0:00:30.000", "0:00:30.500", "short"},
              {"0:00:31.000", "0:00:31.500", "last"}});
   Run(o);
-  EXPECT_EQ(End(doc, 0), "0:00:13.400");
-  EXPECT_EQ(End(doc, 1), "0:00:22.000");
-  EXPECT_EQ(End(doc, 2), "0:00:30.900");  // the next start minus the gap
-  EXPECT_EQ(End(doc, 3), "0:00:33.000");  // the last one always gets its time
+  EXPECT_EQ(EndOf(doc, 0), "0:00:13.400");
+  EXPECT_EQ(EndOf(doc, 1), "0:00:22.000");
+  EXPECT_EQ(EndOf(doc, 2), "0:00:30.900");  // the next start minus the gap
+  EXPECT_EQ(EndOf(doc, 3), "0:00:33.000");  // the last one always gets its time
   EXPECT_EQ(CountLines(doc), std::vector<std::string>{"  4 to short subtitles found and fixed. 1 "
                                                       "of them could not be given the required "
                                                       "duration..."});
@@ -156,7 +205,7 @@ TEST_F(Fixture, InvalidTimesFixedOrStopTheRun) {
   o.fix_quotes = 1;
   Fill(doc, {{"0:00:05.000", "0:00:06.000", "a"}, {"0:00:04.000", "0:00:08.000", "b"}});
   Run(o);
-  EXPECT_EQ(Start(doc, 1), "0:00:06.100");
+  EXPECT_EQ(StartOf(doc, 1), "0:00:06.100");
   EXPECT_EQ(CountLines(doc), std::vector<std::string>{"  1 subs with invalid times fixed..."});
 
   // End before start: the run stops after this row; later rows keep their text.
@@ -167,9 +216,9 @@ TEST_F(Fixture, InvalidTimesFixedOrStopTheRun) {
   EXPECT_EQ(Run(o), kFixRunStopped);
   EXPECT_EQ(LogLines(doc).back(), "Checking is stopped due to uncorrectable errors.");
   EXPECT_TRUE(CountLines(doc).empty());
-  EXPECT_EQ(Line(doc, 0, 0), "'one'");
-  EXPECT_EQ(Line(doc, 1, 0), "\"two\"");
-  EXPECT_EQ(Line(doc, 2, 0), "\"three\"");
+  EXPECT_EQ(LineOf(doc, 0, 0), "'one'");
+  EXPECT_EQ(LineOf(doc, 1, 0), "\"two\"");
+  EXPECT_EQ(LineOf(doc, 2, 0), "\"three\"");
   EXPECT_EQ(doc.CurrentRow(), 1);
   EXPECT_TRUE(doc.Changed());
 
@@ -207,13 +256,13 @@ TEST_F(Fixture, TagPrePassKeepsOuterTagsOnlyWhenTagRemovalIsOff) {
   Fill(doc, {{"0:00:01.000", "0:00:02.000", "<i>Hi!</i>", "<b>x</b> <u>y</u>"}});
   Run(o);
   // The repairs see the line without its outer tags; they are put back afterwards.
-  EXPECT_EQ(Line(doc, 0, 0), "<i>Hi.</i>");
-  EXPECT_EQ(Line(doc, 0, 1), "<b>x <u>y</u></b>");
+  EXPECT_EQ(LineOf(doc, 0, 0), "<i>Hi.</i>");
+  EXPECT_EQ(LineOf(doc, 0, 1), "<b>x <u>y</u></b>");
 
   o.remove_format_tags = 1;
   Fill(doc, {{"0:00:01.000", "0:00:02.000", "<i><b>Hi</b></i>"}});
   Run(o);
-  EXPECT_EQ(Line(doc, 0, 0), "Hi");
+  EXPECT_EQ(LineOf(doc, 0, 0), "Hi");
   // The pre-pass took only "<i>" (the first "<" is then "<b>"); the other three are counted.
   EXPECT_EQ(CountLines(doc), std::vector<std::string>{"  Removed 3 formatting Tags..."});
 }
@@ -225,8 +274,8 @@ TEST_F(Fixture, FixedOrderDecidesTheResult) {
   o.fix_dash_format = 1;
   Fill(doc, {{"0:00:01.000", "0:00:02.000", "-Yes", "-No"}});
   Run(o);
-  EXPECT_EQ(Line(doc, 0, 0), "Yes");
-  EXPECT_EQ(Line(doc, 0, 1), "- No");
+  EXPECT_EQ(LineOf(doc, 0, 0), "Yes");
+  EXPECT_EQ(LineOf(doc, 0, 1), "- No");
   // OCR corrections come last, after the quotes were replaced.
   o = NoRepairs();
   o.correct_ocr = 1;
@@ -234,7 +283,7 @@ TEST_F(Fixture, FixedOrderDecidesTheResult) {
   lists.ocr = {{u"l''m", u"I''m"}, {u"l'm", u"I'm"}};
   Fill(doc, {{"0:00:01.000", "0:00:02.000", "l''m sure l'm"}});
   Run(o);
-  EXPECT_EQ(Line(doc, 0, 0), "I'm sure l'm");
+  EXPECT_EQ(LineOf(doc, 0, 0), "I'm sure l'm");
   EXPECT_EQ(CountLines(doc),
             (std::vector<std::string>{"  1 double quotes converted to single quotes...",
                                       "  1 OCR errors ... corrected..."}));
@@ -245,7 +294,7 @@ TEST_F(Fixture, CreditsAskedAnsweredBothWaysOrRemovedWithoutAsking) {
   FixErrorsOptions o = NoRepairs();
   o.remove_credits = 1;
   o.exclamation_marks = 1;
-  const std::vector<fixtest::Row> rows = {
+  const std::vector<testing::TextRow> rows = {
       {"0:00:01.000", "0:00:02.000", "Sync By Someone", "", "x!"},
       {"0:00:03.000", "0:00:04.000", "Hey!"}};
   Fill(doc, rows);
@@ -255,15 +304,15 @@ TEST_F(Fixture, CreditsAskedAnsweredBothWaysOrRemovedWithoutAsking) {
       true);
   Run(o);
   ASSERT_EQ(doc.Count(), 1);
-  EXPECT_EQ(Line(doc, 0, 0), "Hey.");
+  EXPECT_EQ(LineOf(doc, 0, 0), "Hey.");
   EXPECT_EQ(CountLines(doc)[0], "  1 credits removed...");
 
   Fill(doc, rows);
   prompter.ExpectQuestionWith("Sync By Someone", false);
   Run(o);
   ASSERT_EQ(doc.Count(), 2);
-  EXPECT_EQ(Line(doc, 0, 0), "Sync By Someone");  // its other repairs still ran
-  EXPECT_EQ(Line(doc, 0, 2), "x!");               // line 3 is not a line for marks
+  EXPECT_EQ(LineOf(doc, 0, 0), "Sync By Someone");  // its other repairs still ran
+  EXPECT_EQ(LineOf(doc, 0, 2), "x!");               // line 3 is not a line for marks
 
   // A match without the ask flag removes at once.
   Fill(doc, {{"0:00:01.000", "0:00:02.000", "sync by me", "Subtitles: us"}});
@@ -286,8 +335,8 @@ TEST_F(Fixture, CountLinesFollowTheTableOrderAndTheLanguageText) {
                                       "  1 empty subs removed...",
                                       "  1 Exclamationmarks replaced by periods...",
                                       "  1 incorrect displayed numbers corrected."}));
-  EXPECT_EQ(Line(doc, 0, 0), "Wait.");  // line 2 begins with a capital
-  EXPECT_EQ(Line(doc, 1, 0), "1997");
+  EXPECT_EQ(LineOf(doc, 0, 0), "Wait.");  // line 2 begins with a capital
+  EXPECT_EQ(LineOf(doc, 1, 0), "1997");
 }
 
 TEST_F(Fixture, SelectionClearedAndRowsNumbered) {
@@ -359,7 +408,7 @@ TEST_F(Fixture, LongLinesAreBrokenAgainUntilTheyFit) {
       for (int k = 0; k < 3; ++k) EXPECT_LE(doc.Line(r, k).size(), 12u) << r << " " << k;
       EXPECT_LE(ParseTimeText(doc.Start(r)), ParseTimeText(doc.End(r)));
     }
-    EXPECT_EQ(End(doc, doc.Count() - 1), "0:00:09.000");
+    EXPECT_EQ(EndOf(doc, doc.Count() - 1), "0:00:09.000");
     if (method == 0) {
       EXPECT_GT(measurer.calls, 0);
     }

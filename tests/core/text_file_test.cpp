@@ -70,26 +70,29 @@ TEST_F(TextFile, EightBitLinesAndZeroCharacters) {
 }
 
 TEST_F(TextFile, Utf16AndUtf8) {
+  // UTF-16 little-endian after FF FE, from the code units given.
+  auto utf16 = [](std::u16string_view units, bool odd_byte = false) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : units) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    if (odd_byte) bytes += 'x';
+    return bytes;
+  };
+  const struct {
+    std::string bytes;
+    int result;
+    std::u16string text;
+  } cases[] = {
+      // CR LF is the usual line end of UTF-16 files too: nothing is reported as repaired.
+      {utf16(u"a\r\nb"), kReadUtf16, u"a\r\nb\r\n"},
+      {utf16(u"a\r\r\n"), kReadRepaired, u"a\r\n"},  // a doubled CR is, as in 8-bit text
+      {utf16(u"a\n\u4e2d"), kReadUtf16, u"a\r\n\u4e2d\r\n"},
+      {utf16(u"a", true), kReadUtf16, u"a\r\n"},  // an odd byte is dropped
+  };
   std::u16string text;
-  // UTF-16 keeps the CR before LF, which the repair then folds: CR LF files read as 3.
-  EXPECT_EQ(Read(std::string("\xFF\xFE"
-                             "a\0\r\0\n\0b\0",
-                             10),
-                 text),
-            kReadRepaired);
-  EXPECT_EQ(text, u"a\r\nb\r\n");
-  EXPECT_EQ(Read(std::string("\xFF\xFE"
-                             "a\0\n\0\x2D\x4E",
-                             8),
-                 text),
-            kReadUtf16);
-  EXPECT_EQ(text, u"a\r\n\u4e2d\r\n");
-  EXPECT_EQ(Read(std::string("\xFF\xFE"
-                             "a\0b",
-                             5),
-                 text),
-            kReadUtf16);  // odd byte dropped
-  EXPECT_EQ(text, u"a\r\n");
+  for (const auto& c : cases) {
+    EXPECT_EQ(Read(c.bytes, text), c.result) << ToUtf8(c.text);
+    EXPECT_EQ(text, c.text);
+  }
 
   // The signature is dropped, so the first SubRip number stays intact.
   EXPECT_EQ(Read("\xEF\xBB\xBF"
@@ -203,7 +206,11 @@ TEST(TextLines, GetTextLineCountsOnlyEndedLines) {
 TEST(TextLines, SplitLinesVisitsALastLineWithoutEnd) {
   EXPECT_EQ(SplitLines(u"a\r\n\r\nb"), (std::vector<std::u16string_view>{u"a", u"", u"b"}));
   EXPECT_EQ(SplitLines(u"a\r\n"), (std::vector<std::u16string_view>{u"a"}));
+  EXPECT_EQ(SplitLines(u"\r\n"), (std::vector<std::u16string_view>{u""}));
   EXPECT_TRUE(SplitLines(u"").empty());
+  // Callers that count only ended lines walk EndedLines.
+  EXPECT_EQ(SplitLines(EndedLines(u"a\r\n\r\nb")), (std::vector<std::u16string_view>{u"a", u""}));
+  EXPECT_TRUE(EndedLines(u"no end").empty());
 }
 
 }  // namespace

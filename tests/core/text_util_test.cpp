@@ -28,5 +28,15 @@ TEST(TextUtil, ToRealReadsTheLeadingNumber) {
   EXPECT_DOUBLE_EQ(ToReal(u"1e999"), 0.0);
 }
 
+// One idea of blank for every trim: space, tab, CR and LF; a no-break space is text.
+TEST(TextUtil, TrimsBlanksOnly) {
+  EXPECT_EQ(TrimView(u" \t\r\na b\r\n\t "), u"a b");
+  EXPECT_EQ(TrimStart(u" \ta "), u"a ");
+  EXPECT_EQ(TrimEnd(u" a\r\n"), u" a");
+  EXPECT_EQ(TrimView(u"\u00a0a\u00a0"), u"\u00a0a\u00a0");
+  EXPECT_TRUE(TrimView(u" \r\n").empty());
+  EXPECT_FALSE(IsBlank(u'\v'));
+}
+
 }  // namespace
 }  // namespace tessera

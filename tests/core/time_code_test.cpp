@@ -66,5 +66,28 @@ TEST(TimeCode, ParseThenFormatGivesTheSameTextForEveryMillisecond) {
   }
 }
 
+TEST(TimeCode, DurationTextsShowTheSecondsWithinTheMinute) {
+  const struct {
+    const char16_t *start, *end;
+    const char *list, *fix, *seconds, *milliseconds;
+  } cases[] = {
+      {u"0:00:01.000", u"0:00:13.500", "12.500", "12.500", "12", "500"},
+      {u"0:00:01.000", u"0:00:01.800", "00.800", "0.800", " 0", "800"},
+      {u"0:00:00.000", u"0:01:15.250", "15.250", "15.250", "15", "250"},
+      {u"1:00:00.000", u"3:00:02.007", "02.007", "2.007", " 2", "007"},
+      // An end before the start: the lists show zero, the displays keep the sign.
+      {u"0:00:05.000", u"0:00:02.500", "00.000", "0.000", "-2", "500"},
+  };
+  for (const auto& c : cases) {
+    const double d = ParseTimeText(c.end) - ParseTimeText(c.start);
+    EXPECT_EQ(ToUtf8(DurationText(c.start, c.end)), c.list) << c.list;
+    EXPECT_EQ(ToUtf8(DurationText(d, DurationForm::kLeadingZeroDropped)), c.fix) << c.list;
+    const TimeDisplayTexts t = TimeDisplay(c.start, c.end);
+    EXPECT_EQ(t.start, c.start);
+    EXPECT_EQ(ToUtf8(t.seconds), c.seconds) << c.list;
+    EXPECT_EQ(ToUtf8(t.milliseconds), c.milliseconds) << c.list;
+  }
+}
+
 }  // namespace
 }  // namespace tessera

@@ -7,12 +7,10 @@ namespace tessera {
 namespace {
 
 using testing::CliRun;
-using testing::Quote;
 using testing::ReadBytes;
-using testing::RunCli;
 using testing::WriteBytes;
 
-class CliTest : public ::testing::Test {
+class CliTest : public testing::CliFixture {
  protected:
   CliTest() {
     WriteBytes(dir.Path("in.srt"),
@@ -21,9 +19,6 @@ class CliTest : public ::testing::Test {
                "3\r\n00:00:09,000 --> 00:00:10,000\r\nThree\r\n\r\n");
     WriteBytes(dir.Path("in.sub"), "{25}{50}Hi\r\n");
   }
-  CliRun Cli(const std::string& args) { return RunCli(args, dir.Path("none.cfg")); }
-  std::string P(const std::string& name) { return Quote(dir.Path(name).string()); }
-  testing::ScratchDir dir;
 };
 
 TEST_F(CliTest, ConvertLogsAndWritesByExtension) {

@@ -64,7 +64,7 @@ TEST_F(LoadTest, LogLinesByEncodingAndFormat) {
   EXPECT_EQ(LogLines(doc), (Log{"Detected SubRip format.", "Loading...", "Ok."}));
   EXPECT_EQ(doc.Count(), 1);
 
-  // UTF-16 with CR LF: the read repairs the line ends, so no Unicode line.
+  // UTF-16 with CR LF: read as it stands, so the Unicode line and no repair warning.
   std::u16string wide = u"1\r\n00:00:01,000 --> 00:00:02,000\r\nÅß\u4e2d\r\n";
   std::string bytes = "\xFF\xFE";
   for (char16_t c : wide)
@@ -73,8 +73,8 @@ TEST_F(LoadTest, LogLinesByEncodingAndFormat) {
   SubtitleDocument fresh;
   std::swap(doc, fresh);
   EXPECT_EQ(Load("wide.srt"), 1);
-  EXPECT_EQ(LogLines(doc), (Log{"WARNING: Fixed some CR/LF issues...", "Detected SubRip format.",
-                                "Loading...", "Ok."}));
+  EXPECT_EQ(LogLines(doc),
+            (Log{"Detected Unicode file format.", "Detected SubRip format.", "Loading...", "Ok."}));
   EXPECT_EQ(doc.Line(0, 0), u"Åß\u4e2d");
 
   // UTF-8 with a signature: the first entry is kept and the Unicode line is logged.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/version.h"
 #include "formats/microdvd.h"
 #include "formats/simple_formats.h"
 #include "formats/subrip.h"
@@ -67,11 +68,13 @@ TEST(MicroDvdWriter, CommentBlockFramesAndLines) {
   std::string text = U8(MicroDvdText(doc, -1, -1, false, s));
   const std::string rule =
       ";-----------------------------------------------------------------------------------\r\n";
-  EXPECT_EQ(text,
-            ";Created with Tessera 0.71, the Ultimate Subtitle Tool...\r\n"
-            ";-------------------------------- L O G G I N G ------------------------------------"
-            "\r\n" +
-                rule + "{25}{50}|Third\r\n{100}{200}|Second\r\n{250}{275}A|B|C\r\n");
+  EXPECT_EQ(
+      text,
+      ";Created with Tessera " + std::string(VersionText()) +
+          ", the Ultimate Subtitle Tool...\r\n"
+          ";-------------------------------- L O G G I N G ------------------------------------"
+          "\r\n" +
+          rule + "{25}{50}|Third\r\n{100}{200}|Second\r\n{250}{275}A|B|C\r\n");
 
   doc.AppendLog(u"Loading...");
   s.sub_framerate = 23.976;
@@ -98,7 +101,7 @@ TEST(MicroDvdWriter, EncoderInputFile) {
       "FontCharSet=0\r\nFontSize=23\r\nFontStyle=BOLD\r\nContour=2\r\n"
       "Palette=3210\r\nAlpha=FFF0\r\nOnTop=0\r\nJustify=C\r\nIndent=40\r\n"
       "DynamicSize=1\r\nRightToLeft=0\r\nShowBitmap=0\r\n" +
-      rule + ";Created with Tessera 0.71, the Ultimate Subtitle Tool...\r\n";
+      rule + ";Created with Tessera " + VersionText() + ", the Ultimate Subtitle Tool...\r\n";
   std::string empty = U8(MicroDvdText(doc, -1, -1, true, s));
   EXPECT_TRUE(empty.starts_with(header));
   EXPECT_TRUE(empty.ends_with("L O G G I N G ------------------------------------\r\n" + rule));

@@ -3,15 +3,21 @@
 #include <gtest/gtest.h>
 
 #include "core/time_code.h"
-#include "movie_test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {
 
 using testing::MakeDocument;
 using testing::ScriptedPrompter;
-using testing::Times;
 using V = std::vector<std::string>;
+
+// Start and end of every row, "start-end".
+V Times(const SubtitleDocument& doc) {
+  V out;
+  for (int i = 0; i < doc.Count(); ++i) out.push_back(ToUtf8(doc.Start(i) + u"-" + doc.End(i)));
+  return out;
+}
 
 constexpr int64_t Seconds(double s) {
   return static_cast<int64_t>(s * kTicksPerSecond + 0.5);
@@ -27,13 +33,13 @@ MoviePageState OnRow(int current) {
 
 struct InsertCase {
   const char* name;
-  std::vector<testing::TestRow> rows;
+  std::vector<testing::TextRow> rows;
   double position;
   V expected;
   const char* refusal;  // message, or nullptr
 };
 
-const std::vector<testing::TestRow> kGap = {{"0:00:10.000", "0:00:12.000"},
+const std::vector<testing::TextRow> kGap = {{"0:00:10.000", "0:00:12.000"},
                                             {"0:00:20.000", "0:00:22.000"}};
 
 class InsertAtPositionTest : public ::testing::TestWithParam<InsertCase> {};

@@ -1,4 +1,5 @@
-// Shared helpers of the tests: a scratch folder, file bytes, running the CLI.
+// Shared helpers of the tests: a scratch folder, file bytes, running the CLI (and, through
+// documents.h, documents from rows).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,8 +15,8 @@
 #include <vector>
 
 #include "core/services.h"
-#include "core/subtitle_document.h"
 #include "core/text_util.h"
+#include "tests/support/documents.h"
 #include "tests/support/scripted_prompter.h"
 
 namespace tessera::testing {
@@ -80,17 +81,16 @@ inline CliRun RunCli(const std::string& args, const std::filesystem::path& confi
   return r;
 }
 
-// The log lines as UTF-8, for readable comparisons.
-inline std::vector<std::string> LogLines(const SubtitleDocument& doc) {
-  std::vector<std::string> out;
-  for (const auto& l : doc.Log().Lines()) out.push_back(ToUtf8(l));
-  return out;
-}
-
-inline std::vector<std::string> Row(const SubtitleDocument& doc, int row) {
-  std::vector<std::string> out;
-  for (int c = 0; c < kTextColumns; ++c) out.push_back(ToUtf8(doc.Cell(row, c)));
-  return out;
-}
+// A test that runs tessera-cli over the files of its own scratch folder, without a settings file.
+class CliFixture : public ::testing::Test {
+ protected:
+  // Standard error is kept in the result too.
+  CliRun Cli(const std::string& args) {
+    return RunCli(args, dir.Path("none.cfg"), dir.Path("err.txt"));
+  }
+  // A file of the scratch folder, quoted for the shell.
+  std::string P(const std::string& name) const { return Quote(dir.Path(name).string()); }
+  ScratchDir dir;
+};
 
 }  // namespace tessera::testing

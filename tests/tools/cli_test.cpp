@@ -7,12 +7,10 @@ namespace tessera {
 namespace {
 
 using ::tessera::testing::CliRun;
-using ::tessera::testing::Quote;
 using ::tessera::testing::ReadBytes;
-using ::tessera::testing::RunCli;
 using ::tessera::testing::WriteBytes;
 
-class ToolsCliTest : public ::testing::Test {
+class ToolsCliTest : public ::tessera::testing::CliFixture {
  protected:
   ToolsCliTest() {
     WriteBytes(dir.Path("in.srt"),
@@ -20,13 +18,8 @@ class ToolsCliTest : public ::testing::Test {
                "2\r\n00:00:10,000 --> 00:00:12,000\r\nCat and cats\r\n\r\n"
                "3\r\n00:00:15,000 --> 00:00:17,000\r\nthree\r\n\r\n");
   }
-  CliRun Cli(const std::string& args) {
-    return RunCli(args, dir.Path("none.cfg"), dir.Path("err.txt"));
-  }
-  std::string P(const std::string& name) { return Quote(dir.Path(name).string()); }
   std::string Output() { return ReadBytes(dir.Path("out.srt")); }
   bool HasOutput() { return std::filesystem::exists(dir.Path("out.srt")); }
-  ::tessera::testing::ScratchDir dir;
 };
 
 TEST_F(ToolsCliTest, FrameRateConvertsOrRefuses) {

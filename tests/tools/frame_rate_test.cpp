@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "tests/tools/tools_test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {

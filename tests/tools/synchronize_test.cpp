@@ -1,6 +1,6 @@
 #include "tools/synchronize.h"
 
-#include "tests/tools/tools_test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tessera {
 namespace {
