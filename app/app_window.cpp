@@ -17,6 +17,7 @@
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
 #include "core/update_fetch_qt.h"
+#include "core/version.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
 #include "pages/files/dvd_export_qt.h"
@@ -45,7 +46,7 @@ std::optional<StartOptions> ParseCommandLine(const std::vector<std::string>& arg
       return o;
     }
     if (a == "--version") {
-      o.print = std::string("Tessera ") + kVersionText + "\n";
+      o.print = std::string("Tessera ") + VersionText() + "\n";
       return o;
     }
     if (a == "--config") {

@@ -11,7 +11,7 @@
 
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
-#include "formats/format_util.h"
+#include "core/version.h"
 
 namespace tessera {
 namespace {
@@ -116,7 +116,7 @@ void CMainDialog::OnTabChanged(int index) {
 }
 
 void CMainDialog::RefreshCaption() {
-  setWindowTitle(QStringLiteral("Tessera ") + QString::fromLatin1(kVersionText) +
+  setWindowTitle(QStringLiteral("Tessera ") + QString::fromLatin1(VersionText()) +
                  QStringLiteral(" - ") + ToQ(current_file_));
   for (int i = 0; i < PageCount(); ++i) {
     ctx_.lang.SetDefault(tab_titles_[i].title_id, tab_titles_[i].title);

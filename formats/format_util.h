@@ -30,7 +30,4 @@ void SplitThree(std::u16string_view text, std::u16string_view separator, std::u1
 // Resolves -1 (and out-of-range values) to a row range; empty when first > last.
 void ResolveRange(const SubtitleDocument& doc, int& first, int& last);
 
-// The window caption's name for VersionText(); it goes when the window calls VersionText().
-inline const char* const kVersionText = VersionText();
-
 }  // namespace tessera
