@@ -20,6 +20,8 @@
 #include "core/version.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
+#include "movie/vmr9_graph_qt.h"
+#include "movie/volume_out_master_qt.h"
 #include "pages/files/dvd_export_qt.h"
 #include "pages/files/files_page.h"
 #include "pages/files/save_dialogs.h"
@@ -163,8 +165,12 @@ CTesseraApp::CTesseraApp(StartOptions options, ServiceOverrides overrides)
   if (!processes) processes = (qt_processes_ = std::make_unique<QtProcessRunner>()).get();
   TextMeasurer* measurer = overrides.measurer;
   if (!measurer) measurer = (qt_measurer_ = std::make_unique<QtTextMeasurer>()).get();
+  MoviePlayer* player = overrides.player;
+  if (!player) player = (qt_player_ = std::make_unique<CVMR9Graph>()).get();
+  IVolume* volume = overrides.volume;
+  if (!volume) volume = (qt_volume_ = std::make_unique<CVolumeOutMaster>()).get();
   ctx_ = std::unique_ptr<PageContext>(
-      new PageContext{{*prompter, *dialogs, *progress, *processes, *measurer},
+      new PageContext{{*prompter, *dialogs, *progress, *processes, *measurer, player, volume},
                       doc_,
                       store_,
                       app_,

@@ -52,6 +52,10 @@ QVariant SubtitleListModel::data(const QModelIndex& index, int role) const {
       return ColorFromSetting(row % 2 == 0 ? app_.even_color : app_.odd_color);
     }
     case Qt::ForegroundRole:
+      if (row_text_colour_) {
+        QColor c = row_text_colour_(row);
+        if (c.isValid()) return c;
+      }
       return QColor(Qt::black);
     case Qt::TextAlignmentRole:
       return index.column() < kLine1Col ? QVariant(Qt::AlignCenter)

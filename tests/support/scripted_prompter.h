@@ -43,6 +43,9 @@ class ScriptedPrompter final : public Prompter {
     return *this;
   }
   ScriptedPrompter& ExpectBeep() { return Add(Kind::kBeep, "(beep)", false, false); }
+  ScriptedPrompter& ExpectExclamationBeep() {
+    return Add(Kind::kExclamationBeep, "(exclamation beep)", false, false);
+  }
   // The frame-rate prompt of a frame-based file, answered with `rate` (nothing: cancelled).
   ScriptedPrompter& ExpectFrameRate(std::optional<double> rate) {
     Add(Kind::kFrameRate, "(frame rate)", false, false);
@@ -67,12 +70,13 @@ class ScriptedPrompter final : public Prompter {
     return Take(Kind::kChoice, ToUtf8(text)).choice;
   }
   void Beep() override { Take(Kind::kBeep, "(beep)"); }
+  void ExclamationBeep() override { Take(Kind::kExclamationBeep, "(exclamation beep)"); }
   std::optional<double> AskLoadFrameRate() override {
     return Take(Kind::kFrameRate, "(frame rate)").rate;
   }
 
  private:
-  enum class Kind { kMessage, kQuestion, kChoice, kBeep, kFrameRate };
+  enum class Kind { kMessage, kQuestion, kChoice, kBeep, kExclamationBeep, kFrameRate };
   struct Step {
     Kind kind;
     std::string text;
