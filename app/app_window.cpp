@@ -20,6 +20,7 @@
 #include "core/version.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
+#include "movie/translate_page.h"
 #include "movie/vmr9_graph_qt.h"
 #include "movie/volume_out_master_qt.h"
 #include "pages/files/dvd_export_qt.h"
@@ -130,7 +131,8 @@ const PageEntry kPages[] = {
                               true);
      }},
     {1500, u"Synchronize", &PlainPage<1501, true, true>},
-    {1600, u"Play Movie", &PlainPage<1601, true, false>},
+    {1600, u"Play Movie",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CTranslatePage(c, p); }},
     {1700, u"AVI Info", &PlainPage<1701, false, true>},
     {1800, u"FrameRate", &PlainPage<1801, true, true>},
     {1900, u"Options",
