@@ -6,6 +6,7 @@
 #include "core/text_util.h"
 #include "core/time_code.h"
 #include "formats/loading.h"
+#include "formats/save_formats.h"
 #include "formats/split.h"
 
 namespace tessera::cli {
@@ -24,7 +25,8 @@ bool TakeFrameRate(CliContext& ctx, std::vector<std::string>& args) {
 
 bool CheckOutputName(const std::string& out) {
   if (IsWritableExtension(FromUtf8(out))) return true;
-  std::fprintf(stderr, "tessera-cli: '%s' must end in .srt, .ssa, .sub or .txt\n", out.c_str());
+  std::fprintf(stderr, "tessera-cli: '%s' must end in %s\n", out.c_str(),
+               SaveExtensionList().c_str());
   return false;
 }
 
@@ -74,8 +76,7 @@ int RunSplit(CliContext& ctx, std::vector<std::string>& args) {
     return UsageError("--at needs a subtitle number from 1");
   if (args.size() != 2) return UsageError("split needs IN and OUT");
   std::u16string out = FromUtf8(args[1]);
-  std::u16string ext = PathExtension(out);
-  if (ext != u".srt" && ext != u".ssa") {
+  if (!FindSelectionSaveFormat(out)) {
     std::fprintf(stderr, "tessera-cli: '%s' must end in .srt or .ssa\n", args[1].c_str());
     return UsageError("");
   }

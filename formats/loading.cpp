@@ -4,6 +4,7 @@
 #include "core/text_util.h"
 #include "formats/format_util.h"
 #include "formats/microdvd.h"
+#include "formats/save_formats.h"
 #include "formats/simple_formats.h"
 #include "formats/subrip.h"
 #include "formats/substation.h"
@@ -182,8 +183,7 @@ std::u16string PathFolder(const std::u16string& path) {
 }
 
 bool IsWritableExtension(const std::u16string& path) {
-  std::u16string ext = PathExtension(path);
-  return ext == u".srt" || ext == u".ssa" || ext == u".sub" || ext == u".txt";
+  return FindSaveFormat(path) != nullptr;
 }
 
 int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u16string_view text,
@@ -206,23 +206,14 @@ int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsSt
   doc.SetFilePath(path);
   if (path.find(u'/') != std::u16string::npos)
     store.WriteString(u"Directories", u"Save", PathFolder(path));
-  std::u16string ext = PathExtension(path);
-  std::u16string text;
-  if (ext == u".ssa")
-    text = SubStationAlphaText(doc, -1, -1, settings);
-  else if (ext == u".srt")
-    text = SubRipText(doc, -1, -1);
-  else if (ext == u".sub")
-    text = MicroDvdText(doc, -1, -1, false, settings);
-  else if (ext == u".txt")
-    text = FlatText(doc);
-  else {
+  const SaveFormat* format = FindSaveFormat(path);
+  if (!format) {
     // Nothing is written, so the caller must not take the document as saved.
-    doc.AppendLog(Format("ERROR: '%s' names no format to save in (.srt, .ssa, .sub or .txt).",
-                         ToUtf8(path).c_str()));
+    doc.AppendLog(Format("ERROR: '%s' names no format to save in (%s).", ToUtf8(path).c_str(),
+                         SaveExtensionList().c_str()));
     return 0;
   }
-  return WriteSubtitleText(doc, path, text, settings.encoding);
+  return WriteSubtitleText(doc, path, format->text(doc, -1, -1, settings), settings.encoding);
 }
 
 }  // namespace tessera

@@ -2,8 +2,8 @@
 
 #include "core/text_util.h"
 #include "formats/loading.h"
+#include "formats/save_formats.h"
 #include "formats/subrip.h"
-#include "formats/substation.h"
 
 namespace tessera {
 
@@ -19,13 +19,12 @@ int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string
   int h = split_row < 0 ? 0 : split_row;
   if (chosen.find(u'/') != std::u16string::npos)
     store.WriteString(u"Directories", u"Save", PathFolder(chosen));
-  std::u16string ext = PathExtension(chosen);
+  const SaveFormat* format = FindSelectionSaveFormat(chosen);
   int ok = 1;
-  if (ext == u".ssa") {
-    doc.AppendLog(Format("Saving Sub Station Alpha file '%s'...", ToUtf8(chosen).c_str()));
-    ok = WriteSubtitleText(doc, chosen, SubStationAlphaText(doc, -1, -1, settings),
-                           settings.encoding);
-  } else if (ext == u".srt") {
+  if (format && !IsSubRip(*format)) {
+    doc.AppendLog(SavingLine(*format, chosen));
+    ok = WriteSubtitleText(doc, chosen, format->text(doc, -1, -1, settings), settings.encoding);
+  } else if (format) {
     if (h == 0 || h >= doc.Count()) {
       // Both parts would hold the whole document (or the second one nothing).
       doc.AppendLog(h == 0 ? u"ERROR: Nothing to split: no subtitle before the split point."

@@ -8,8 +8,7 @@
 #include "core/time_code.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
-#include "formats/subrip.h"
-#include "formats/substation.h"
+#include "formats/save_formats.h"
 
 namespace tessera {
 namespace {
@@ -109,24 +108,23 @@ int SaveSelectedBlock(SubtitleDocument& doc, const std::vector<int>& selected_ro
                       const std::u16string& path, SettingsStore& store,
                       const AppSettings& settings) {
   RememberFolder(store, u"Save", path);
-  std::u16string ext = PathExtension(path);
+  const SaveFormat* format = FindSelectionSaveFormat(path);
   std::string name = ToUtf8(path);
-  int ok = 0;
-  if (ext == u".ssa") {
-    doc.AppendLog(Format("Saving Sub Station Alpha file '%s'...", name.c_str()));
-    ok =
-        WriteSubtitleText(doc, path, SubStationAlphaText(doc, -1, -1, settings), settings.encoding);
-  } else if (ext == u".srt") {
-    int first = 0, last = 0;
-    FirstSelectedBlock(doc, selected_rows, first, last);
-    doc.AppendLog(Format("Saving selection to SubRip file '%s'...", name.c_str()));
-    ok = WriteSubtitleText(doc, path, SubRipText(doc, first, last), settings.encoding);
-  } else {
+  if (!format) {
     doc.AppendLog(
         Format("ERROR: '%s' does not end in .srt or .ssa; nothing was written.", name.c_str()));
     return 0;
   }
-  if (!ok) return 0;
+  // The script always holds the whole document; SubRip holds the first selected block.
+  int first = -1, last = -1;
+  if (IsSubRip(*format)) {
+    FirstSelectedBlock(doc, selected_rows, first, last);
+    doc.AppendLog(Format("Saving selection to SubRip file '%s'...", name.c_str()));
+  } else {
+    doc.AppendLog(SavingLine(*format, path));
+  }
+  if (!WriteSubtitleText(doc, path, format->text(doc, first, last, settings), settings.encoding))
+    return 0;
   doc.AppendLog(u"Ok.");
   return 1;
 }
@@ -155,7 +153,7 @@ std::vector<FileFilter> OpenFileFilters(bool with_archives) {
 }
 
 std::vector<FileFilter> SelectionSaveFilters() {
-  return {{u"SubStation Alpha files (*.ssa)", u"*.ssa"}, {u"SubRip files (*.srt)", u"*.srt"}};
+  return {FindSaveFormat(u".ssa")->Filter(), FindSaveFormat(u".srt")->Filter()};
 }
 
 }  // namespace tessera

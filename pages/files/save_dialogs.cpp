@@ -1,6 +1,7 @@
 #include "pages/files/save_dialogs.h"
 
 #include "formats/loading.h"
+#include "formats/save_formats.h"
 #include "formats/subrip.h"
 
 namespace tessera {
@@ -24,20 +25,9 @@ int SaveSubtitleDialog(SubtitleDocument& doc, SettingsStore& store, const AppSet
                        const std::function<void(const std::u16string&)>& show_path) {
   FileDialogRequest request;
   request.title = u"Save Subtitle file";
-  request.filters = {{u"SubStation Alpha files (*.ssa)", u"*.ssa"},
-                     {u"MicroDVD files (*.sub)", u"*.sub"},
-                     {u"SubRip files (*.srt)", u"*.srt"},
-                     {u"Flat ASCII files (*.txt)", u"*.txt"}};
-  switch (doc.LoadedFormat()) {
-    case SubtitleFormat::SubStationAlpha:
-      request.selected_filter = 0;
-      break;
-    case SubtitleFormat::MicroDvd:
-      request.selected_filter = 1;
-      break;
-    default:
-      request.selected_filter = 2;
-  }
+  request.filters = SaveFilters();
+  const SaveFormat& preselected = DefaultSaveFormat(doc.LoadedFormat());
+  request.selected_filter = static_cast<int>(&preselected - SaveFormats().data());
   request.initial_name = doc.FilePath();
   request.initial_folder = store.GetString(u"Directories", u"Save");
   request.default_extension = SaveDefaultExtension(doc.LoadedFormat());
@@ -52,7 +42,7 @@ int SaveSelectionDialog(SubtitleDocument& doc, SettingsStore& store, const AppSe
                         DialogService& dialogs) {
   FileDialogRequest request;
   request.title = u"Save Selection";
-  request.filters = {{u"SubRip files (*.srt)", u"*.srt"}};
+  request.filters = {FindSaveFormat(u".srt")->Filter()};
   request.initial_name = u"selection.srt";
   request.initial_folder = store.GetString(u"Directories", u"Save");
   request.default_extension = SaveDefaultExtension(doc.LoadedFormat());

@@ -5,6 +5,7 @@
 #include "core/settings_store.h"
 #include "core/text_file.h"
 #include "formats/loading.h"
+#include "formats/save_formats.h"
 #include "tests/support/test_util.h"
 
 namespace tessera {
@@ -248,6 +249,42 @@ TEST_F(SaveTest, WriterByExtension) {
     EXPECT_EQ(doc.FilePath(), dir.Path16(name));
   }
   EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
+}
+
+// One table names every writable type: the save routine, the dialogs and the command line all
+// follow it.
+TEST_F(SaveTest, OneTableFromExtensionToWriter) {
+  const std::vector<std::string> exts = {".ssa", ".sub", ".srt", ".txt"};
+  settings.encoding = kEncodingUtf8;
+  ASSERT_EQ(SaveFormats().size(), exts.size());
+  std::vector<FileFilter> filters = SaveFilters();
+  for (size_t i = 0; i < exts.size(); ++i) {
+    const SaveFormat& f = SaveFormats()[i];
+    const std::string name = "t" + exts[i];
+    EXPECT_EQ(FindSaveFormat(FromUtf8(name)), &f) << name;
+    EXPECT_TRUE(IsWritableExtension(FromUtf8(name))) << name;
+    std::string upper = name;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_FALSE(IsWritableExtension(FromUtf8(upper))) << upper;
+    EXPECT_EQ(filters[i].patterns, u"*" + std::u16string(f.extension));
+    const std::string text = ToUtf8(f.text(doc, -1, -1, settings));
+    EXPECT_EQ(Save(name), 1) << name;
+    // The row's writer wrote it (scripts carry the log, so compare up to the first line end).
+    EXPECT_TRUE(
+        ReadBytes(dir.Path(name)).starts_with("\xEF\xBB\xBF" + text.substr(0, text.find('\r'))))
+        << name;
+  }
+  EXPECT_EQ(SaveExtensionList(), ".ssa, .sub, .srt or .txt");
+  EXPECT_EQ(FindSelectionSaveFormat(u"x.sub"), nullptr);
+  EXPECT_TRUE(IsSubRip(*FindSelectionSaveFormat(u"x.srt")));
+  struct Case {
+    SubtitleFormat loaded;
+    const char16_t* ext;
+  } cases[] = {{SubtitleFormat::SubRip, u".srt"},   {SubtitleFormat::SubStationAlpha, u".ssa"},
+               {SubtitleFormat::MicroDvd, u".sub"}, {SubtitleFormat::SubViewer, u".srt"},
+               {SubtitleFormat::Sami, u".srt"},     {SubtitleFormat::Unrecognised, u".srt"}};
+  for (const Case& c : cases)
+    EXPECT_EQ(DefaultSaveFormat(c.loaded).extension, c.ext) << static_cast<int>(c.loaded);
 }
 
 TEST_F(SaveTest, EncodingsAndUtf8Fallback) {
