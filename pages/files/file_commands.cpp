@@ -71,7 +71,7 @@ int OpenDroppedFile(SubtitleDocument& doc, const std::u16string& path, SettingsS
 double AppendOffset(const SubtitleDocument& doc) {
   long long movie_seconds = doc.MovieLength() / 10000000;
   if (movie_seconds != 0) return static_cast<double>(movie_seconds);
-  return doc.Count() > 0 ? ParseTimeText(doc.End(doc.Count() - 1)) : 0.0;
+  return doc.Count() > 0 ? ParseTimeOffset(doc.End(doc.Count() - 1)) : 0.0;
 }
 
 int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter) {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "core/text_util.h"
+#include "core/time_code.h"
 #include "pages/files/save_dialogs.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -109,6 +110,39 @@ TEST_F(FileCommands, AppendMarksChangedOnlyWhenRowsCame) {
   EXPECT_EQ(3, doc.Count());
   EXPECT_FALSE(doc.Changed());
   EXPECT_NE("Done.", LastLog());
+}
+
+// The appended times are the file's times moved by the document's end, to the millisecond.
+TEST_F(FileCommands, AppendDoesNotDrift) {
+  struct Case {
+    const char* last_end;
+    const char* file_start;
+    const char* want;
+  } cases[] = {
+      {"0:00:10.000", "00:00:01,000", "0:00:11.000"},
+      {"0:00:09.999", "00:00:00,001", "0:00:10.000"},
+      {"0:00:00.001", "00:00:00,999", "0:00:01.000"},
+      {"0:05:33.333", "00:00:01,667", "0:05:35.000"},
+      {"1:59:59.999", "00:00:00,000", "1:59:59.999"},
+      {"2:46:39.999", "00:00:00,001", "2:46:40.000"},
+  };
+  for (const Case& c : cases) {
+    SubtitleDocument d;
+    d.AddRow(u"0:00:00.000", FromUtf8(c.last_end), u"first");
+    WriteBytes(dir / "one.srt",
+               "1\r\n" + std::string(c.file_start) + " --> " + c.file_start + "\r\nx\r\n\r\n");
+    ASSERT_EQ(1, AppendFile(d, P("one.srt"), prompter));
+    EXPECT_EQ(c.want, ToUtf8(d.Start(1))) << c.last_end << " + " << c.file_start;
+  }
+
+  // Appending again and again adds exactly the file's length each time.
+  WriteBytes(dir / "two.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nx\r\n\r\n");
+  doc.AddRow(u"0:00:00.000", u"0:00:02.000", u"first");
+  for (int i = 1; i <= 60; ++i) {
+    ASSERT_EQ(1, AppendFile(doc, P("two.srt"), prompter));
+    EXPECT_EQ(FormatTimeText(2.0 * i + 1 + 0.0005), doc.Start(i)) << i;
+    EXPECT_EQ(FormatTimeText(2.0 * i + 2 + 0.0005), doc.End(i)) << i;
+  }
 }
 
 TEST_F(FileCommands, OpenAndDrop) {
