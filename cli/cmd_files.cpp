@@ -4,10 +4,10 @@
 #include "cli/cli.h"
 #include "cli/cli_io.h"
 #include "core/text_util.h"
-#include "core/time_code.h"
 #include "formats/loading.h"
 #include "formats/save_formats.h"
 #include "formats/split.h"
+#include "pages/files/file_commands.h"
 
 namespace tessera::cli {
 namespace {
@@ -50,20 +50,7 @@ int RunAppend(CliContext& ctx, std::vector<std::string>& args) {
   if (args.size() != 3) return UsageError("append needs IN, ADD and OUT");
   if (!CheckOutputName(args[2])) return UsageError("");
   if (!LoadInput(ctx, args[0])) return kExitFailed;
-  if (!offset) {
-    // As the page does: the movie's whole seconds, else the end of the last subtitle.
-    long long movie = ctx.doc.MovieLength() / 10000000;
-    if (movie != 0)
-      offset = static_cast<double>(movie);
-    else
-      offset = ctx.doc.Count() > 0 ? ParseTimeText(ctx.doc.End(ctx.doc.Count() - 1)) : 0.0;
-  }
-  SubtitleFormat added = SubtitleFormat::Unrecognised;
-  if (!AppendSubtitleFile(ctx.doc, FromUtf8(args[1]), *offset, &ctx.prompter, &added))
-    return kExitFailed;
-  if (added == SubtitleFormat::Sami || added == SubtitleFormat::Unrecognised) return kExitFailed;
-  ctx.doc.SetChanged(true);
-  ctx.doc.AppendLog(u"Done.");
+  if (!AppendFile(ctx.doc, FromUtf8(args[1]), ctx.prompter, offset)) return kExitFailed;
   return SaveOutput(ctx, args[2]) ? kExitOk : kExitFailed;
 }
 

@@ -74,10 +74,12 @@ double AppendOffset(const SubtitleDocument& doc) {
   return doc.Count() > 0 ? ParseTimeOffset(doc.End(doc.Count() - 1)) : 0.0;
 }
 
-int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter) {
+int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter,
+               std::optional<double> offset) {
   int before = doc.Count();
   SubtitleFormat detected = SubtitleFormat::Unrecognised;
-  if (!AppendSubtitleFile(doc, path, AppendOffset(doc), &prompter, &detected)) return 0;
+  if (!AppendSubtitleFile(doc, path, offset ? *offset : AppendOffset(doc), &prompter, &detected))
+    return 0;
   if (detected == SubtitleFormat::Sami || detected == SubtitleFormat::Unrecognised) return 0;
   // A file without entries changes nothing, so it does not mark the document changed.
   if (doc.Count() > before) doc.SetChanged(true);

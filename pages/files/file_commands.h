@@ -2,6 +2,7 @@
 // appending, saving the selected block, the remembered folders and the button rules.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,9 +28,11 @@ int OpenDroppedFile(SubtitleDocument& doc, const std::u16string& path, SettingsS
 
 // Where appended subtitles begin: the open movie's whole seconds, else the last end time.
 double AppendOffset(const SubtitleDocument& doc);
-// Appends the file after the document at AppendOffset. Sets the changed flag and logs "Done."
-// when rows were added. Returns 1 when the file could be read and appended.
-int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter);
+// Appends the file after the document, its times moved by `offset` seconds (none: AppendOffset;
+// a MicroDVD file is read at the rate the prompter answers). Sets the changed flag when rows were
+// added and logs "Done.". Returns 1 when the file could be read and appended.
+int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter,
+               std::optional<double> offset = std::nullopt);
 
 // The first contiguous block of `selected_rows` (any order); the whole document when empty.
 void FirstSelectedBlock(const SubtitleDocument& doc, const std::vector<int>& selected_rows,

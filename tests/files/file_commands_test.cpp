@@ -112,6 +112,30 @@ TEST_F(FileCommands, AppendMarksChangedOnlyWhenRowsCame) {
   EXPECT_NE("Done.", LastLog());
 }
 
+// The command line passes its --offset; without one the page's rule applies.
+TEST_F(FileCommands, AppendAtAGivenOffset) {
+  WriteBytes(dir / "more.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nmore\r\n\r\n");
+  struct Case {
+    std::optional<double> offset;
+    long long movie_ms;
+    const char* want;
+  } cases[] = {
+      {std::nullopt, 0, "0:00:23.500"},      // after the last end, 22.5 s
+      {std::nullopt, 60500, "0:01:01.000"},  // the movie's whole seconds
+      {100.0, 60500, "0:01:41.000"},         // a given offset wins over both
+      {0.0, 0, "0:00:01.000"},
+  };
+  for (const Case& c : cases) {
+    SubtitleDocument d;
+    std::swap(d, doc);
+    Fill(3);
+    doc.SetMovieLength(c.movie_ms * 10000);
+    ASSERT_EQ(1, AppendFile(doc, P("more.srt"), prompter, c.offset));
+    EXPECT_EQ(c.want, ToUtf8(doc.Start(3))) << c.movie_ms;
+    EXPECT_TRUE(doc.Changed());
+  }
+}
+
 // The appended times are the file's times moved by the document's end, to the millisecond.
 TEST_F(FileCommands, AppendDoesNotDrift) {
   struct Case {
