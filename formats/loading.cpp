@@ -72,6 +72,19 @@ SubtitleFormat DetectSubtitleFormat(std::u16string_view text) {
   return SubtitleFormat::Unrecognised;
 }
 
+namespace {
+
+// Programs, archives and pictures read as text are full of control characters that no subtitle
+// file holds; a few stray ones (a damaged line, a form feed, an end-of-file mark) are let through.
+bool LooksBinary(std::u16string_view text) {
+  size_t controls = 0;
+  for (char16_t c : text)
+    if (c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n' && c != u'\f' && c != 0x1A) ++controls;
+  return controls >= 4 && controls * 100 > text.size();
+}
+
+}  // namespace
+
 int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SubtitleFormat& format,
                      const LanguageTable& lang, Prompter* prompter) {
   std::u16string text;
@@ -81,24 +94,29 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
     doc.AppendLog(u"ERROR: File does not excist.");
     return 0;
   }
+  if (LooksBinary(text)) {
+    doc.AppendLog(u"ERROR: This is a binary file, not a subtitle file.");
+    return 0;
+  }
   if (result == kReadRepaired) doc.AppendLog(u"WARNING: Fixed some CR/LF issues...");
-  format = DetectSubtitleFormat(text);
+  SubtitleFormat detected = DetectSubtitleFormat(text);
   if (result == kReadUtf16 || result == kReadUtf8) doc.AppendLog(lang.Lookup(2010));
-  doc.Empty();
 
+  // Read aside: only a file that gave subtitles replaces the rows.
+  SubtitleDocument loaded;
   int read = 0;
   auto announce = [&](int id) {
     doc.AppendLog(lang.Lookup(id));
     doc.AppendLog(lang.Lookup(2000));
   };
-  switch (format) {
+  switch (detected) {
     case SubtitleFormat::SubRip:
       announce(2002);
-      read = ReadSubRip(doc, text, 0);
+      read = ReadSubRip(loaded, text, 0);
       break;
     case SubtitleFormat::SubStationAlpha:
       announce(2004);
-      read = ReadSubStationAlpha(doc, text);
+      read = ReadSubStationAlpha(loaded, text);
       break;
     case SubtitleFormat::MicroDvd: {
       double rate = kAssumedFrameRate;
@@ -108,25 +126,37 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
       if (prompter) {
         if (auto chosen = prompter->AskLoadFrameRate()) rate = *chosen;
       }
-      read = ReadMicroDvd(doc, text, rate);
+      read = ReadMicroDvd(loaded, text, rate);
       break;
     }
     case SubtitleFormat::SubViewer:
       announce(2001);
-      read = ReadSubViewer(doc, text);
+      read = ReadSubViewer(loaded, text);
       break;
     case SubtitleFormat::Sami:
       announce(2005);
-      read = ReadSami(doc, text);
+      read = ReadSami(loaded, text);
       break;
     case SubtitleFormat::Unrecognised:
       doc.AppendLog(lang.Lookup(2006));
       break;
   }
+  if (read == 1 && loaded.Count() == 0) {
+    doc.AppendLog(u"ERROR: No subtitle could be read from the file.");
+    read = 0;
+  }
   doc.AppendLog(lang.Lookup(read == 1 ? 2012 : 2011));
+  if (read != 1) return 0;
+
+  doc.Empty();
+  doc.Reserve(loaded.Count());
+  for (int i = 0; i < loaded.Count(); ++i)
+    doc.AddRow(loaded.Start(i), loaded.End(i), loaded.Line(i, 0), loaded.Line(i, 1),
+               loaded.Line(i, 2));
   doc.ResetSelection();
   doc.ClampCurrentRow();
-  return read;
+  format = detected;
+  return 1;
 }
 
 int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double offset,
@@ -139,7 +169,8 @@ int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double
     if (detected) *detected = SubtitleFormat::Unrecognised;
     return 0;
   }
-  SubtitleFormat format = DetectSubtitleFormat(text);
+  SubtitleFormat format =
+      LooksBinary(text) ? SubtitleFormat::Unrecognised : DetectSubtitleFormat(text);
   if (detected) *detected = format;
   std::string name = ToUtf8(path);
   int read = 1;

@@ -18,13 +18,14 @@ SubtitleFormat DetectSubtitleFormat(std::u16string_view text);
 // Replaces the rows with the file's content and logs its progress. `prompter` may ask for the
 // MicroDVD frame rate; nullptr never asks (23.976 is assumed). Does not set the file path, the
 // loaded format or the changed flag: `format` receives the detected format for the caller.
-// Returns 1 when a recognised file was read. A missing or too large file leaves the rows.
+// Returns 1 when subtitles were read. Otherwise (a missing, too large, binary or unrecognised
+// file, or one without a single subtitle) the log says why and the document and `format` stay.
 int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SubtitleFormat& format,
                      const LanguageTable& lang, Prompter* prompter);
 
 // Adds the file's rows after the existing ones, SubRip and MicroDVD moved later by `offset`
-// seconds. Returns 0 when the file cannot be opened, else 1; `detected` (optional) receives the
-// format, so a caller can tell that nothing could be appended.
+// seconds; a binary file counts as unrecognised. Returns 0 when the file cannot be opened, else 1;
+// `detected` (optional) receives the format, so a caller can tell that nothing could be appended.
 int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double offset,
                        Prompter* prompter, SubtitleFormat* detected = nullptr);
 

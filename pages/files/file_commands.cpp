@@ -1,6 +1,11 @@
 #include "pages/files/file_commands.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -13,7 +18,7 @@
 namespace tessera {
 namespace {
 
-// A missing path or a folder never reaches the loader, so the document stays as it was.
+// Only a readable file reaches the loader; the log says what is wrong with any other path.
 bool CheckOpenable(SubtitleDocument& doc, const std::u16string& path) {
   std::error_code ec;
   auto status = std::filesystem::status(ToPath(path), ec);
@@ -26,15 +31,33 @@ bool CheckOpenable(SubtitleDocument& doc, const std::u16string& path) {
     doc.AppendLog(Format("ERROR: The file '%s' does not exist.", name.c_str()));
     return false;
   }
+  // A pipe or a device would keep the reading waiting.
+  if (!std::filesystem::is_regular_file(status)) {
+    doc.AppendLog(Format("ERROR: '%s' is not a regular file.", name.c_str()));
+    return false;
+  }
+  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    doc.AppendLog(
+        Format("ERROR: The file '%s' cannot be read: %s.", name.c_str(), std::strerror(errno)));
+    return false;
+  }
+  ::close(fd);
   return true;
 }
 
-int Load(SubtitleDocument& doc, const std::u16string& path, const LanguageTable& lang,
-         Prompter& prompter) {
+// Loads `path` and, only when that worked, makes it the document's file: its path, format and
+// folder, and a clear changed flag.
+int LoadAsDocument(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
+                   const LanguageTable& lang, Prompter& prompter) {
   SubtitleFormat format = doc.LoadedFormat();
-  int result = LoadSubtitleFile(doc, path, format, lang, &prompter);
+  if (!LoadSubtitleFile(doc, path, format, lang, &prompter)) return 0;
   doc.SetLoadedFormat(format);
-  return result;
+  doc.SetFilePath(path);
+  doc.SetChanged(false);
+  doc.SetFrameRateConverted(false);
+  RememberFolder(store, u"Open", path);
+  return 1;
 }
 
 }  // namespace
@@ -47,25 +70,15 @@ void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16str
 int OpenSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                      const LanguageTable& lang, Prompter& prompter) {
   if (!CheckOpenable(doc, path)) return 0;
-  doc.SetChanged(false);
-  doc.SetFilePath(path);
-  RememberFolder(store, u"Open", path);
-  doc.SetFrameRateConverted(false);
   doc.AppendLog(WithArgument(lang.Lookup(2014), path));
-  return Load(doc, path, lang, prompter);
+  return LoadAsDocument(doc, path, store, lang, prompter);
 }
 
 int OpenDroppedFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                     const LanguageTable& lang, Prompter& prompter) {
   if (!CheckOpenable(doc, path)) return 0;
-  doc.SetFilePath(path);
-  RememberFolder(store, u"Open", path);
-  doc.Empty();
-  doc.SetFrameRateConverted(false);
   doc.AppendLog(Format("Trying to open dropped file '%s'...", ToUtf8(path).c_str()));
-  int result = Load(doc, path, lang, prompter);
-  doc.SetChanged(false);
-  return result;
+  return LoadAsDocument(doc, path, store, lang, prompter);
 }
 
 double AppendOffset(const SubtitleDocument& doc) {

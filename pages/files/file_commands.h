@@ -17,9 +17,10 @@ namespace tessera {
 // Stores the folder of `path` under "Directories"/`key` ("Open" or "Save") when it has one.
 void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path);
 
-// Open: makes `path` the document's file path, remembers its folder, logs and loads it (the
-// frame-rate prompt may appear). A path that is missing or a folder logs an "ERROR:" line and
-// leaves the document as it was. Returns the loader's result.
+// Open: logs and loads the file (the frame-rate prompt may appear); when that worked, makes it the
+// document's file (path, loaded format, clear changed flag) and remembers its folder under
+// "Open". Returns 1 then. A path that cannot be loaded (missing, a folder, unreadable, binary,
+// unrecognised, too large) changes nothing but the log, which says why, and returns 0.
 int OpenSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                      const LanguageTable& lang, Prompter& prompter);
 // The same for a file dropped on the page, with the drop's own log line.

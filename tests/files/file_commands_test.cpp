@@ -1,6 +1,8 @@
 #include "pages/files/file_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadBytes;
+using testing::Row;
 using testing::ScriptedDialogs;
 using testing::ScriptedPrompter;
 using testing::WriteBytes;
@@ -182,24 +185,67 @@ TEST_F(FileCommands, OpenAndDrop) {
   EXPECT_EQ("Trying to open the file '" + (dir / "a.srt").string() + "'...",
             ToUtf8(doc.Log().Lines()[0]));
 
-  // A missing file or a folder leaves everything as it was.
-  fs::create_directories(dir / "folder.srt");
-  for (const char* name : {"missing.srt", "folder.srt"}) {
-    doc.SetChanged(true);
-    EXPECT_EQ(0, OpenDroppedFile(doc, P(name), store, lang, prompter)) << name;
-    EXPECT_EQ(0, OpenSubtitleFile(doc, P(name), store, lang, prompter)) << name;
-    EXPECT_EQ(1, doc.Count());
-    EXPECT_TRUE(doc.Changed());
-    EXPECT_EQ(P("a.srt"), doc.FilePath());
-    EXPECT_EQ(0u, LastLog().find("ERROR:")) << name;
-  }
-
   WriteBytes(dir / "b.sub", "{25}{50}dropped\r\n");
+  doc.SetChanged(true);
   prompter.ExpectFrameRate(25.0);
   EXPECT_EQ(1, OpenDroppedFile(doc, P("b.sub"), store, lang, prompter));
   EXPECT_EQ(u"0:00:01.000", doc.Start(0));
   EXPECT_EQ(SubtitleFormat::MicroDvd, doc.LoadedFormat());
   EXPECT_FALSE(doc.Changed());
+}
+
+// A file that cannot be loaded leaves the document exactly as it was; the log says why.
+TEST_F(FileCommands, FailedOpenOrDropChangesNothing) {
+  Fill(3);
+  doc.SetSelected(1, true);
+  doc.SetCurrentRow(2);
+  doc.SetChanged(true);
+  doc.SetFilePath(u"/keep/film.ssa");
+  doc.SetLoadedFormat(SubtitleFormat::SubStationAlpha);
+  doc.SetFrameRateConverted(true);
+  store.WriteString(u"Directories", u"Open", u"/keep");
+  const SubtitleDocument before = doc;
+
+  WriteBytes(dir / "big.srt", std::string(1048577, 'a'));
+  WriteBytes(dir / "notes.txt", "Nothing to see.\r\n");
+  WriteBytes(dir / "empty.srt", "");
+  WriteBytes(dir / "picture.png",
+             std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0\x08\x06", 24) +
+                 "\r\n{\x01\x02}{\x03\x04}\x05\r\n");
+  WriteBytes(dir / "locked.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nx\r\n\r\n");
+  fs::permissions(dir / "locked.srt", fs::perms::none);
+  fs::create_directories(dir / "folder.srt");
+  mkfifo((dir / "pipe.srt").c_str(), 0600);
+  std::vector<std::u16string> paths;
+  for (const char* name : {"big.srt", "notes.txt", "empty.srt", "picture.png", "folder.srt",
+                           "pipe.srt", "missing.srt"})
+    paths.push_back(P(name));
+  if (geteuid() != 0) paths.push_back(P("locked.srt"));
+  // Root reads any file by its permissions; this one no process may read.
+  if (fs::exists("/proc/sys/vm/compact_memory")) paths.push_back(u"/proc/sys/vm/compact_memory");
+
+  for (const std::u16string& path : paths) {
+    for (bool drop : {false, true}) {
+      const std::string name = ToUtf8(path) + (drop ? " (dropped)" : "");
+      int result = drop ? OpenDroppedFile(doc, path, store, lang, prompter)
+                        : OpenSubtitleFile(doc, path, store, lang, prompter);
+      EXPECT_EQ(0, result) << name;
+      for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(Row(before, r), Row(doc, r)) << name;
+        EXPECT_EQ(before.Selected(r), doc.Selected(r)) << name;
+      }
+      EXPECT_EQ(3, doc.Count()) << name;
+      EXPECT_EQ(2, doc.CurrentRow()) << name;
+      EXPECT_TRUE(doc.Changed()) << name;
+      EXPECT_TRUE(doc.FrameRateConverted()) << name;
+      EXPECT_EQ(u"/keep/film.ssa", doc.FilePath()) << name;
+      EXPECT_EQ(SubtitleFormat::SubStationAlpha, doc.LoadedFormat()) << name;
+      EXPECT_EQ(u"/keep", store.GetString(u"Directories", u"Open")) << name;
+      const std::string last = LastLog();
+      EXPECT_TRUE(last.starts_with("ERROR:") || last == "Error reading file.")
+          << name << ": " << last;
+    }
+  }
 }
 
 TEST_F(FileCommands, ButtonRules) {

@@ -102,12 +102,35 @@ TEST_F(LoadTest, MissingTooLargeAndUnknownFiles) {
                                 "ERROR: File does not excist."}));
   EXPECT_EQ(doc.Count(), 1);  // untouched
 
-  WriteBytes(dir.Path("empty.srt"), "");
-  EXPECT_EQ(Load("empty.srt"), 0);
-  EXPECT_EQ(format, SubtitleFormat::Unrecognised);
-  EXPECT_EQ(doc.Count(), 0);
-  EXPECT_EQ(LogLines(doc).back(), "Error reading file.");
-  EXPECT_EQ(LogLines(doc).end()[-2], "Unknown format. Unable to load...");
+  // Files that hold no subtitles say why and leave the rows and the format as they were.
+  struct Case {
+    const char* name;
+    std::string bytes;
+    Log tail;
+  } cases[] = {
+      {"empty.srt", "", {"Unknown format. Unable to load...", "Error reading file."}},
+      {"notes.txt",
+       "Just a note.\r\n",
+       {"Unknown format. Unable to load...", "Error reading file."}},
+      {"braces.txt",
+       "a readme\r\nuse {x} and {y}\r\n",
+       {"Detected MicroDVD format.", "Assuming 23.976 fps framerate for now.", "Loading...",
+        "ERROR: No subtitle could be read from the file.", "Error reading file."}},
+      {"prog.bin",
+       "\x7f"
+       "ELF\x02\x01\x01\x03\r\n{\x05\x06}{\x07\x08}\x10\x11\r\n",
+       {"ERROR: This is a binary file, not a subtitle file."}},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(dir.Path(c.name), c.bytes);
+    size_t before = LogLines(doc).size();
+    EXPECT_EQ(Load(c.name), 0) << c.name;
+    EXPECT_EQ(format, SubtitleFormat::SubRip) << c.name;
+    ASSERT_EQ(doc.Count(), 1) << c.name;
+    EXPECT_EQ(doc.Line(0, 0), u"keep");
+    Log log = LogLines(doc);
+    EXPECT_EQ(Log(log.begin() + before, log.end()), c.tail) << c.name;
+  }
 }
 
 TEST_F(LoadTest, HostileBytesNeverCrash) {
