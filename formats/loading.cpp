@@ -234,9 +234,6 @@ int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u1
 
 int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                    const AppSettings& settings) {
-  doc.SetFilePath(path);
-  if (path.find(u'/') != std::u16string::npos)
-    store.WriteString(u"Directories", u"Save", PathFolder(path));
   const SaveFormat* format = FindSaveFormat(path);
   if (!format) {
     // Nothing is written, so the caller must not take the document as saved.
@@ -244,7 +241,16 @@ int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsSt
                          SaveExtensionList().c_str()));
     return 0;
   }
-  return WriteSubtitleText(doc, path, format->text(doc, -1, -1, settings), settings.encoding);
+  doc.AppendLog(SavingLine(*format, path));
+  if (!WriteSubtitleText(doc, path, format->text(doc, -1, -1, settings), settings.encoding))
+    return 0;
+  // Only a written file becomes the document's file and the folder the next save starts in.
+  doc.SetFilePath(path);
+  if (path.find(u'/') != std::u16string::npos)
+    store.WriteString(u"Directories", u"Save", PathFolder(path));
+  doc.SetChanged(false);
+  doc.AppendLog(u"Ok.");
+  return 1;
 }
 
 }  // namespace tessera

@@ -32,9 +32,10 @@ int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double
 // The writer named by the path's extension (".srt", ".ssa", ".sub", ".txt", exact case).
 bool IsWritableExtension(const std::u16string& path);
 
-// Makes `path` the document's file path, remembers its folder under "Directories"/"Save" and
-// writes the whole document in the format of the extension. Returns 1 when written; 0, with an
-// "ERROR:" line, when it could not be written or the extension names no writable format.
+// Writes the whole document in the format of the path's extension, logging "Saving <format>
+// file '<path>'..." and "Ok." or an "ERROR:" line. Only when the file was written does `path`
+// become the document's file path, its folder the "Directories"/"Save" setting, and the changed
+// flag clear. Returns 1 then; 0 when the extension names no writable format or the write failed.
 int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                    const AppSettings& settings);
 

@@ -17,8 +17,6 @@ std::u16string SplitPartName(const std::u16string& chosen, char16_t letter) {
 int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string& chosen,
                       SettingsStore& store, const AppSettings& settings) {
   int h = split_row < 0 ? 0 : split_row;
-  if (chosen.find(u'/') != std::u16string::npos)
-    store.WriteString(u"Directories", u"Save", PathFolder(chosen));
   const SaveFormat* format = FindSelectionSaveFormat(chosen);
   int ok = 1;
   if (format && !IsSubRip(*format)) {
@@ -44,6 +42,8 @@ int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string
     return 0;
   }
   if (!ok) return 0;
+  if (chosen.find(u'/') != std::u16string::npos)
+    store.WriteString(u"Directories", u"Save", PathFolder(chosen));
   doc.AppendLog(u"Ok.");
   return 1;
 }

@@ -122,7 +122,6 @@ void FirstSelectedBlock(const SubtitleDocument& doc, const std::vector<int>& sel
 int SaveSelectedBlock(SubtitleDocument& doc, const std::vector<int>& selected_rows,
                       const std::u16string& path, SettingsStore& store,
                       const AppSettings& settings) {
-  RememberFolder(store, u"Save", path);
   const SaveFormat* format = FindSelectionSaveFormat(path);
   std::string name = ToUtf8(path);
   if (!format) {
@@ -140,6 +139,7 @@ int SaveSelectedBlock(SubtitleDocument& doc, const std::vector<int>& selected_ro
   }
   if (!WriteSubtitleText(doc, path, format->text(doc, first, last, settings), settings.encoding))
     return 0;
+  RememberFolder(store, u"Save", path);
   doc.AppendLog(u"Ok.");
   return 1;
 }

@@ -39,8 +39,8 @@ int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prom
 void FirstSelectedBlock(const SubtitleDocument& doc, const std::vector<int>& selected_rows,
                         int& first, int& last);
 // Save Sel.: ".srt" writes the first selected block as SubRip (renumbered, moved to the block's
-// start), ".ssa" the whole document as SubStation Alpha. Remembers the folder under "Save".
-// Returns 1 when written; any other extension writes nothing and logs an "ERROR:" line.
+// start), ".ssa" the whole document as SubStation Alpha; once written, remembers the folder under
+// "Save". Returns 1 when written; any other extension writes nothing and logs an "ERROR:" line.
 int SaveSelectedBlock(SubtitleDocument& doc, const std::vector<int>& selected_rows,
                       const std::u16string& path, SettingsStore& store,
                       const AppSettings& settings);

@@ -1,5 +1,6 @@
 #include "pages/files/save_dialogs.h"
 
+#include "core/text_util.h"
 #include "formats/loading.h"
 #include "formats/save_formats.h"
 #include "formats/subrip.h"
@@ -34,8 +35,9 @@ int SaveSubtitleDialog(SubtitleDocument& doc, SettingsStore& store, const AppSet
   request.overwrite_prompt = true;
   std::optional<FileDialogAnswer> answer = dialogs.SaveFile(request);
   if (!answer || answer->path.empty()) return 0;
+  if (!SaveSubtitleAs(doc, answer->path, store, settings)) return 0;
   if (show_path) show_path(answer->path);
-  return SaveSubtitleAs(doc, answer->path, store, settings);
+  return 1;
 }
 
 int SaveSelectionDialog(SubtitleDocument& doc, SettingsStore& store, const AppSettings& settings,
@@ -49,7 +51,10 @@ int SaveSelectionDialog(SubtitleDocument& doc, SettingsStore& store, const AppSe
   request.overwrite_prompt = true;
   std::optional<FileDialogAnswer> answer = dialogs.SaveFile(request);
   if (!answer || answer->path.empty()) return 0;
-  return WriteSubtitleText(doc, answer->path, SubRipSelectionText(doc), settings.encoding);
+  doc.AppendLog(Format("Saving selection to SubRip file '%s'...", ToUtf8(answer->path).c_str()));
+  if (!WriteSubtitleText(doc, answer->path, SubRipSelectionText(doc), settings.encoding)) return 0;
+  doc.AppendLog(u"Ok.");
+  return 1;
 }
 
 }  // namespace tessera

@@ -280,6 +280,62 @@ TEST_F(FileCommands, SaveSubtitleDialogPreselectsTheLoadedFormat) {
   EXPECT_NE(std::string::npos, ReadBytes(dir / "out.ssa").find("Dialogue:"));
 }
 
+// Every save logs a line first and then "Ok." or an "ERROR:" line; only a written file moves the
+// document's path, the caption, the changed flag and the remembered folder.
+TEST_F(FileCommands, SavesChangeStateOnlyWhenWritten) {
+  Fill(3);
+  doc.SetSelected(0, true);
+  store.WriteString(u"Directories", u"Save", u"/keep");
+  enum Kind { kDialog, kSelectionDialog, kBlock };
+  struct Case {
+    Kind kind;
+    std::u16string path;
+    bool written;
+    const char* first_log;  // the line before "Ok." or "ERROR:"
+  } cases[] = {
+      {kDialog, P("no/such/x.srt"), false, "Saving SubRip file"},
+      {kDialog, u"/proc/tessera-x.ssa", false, "Saving Sub Station Alpha file"},
+      {kDialog, P("ok.sub"), true, "Saving MicroDVD file"},
+      {kSelectionDialog, u"/proc/tessera-sel.srt", false, "Saving selection to SubRip file"},
+      {kSelectionDialog, P("sel.srt"), true, "Saving selection to SubRip file"},
+      {kBlock, u"/proc/tessera-block.srt", false, "Saving selection to SubRip file"},
+      {kBlock, P("no/such/x.ssa"), false, "Saving Sub Station Alpha file"},
+      {kBlock, P("block.ssa"), true, "Saving Sub Station Alpha file"},
+  };
+  for (const Case& c : cases) {
+    const std::string name = ToUtf8(c.path);
+    doc.SetFilePath(u"/keep/film.srt");
+    doc.SetChanged(true);
+    store.WriteString(u"Directories", u"Save", u"/keep");
+    std::u16string caption = u"old caption";
+    int result = 0;
+    if (c.kind == kDialog) {
+      dialogs.ExpectSave(u"Save Subtitle file", c.path);
+      result = SaveSubtitleDialog(doc, store, app, dialogs,
+                                  [&](const std::u16string& p) { caption = p; });
+    } else if (c.kind == kSelectionDialog) {
+      dialogs.ExpectSave(u"Save Selection", c.path);
+      result = SaveSelectionDialog(doc, store, app, dialogs);
+    } else {
+      result = SaveSelectedBlock(doc, {0}, c.path, store, app);
+    }
+    EXPECT_EQ(c.written ? 1 : 0, result) << name;
+    const auto log = testing::LogLines(doc);
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_TRUE(log.end()[-2].starts_with(c.first_log)) << name << ": " << log.end()[-2];
+    EXPECT_EQ(c.written ? "Ok." : "ERROR:", log.back().substr(0, c.written ? 3 : 6)) << name;
+    // Only the whole-document save makes the file the document's; the others leave it.
+    const bool becomes_document = c.written && c.kind == kDialog;
+    EXPECT_EQ(becomes_document ? c.path : u"/keep/film.srt", doc.FilePath()) << name;
+    EXPECT_EQ(becomes_document ? c.path : u"old caption", caption) << name;
+    EXPECT_EQ(!becomes_document, doc.Changed()) << name;
+    const bool remembers = c.written && c.kind != kSelectionDialog;
+    EXPECT_EQ(remembers ? FromUtf8(dir.string()) : u"/keep",
+              store.GetString(u"Directories", u"Save"))
+        << name;
+  }
+}
+
 TEST_F(FileCommands, SaveSelectionDialogWritesSelectedRowsOnly) {
   Fill(4);
   doc.SetFilePath(u"/keep/this.srt");

@@ -30,7 +30,9 @@ TEST_F(CliTest, ConvertLogsAndWritesByExtension) {
   CliRun r = Cli("convert " + P("in.srt") + " " + P("out.ssa"));
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "Trying to open the file '" + dir.Path("in.srt").string() +
-                       "'...\nDetected SubRip format.\nLoading...\nOk.\n");
+                       "'...\nDetected SubRip format.\nLoading...\nOk.\nSaving Sub Station Alpha "
+                       "file '" +
+                       dir.Path("out.ssa").string() + "'...\nOk.\n");
   EXPECT_NE(ReadBytes(dir.Path("out.ssa")).find("!Effect,Three\r\n"), std::string::npos);
 
   r = Cli("convert --fps 25 " + P("in.sub") + " " + P("out.srt"));

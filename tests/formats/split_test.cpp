@@ -67,9 +67,16 @@ TEST_F(SplitTest, NothingBeforeTheSplitPointOrOtherNames) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()), {}), 0);
 }
 
+// The folder of a split that could not be written is not where the next save dialog opens.
 TEST_F(SplitTest, UnwritableFolderIsAnError) {
-  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("missing/film.srt"), store, settings), 0);
-  EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
+  store.WriteString(u"Directories", u"Save", u"/keep");
+  for (const char* path : {"missing/film.srt", "missing/film.ssa"}) {
+    EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16(path), store, settings), 0);
+    EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
+    EXPECT_EQ(store.GetString(u"Directories", u"Save"), u"/keep");
+  }
+  EXPECT_EQ(SplitSubtitleFile(doc, 5, u"/proc/film.srt", store, settings), 0);
+  EXPECT_EQ(store.GetString(u"Directories", u"Save"), u"/keep");
 }
 
 }  // namespace
