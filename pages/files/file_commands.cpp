@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/file_filters.h"
 #include "core/text_util.h"
 #include "core/time_code.h"
 #include "formats/format_util.h"
@@ -169,6 +170,20 @@ std::vector<FileFilter> OpenFileFilters(bool with_archives) {
 
 std::vector<FileFilter> SelectionSaveFilters() {
   return {FindSaveFormat(u".ssa")->Filter(), FindSaveFormat(u".srt")->Filter()};
+}
+
+std::u16string AskSelectionSaveName(DialogService& dialogs, SettingsStore& store,
+                                    const std::u16string& title) {
+  FileDialogRequest r;
+  r.title = title;
+  r.default_extension = u"*.srt";
+  r.initial_folder = store.GetString(u"Directories", u"Save");
+  r.filters = SelectionSaveFilters();
+  r.selected_filter = 1;
+  r.overwrite_prompt = true;
+  std::optional<FileDialogAnswer> answer = dialogs.SaveFile(r);
+  if (!answer || answer->path.empty()) return {};
+  return ChosenSavePath(r, *answer);
 }
 
 }  // namespace tessera

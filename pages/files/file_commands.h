@@ -53,5 +53,10 @@ bool CanExport(const SubtitleDocument& doc, const AppSettings& settings);
 std::vector<FileFilter> OpenFileFilters(bool with_archives);
 // The two file types of Save Sel. and Split (SubRip preselected).
 std::vector<FileFilter> SelectionSaveFilters();
+// The save dialog of Save Sel. and Split, titled `title`: those two types with SubRip preselected,
+// starting in the "Save" folder. A name typed without an extension gets the chosen type's.
+// Empty when cancelled.
+std::u16string AskSelectionSaveName(DialogService& dialogs, SettingsStore& store,
+                                    const std::u16string& title);
 
 }  // namespace tessera

@@ -1,5 +1,6 @@
 #include "pages/files/save_dialogs.h"
 
+#include "core/file_filters.h"
 #include "core/text_util.h"
 #include "formats/loading.h"
 #include "formats/save_formats.h"
@@ -8,17 +9,10 @@
 namespace tessera {
 
 std::u16string SaveDefaultExtension(SubtitleFormat format) {
-  switch (format) {
-    case SubtitleFormat::SubRip:
-      return u".srt";
-    case SubtitleFormat::SubStationAlpha:
-      return u"*.ssa";
-    case SubtitleFormat::MicroDvd:
-    case SubtitleFormat::SubViewer:
-      return u"*.sub";
-    default:
-      return u"<<NOT SUPPORTED>>";
-  }
+  const SaveFormat& preselected = DefaultSaveFormat(format);
+  // SubRip's value has always been handed over without the "*".
+  std::u16string ext(preselected.extension);
+  return IsSubRip(preselected) ? ext : u"*" + ext;
 }
 
 int SaveSubtitleDialog(SubtitleDocument& doc, SettingsStore& store, const AppSettings& settings,
@@ -35,8 +29,9 @@ int SaveSubtitleDialog(SubtitleDocument& doc, SettingsStore& store, const AppSet
   request.overwrite_prompt = true;
   std::optional<FileDialogAnswer> answer = dialogs.SaveFile(request);
   if (!answer || answer->path.empty()) return 0;
-  if (!SaveSubtitleAs(doc, answer->path, store, settings)) return 0;
-  if (show_path) show_path(answer->path);
+  const std::u16string path = ChosenSavePath(request, *answer);
+  if (!SaveSubtitleAs(doc, path, store, settings)) return 0;
+  if (show_path) show_path(path);
   return 1;
 }
 
@@ -47,12 +42,14 @@ int SaveSelectionDialog(SubtitleDocument& doc, SettingsStore& store, const AppSe
   request.filters = {FindSaveFormat(u".srt")->Filter()};
   request.initial_name = u"selection.srt";
   request.initial_folder = store.GetString(u"Directories", u"Save");
-  request.default_extension = SaveDefaultExtension(doc.LoadedFormat());
+  // Only SubRip is written, whatever the document was loaded from.
+  request.default_extension = SaveDefaultExtension(SubtitleFormat::SubRip);
   request.overwrite_prompt = true;
   std::optional<FileDialogAnswer> answer = dialogs.SaveFile(request);
   if (!answer || answer->path.empty()) return 0;
-  doc.AppendLog(Format("Saving selection to SubRip file '%s'...", ToUtf8(answer->path).c_str()));
-  if (!WriteSubtitleText(doc, answer->path, SubRipSelectionText(doc), settings.encoding)) return 0;
+  const std::u16string path = ChosenSavePath(request, *answer);
+  doc.AppendLog(Format("Saving selection to SubRip file '%s'...", ToUtf8(path).c_str()));
+  if (!WriteSubtitleText(doc, path, SubRipSelectionText(doc), settings.encoding)) return 0;
   doc.AppendLog(u"Ok.");
   return 1;
 }

@@ -336,6 +336,51 @@ TEST_F(FileCommands, SavesChangeStateOnlyWhenWritten) {
   }
 }
 
+// A name typed without an extension takes the file type chosen in the dialog.
+TEST_F(FileCommands, ChosenFileTypeCounts) {
+  Fill(3);
+  struct Case {
+    SubtitleFormat loaded;
+    int preselected;
+    std::optional<int> picked;
+    const char* typed;
+    const char* written;
+    const char* starts_with;
+  } cases[] = {
+      {SubtitleFormat::SubRip, 2, 0, "a", "a.ssa", "!Created"},
+      {SubtitleFormat::SubRip, 2, std::nullopt, "b", "b.srt", "1\r\n"},
+      {SubtitleFormat::SubStationAlpha, 0, 1, "c", "c.sub", ";Created"},
+      {SubtitleFormat::MicroDvd, 1, 3, "d", "d.txt", "line 1"},
+      {SubtitleFormat::SubViewer, 2, std::nullopt, "e", "e.srt", "1\r\n"},
+      {SubtitleFormat::Sami, 2, std::nullopt, "f", "f.srt", "1\r\n"},
+      {SubtitleFormat::Unrecognised, 2, std::nullopt, "g", "g.srt", "1\r\n"},
+      {SubtitleFormat::SubRip, 2, 0, "h.srt", "h.srt", "1\r\n"},  // a typed extension wins
+  };
+  for (const Case& c : cases) {
+    doc.SetLoadedFormat(c.loaded);
+    dialogs.ExpectSave(u"Save Subtitle file", P(c.typed), c.picked);
+    EXPECT_EQ(1, SaveSubtitleDialog(doc, store, app, dialogs)) << c.typed;
+    EXPECT_EQ(c.preselected, dialogs.last_request.selected_filter) << c.typed;
+    // The default extension is the preselected type's, never a text such as "<<NOT SUPPORTED>>".
+    const char16_t* defaults[] = {u"*.ssa", u"*.sub", u".srt"};
+    EXPECT_EQ(defaults[c.preselected], dialogs.last_request.default_extension) << c.typed;
+    EXPECT_EQ(P(c.written), doc.FilePath()) << c.typed;
+    EXPECT_TRUE(ReadBytes(dir / c.written).starts_with(c.starts_with)) << c.typed;
+  }
+
+  // Save Selection writes SubRip only; Save Sel. and Split offer two types.
+  doc.SetSelected(0, true);
+  dialogs.ExpectSave(u"Save Selection", P("sel"));
+  EXPECT_EQ(1, SaveSelectionDialog(doc, store, app, dialogs));
+  EXPECT_TRUE(fs::exists(dir / "sel.srt"));
+  dialogs.ExpectSave(u"Save Selection to file", P("part"), 0);
+  EXPECT_EQ(P("part.ssa"), AskSelectionSaveName(dialogs, store, u"Save Selection to file"));
+  dialogs.ExpectSave(u"Split Subtitle file", P("part"));
+  EXPECT_EQ(P("part.srt"), AskSelectionSaveName(dialogs, store, u"Split Subtitle file"));
+  dialogs.ExpectSave(u"Split Subtitle file", std::nullopt);
+  EXPECT_EQ(u"", AskSelectionSaveName(dialogs, store, u"Split Subtitle file"));
+}
+
 TEST_F(FileCommands, SaveSelectionDialogWritesSelectedRowsOnly) {
   Fill(4);
   doc.SetFilePath(u"/keep/this.srt");
