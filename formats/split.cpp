@@ -14,6 +14,17 @@ std::u16string SplitPartName(const std::u16string& chosen, char16_t letter) {
   return name;
 }
 
+bool CanSplitAt(const SubtitleDocument& doc, int row, std::u16string* why) {
+  // Otherwise both parts would hold the whole document, or the second one nothing.
+  const char16_t* reason = nullptr;
+  if (row <= 0)
+    reason = u"ERROR: Nothing to split: no subtitle before the split point.";
+  else if (row >= doc.Count())
+    reason = u"ERROR: Nothing to split: no subtitle after the split point.";
+  if (reason && why) *why = reason;
+  return reason == nullptr;
+}
+
 int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string& chosen,
                       SettingsStore& store, const AppSettings& settings) {
   int h = split_row < 0 ? 0 : split_row;
@@ -23,10 +34,9 @@ int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string
     doc.AppendLog(SavingLine(*format, chosen));
     ok = WriteSubtitleText(doc, chosen, format->text(doc, -1, -1, settings), settings.encoding);
   } else if (format) {
-    if (h == 0 || h >= doc.Count()) {
-      // Both parts would hold the whole document (or the second one nothing).
-      doc.AppendLog(h == 0 ? u"ERROR: Nothing to split: no subtitle before the split point."
-                           : u"ERROR: Nothing to split: no subtitle after the split point.");
+    std::u16string why;
+    if (!CanSplitAt(doc, h, &why)) {
+      doc.AppendLog(why);
       return 0;
     }
     std::u16string a = SplitPartName(chosen, u'a');

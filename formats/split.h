@@ -19,6 +19,11 @@ namespace tessera {
 int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string& chosen,
                       SettingsStore& store, const AppSettings& settings);
 
+// Whether splitting at `row` (the current row; -1: none) gives two parts: a subtitle before it
+// and one from it on. When not, `why` (optional) receives the log line that says so; the page
+// shows it before it asks for a file name.
+bool CanSplitAt(const SubtitleDocument& doc, int row, std::u16string* why = nullptr);
+
 // The chosen name with `letter` inserted before its last ".".
 std::u16string SplitPartName(const std::u16string& chosen, char16_t letter);
 
