@@ -213,6 +213,11 @@ std::u16string PathFolder(const std::u16string& path) {
   return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
 }
 
+void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path) {
+  if (path.find(u'/') != std::u16string::npos)
+    store.WriteString(u"Directories", key, PathFolder(path));
+}
+
 bool IsWritableExtension(const std::u16string& path) {
   return FindSaveFormat(path) != nullptr;
 }
@@ -246,8 +251,7 @@ int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsSt
     return 0;
   // Only a written file becomes the document's file and the folder the next save starts in.
   doc.SetFilePath(path);
-  if (path.find(u'/') != std::u16string::npos)
-    store.WriteString(u"Directories", u"Save", PathFolder(path));
+  RememberFolder(store, u"Save", path);
   doc.SetChanged(false);
   doc.AppendLog(u"Ok.");
   return 1;

@@ -49,5 +49,7 @@ int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u1
 std::u16string PathExtension(const std::u16string& path);
 // The folder part of a path without the trailing separator; empty when there is none.
 std::u16string PathFolder(const std::u16string& path);
+// Stores the folder of `path` under "Directories"/`key` ("Open" or "Save") when it has one.
+void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path);
 
 }  // namespace tessera

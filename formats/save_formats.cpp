@@ -1,6 +1,7 @@
 #include "formats/save_formats.h"
 
 #include "core/text_util.h"
+#include "formats/loading.h"
 #include "formats/microdvd.h"
 #include "formats/simple_formats.h"
 #include "formats/subrip.h"
@@ -26,11 +27,6 @@ const SaveFormat kFormats[] = {
      [](const SubtitleDocument& doc, int, int, const AppSettings&) { return FlatText(doc); }},
 };
 
-std::u16string_view ExtensionOf(std::u16string_view path) {
-  size_t dot = path.rfind(u'.');
-  return dot == std::u16string_view::npos ? std::u16string_view() : path.substr(dot);
-}
-
 const SaveFormat& ByExtension(std::u16string_view ext) {
   for (const SaveFormat& f : kFormats)
     if (f.extension == ext) return f;
@@ -47,8 +43,8 @@ std::span<const SaveFormat> SaveFormats() {
   return kFormats;
 }
 
-const SaveFormat* FindSaveFormat(std::u16string_view path) {
-  std::u16string_view ext = ExtensionOf(path);
+const SaveFormat* FindSaveFormat(const std::u16string& path) {
+  const std::u16string ext = PathExtension(path);
   for (const SaveFormat& f : kFormats)
     if (f.extension == ext) return &f;
   return nullptr;
@@ -85,7 +81,7 @@ std::string SaveExtensionList() {
   return out;
 }
 
-const SaveFormat* FindSelectionSaveFormat(std::u16string_view path) {
+const SaveFormat* FindSelectionSaveFormat(const std::u16string& path) {
   const SaveFormat* f = FindSaveFormat(path);
   return f && (f->extension == u".ssa" || IsSubRip(*f)) ? f : nullptr;
 }

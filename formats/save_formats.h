@@ -27,7 +27,7 @@ struct SaveFormat {
 // Every writable type, in the order the save dialog lists them.
 std::span<const SaveFormat> SaveFormats();
 // The type the path's extension names, or nullptr.
-const SaveFormat* FindSaveFormat(std::u16string_view path);
+const SaveFormat* FindSaveFormat(const std::u16string& path);
 // The type a document loaded in `loaded` is saved as unless the user picks another: its own, or
 // SubRip for the formats Tessera only reads.
 const SaveFormat& DefaultSaveFormat(SubtitleFormat loaded);
@@ -40,7 +40,7 @@ std::string SaveExtensionList();
 
 // Save Sel. and Split offer two of the types: SubStation Alpha (the whole document) and SubRip
 // (the rows in question). nullptr for any other extension.
-const SaveFormat* FindSelectionSaveFormat(std::u16string_view path);
+const SaveFormat* FindSelectionSaveFormat(const std::u16string& path);
 bool IsSubRip(const SaveFormat& format);
 
 }  // namespace tessera

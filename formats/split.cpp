@@ -52,8 +52,7 @@ int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string
     return 0;
   }
   if (!ok) return 0;
-  if (chosen.find(u'/') != std::u16string::npos)
-    store.WriteString(u"Directories", u"Save", PathFolder(chosen));
+  RememberFolder(store, u"Save", chosen);
   doc.AppendLog(u"Ok.");
   return 1;
 }

@@ -63,11 +63,6 @@ int LoadAsDocument(SubtitleDocument& doc, const std::u16string& path, SettingsSt
 
 }  // namespace
 
-void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path) {
-  if (path.find(u'/') != std::u16string::npos)
-    store.WriteString(u"Directories", key, PathFolder(path));
-}
-
 int OpenSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                      const LanguageTable& lang, Prompter& prompter) {
   if (!CheckOpenable(doc, path)) return 0;

@@ -11,11 +11,9 @@
 #include "core/services.h"
 #include "core/settings_store.h"
 #include "core/subtitle_document.h"
+#include "formats/loading.h"  // RememberFolder
 
 namespace tessera {
-
-// Stores the folder of `path` under "Directories"/`key` ("Open" or "Save") when it has one.
-void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path);
 
 // Open: logs and loads the file (the frame-rate prompt may appear); when that worked, makes it the
 // document's file (path, loaded format, clear changed flag) and remembers its folder under
