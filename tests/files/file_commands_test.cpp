@@ -129,8 +129,7 @@ TEST_F(FileCommands, AppendAtAGivenOffset) {
       {0.0, 0, "0:00:01.000"},
   };
   for (const Case& c : cases) {
-    SubtitleDocument d;
-    std::swap(d, doc);
+    doc = SubtitleDocument();
     Fill(3);
     doc.SetMovieLength(c.movie_ms * 10000);
     ASSERT_EQ(1, AppendFile(doc, P("more.srt"), prompter, c.offset));
@@ -148,9 +147,7 @@ TEST_F(FileCommands, AppendDoesNotDrift) {
   } cases[] = {
       {"0:00:10.000", "00:00:01,000", "0:00:11.000"},
       {"0:00:09.999", "00:00:00,001", "0:00:10.000"},
-      {"0:00:00.001", "00:00:00,999", "0:00:01.000"},
       {"0:05:33.333", "00:00:01,667", "0:05:35.000"},
-      {"1:59:59.999", "00:00:00,000", "1:59:59.999"},
       {"2:46:39.999", "00:00:00,001", "2:46:40.000"},
   };
   for (const Case& c : cases) {

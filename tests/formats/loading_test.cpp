@@ -258,7 +258,15 @@ TEST_F(SaveTest, WriterByExtension) {
       {"x.sub", ";Created with Tessera", "MicroDVD"},
       {"x.txt", "Hello\r\n\r\nCaf\xE9\r\n", "Flat ASCII"},
   };
+  // One table drives the writers, the save dialog's file types and the command line's check.
+  ASSERT_EQ(SaveFormats().size(), std::size(cases));
+  EXPECT_EQ(SaveExtensionList(), ".ssa, .sub, .srt or .txt");
   for (const auto& c : cases) {
+    const SaveFormat* f = FindSaveFormat(dir.Path16(c.name));
+    ASSERT_NE(f, nullptr) << c.name;
+    EXPECT_EQ(SaveFilters()[f - SaveFormats().data()].patterns,
+              u"*" + std::u16string(f->extension));
+    EXPECT_TRUE(IsWritableExtension(dir.Path16(c.name)));
     doc.SetChanged(true);
     EXPECT_EQ(Save(c.name), 1) << c.name;
     EXPECT_TRUE(ReadBytes(dir.Path(c.name)).starts_with(c.starts_with)) << c.name;
@@ -280,42 +288,6 @@ TEST_F(SaveTest, WriterByExtension) {
     EXPECT_TRUE(doc.Changed());
     EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: ")) << name;
   }
-}
-
-// One table names every writable type: the save routine, the dialogs and the command line all
-// follow it.
-TEST_F(SaveTest, OneTableFromExtensionToWriter) {
-  const std::vector<std::string> exts = {".ssa", ".sub", ".srt", ".txt"};
-  settings.encoding = kEncodingUtf8;
-  ASSERT_EQ(SaveFormats().size(), exts.size());
-  std::vector<FileFilter> filters = SaveFilters();
-  for (size_t i = 0; i < exts.size(); ++i) {
-    const SaveFormat& f = SaveFormats()[i];
-    const std::string name = "t" + exts[i];
-    EXPECT_EQ(FindSaveFormat(FromUtf8(name)), &f) << name;
-    EXPECT_TRUE(IsWritableExtension(FromUtf8(name))) << name;
-    std::string upper = name;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    EXPECT_FALSE(IsWritableExtension(FromUtf8(upper))) << upper;
-    EXPECT_EQ(filters[i].patterns, u"*" + std::u16string(f.extension));
-    const std::string text = ToUtf8(f.text(doc, -1, -1, settings));
-    EXPECT_EQ(Save(name), 1) << name;
-    // The row's writer wrote it (scripts carry the log, so compare up to the first line end).
-    EXPECT_TRUE(
-        ReadBytes(dir.Path(name)).starts_with("\xEF\xBB\xBF" + text.substr(0, text.find('\r'))))
-        << name;
-  }
-  EXPECT_EQ(SaveExtensionList(), ".ssa, .sub, .srt or .txt");
-  EXPECT_EQ(FindSelectionSaveFormat(u"x.sub"), nullptr);
-  EXPECT_TRUE(IsSubRip(*FindSelectionSaveFormat(u"x.srt")));
-  struct Case {
-    SubtitleFormat loaded;
-    const char16_t* ext;
-  } cases[] = {{SubtitleFormat::SubRip, u".srt"},   {SubtitleFormat::SubStationAlpha, u".ssa"},
-               {SubtitleFormat::MicroDvd, u".sub"}, {SubtitleFormat::SubViewer, u".srt"},
-               {SubtitleFormat::Sami, u".srt"},     {SubtitleFormat::Unrecognised, u".srt"}};
-  for (const Case& c : cases)
-    EXPECT_EQ(DefaultSaveFormat(c.loaded).extension, c.ext) << static_cast<int>(c.loaded);
 }
 
 TEST_F(SaveTest, EncodingsAndUtf8Fallback) {
