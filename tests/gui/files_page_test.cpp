@@ -222,6 +222,14 @@ TEST_F(FilesPageTest, SplitAtTheCurrentRow) {
   EXPECT_EQ("Ok.", LastLog());
 }
 
+TEST_F(FilesPageTest, SplitAtTheFirstSubtitleSaysSoBeforeAskingForAName) {
+  OpenFilm();
+  Select({0});
+  const int lines = doc.Log().Size();
+  Click("split");  // no dialog is scripted: asking for a name would fail the test
+  EXPECT_EQ(lines + 1, doc.Log().Size());
+}
+
 TEST_F(FilesPageTest, ButtonStates) {
   auto enabled = [&](const char* name) { return Button(name)->isEnabled(); };
   for (const char* name : {"open", "saveSelection", "exit"}) EXPECT_TRUE(enabled(name)) << name;

@@ -148,6 +148,15 @@ TEST_F(WindowWorkTest, ALoadThatFailsChangesNothing) {
   }
 }
 
+TEST_F(WindowWorkTest, AStartFileThatCannotBeLoadedLeavesTheWindowUntitled) {
+  WriteBytes(dir_ / "notes.srt", "no subtitles here\r\n");
+  CTesseraApp& app = Start({(dir_ / "notes.srt").string()});
+  EXPECT_EQ(app.Doc().Count(), 0);
+  EXPECT_TRUE(app.Doc().FilePath().empty());
+  EXPECT_EQ(app.MainDialog()->windowTitle().toStdString(), "Tessera 0.71 - Untitled");
+  app.MainDialog()->close();
+}
+
 TEST_F(WindowWorkTest, AFailedSaveKeepsTheCaptionAndTheFolder) {
   CTesseraApp& app = StartChanged();
   app.Store().WriteString(u"Directories", u"Save", FromUtf8(dir_.string()));
