@@ -87,7 +87,9 @@ struct FilesPageTest : ::testing::Test {
     QEventLoop loop;
     QObject::connect(page.get(), &CFilesPage::DropHandled, &loop, &QEventLoop::quit);
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    const std::u16string before = doc.FilePath();
     page->DropPaths(paths);
+    EXPECT_EQ(before, doc.FilePath());  // nothing is loaded inside the drop handler
     loop.exec();
   }
   std::string LastLog() const { return ToUtf8(doc.Log().Lines().back()); }
