@@ -224,7 +224,6 @@ void CTesseraApp::InitInstance() {
 
 int CTesseraApp::SaveDocument() {
   if (!SaveSubtitleDialog(doc_, store_, app_, ctx_->dialogs)) return 0;
-  doc_.SetChanged(false);
   window_->SetCurrentFile(doc_.FilePath());
   return 1;
 }
@@ -263,14 +262,14 @@ void CTesseraApp::LoadStartFile() {
     return;
   }
   app_.last_sub = path;
-  doc_.SetFilePath(path);
   SubtitleFormat format = doc_.LoadedFormat();
-  // Quiet: a MicroDVD file is read at 23.976 without asking.
-  LoadSubtitleFile(doc_, path, format, lang_, nullptr);
+  // Quiet: a MicroDVD file is read at 23.976 without asking. A file that cannot be loaded leaves
+  // the window untitled, as it would be without one.
+  if (!LoadSubtitleFile(doc_, path, format, lang_, nullptr)) return;
+  doc_.SetFilePath(path);
   doc_.SetLoadedFormat(format);
   if (app_.last_selected < doc_.Count()) doc_.SetCurrentRow(app_.last_selected);
   window_->SetCurrentFile(path);
-  history_.Clear();
 }
 
 int CTesseraApp::Run() {

@@ -19,9 +19,7 @@ bool LoadInput(CliContext& ctx, const std::string& path) {
 }
 
 bool SaveOutput(CliContext& ctx, const std::string& path) {
-  if (SaveSubtitleAs(ctx.doc, FromUtf8(path), ctx.settings, ctx.app) != 1) return false;
-  ctx.doc.SetChanged(false);
-  return true;
+  return SaveSubtitleAs(ctx.doc, FromUtf8(path), ctx.settings, ctx.app) == 1;
 }
 
 }  // namespace tessera::cli

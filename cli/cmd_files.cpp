@@ -4,9 +4,10 @@
 #include "cli/cli.h"
 #include "cli/cli_io.h"
 #include "core/text_util.h"
-#include "core/time_code.h"
 #include "formats/loading.h"
+#include "formats/save_formats.h"
 #include "formats/split.h"
+#include "pages/files/file_commands.h"
 
 namespace tessera::cli {
 namespace {
@@ -24,7 +25,8 @@ bool TakeFrameRate(CliContext& ctx, std::vector<std::string>& args) {
 
 bool CheckOutputName(const std::string& out) {
   if (IsWritableExtension(FromUtf8(out))) return true;
-  std::fprintf(stderr, "tessera-cli: '%s' must end in .srt, .ssa, .sub or .txt\n", out.c_str());
+  std::fprintf(stderr, "tessera-cli: '%s' must end in %s\n", out.c_str(),
+               SaveExtensionList().c_str());
   return false;
 }
 
@@ -48,20 +50,7 @@ int RunAppend(CliContext& ctx, std::vector<std::string>& args) {
   if (args.size() != 3) return UsageError("append needs IN, ADD and OUT");
   if (!CheckOutputName(args[2])) return UsageError("");
   if (!LoadInput(ctx, args[0])) return kExitFailed;
-  if (!offset) {
-    // As the page does: the movie's whole seconds, else the end of the last subtitle.
-    long long movie = ctx.doc.MovieLength() / 10000000;
-    if (movie != 0)
-      offset = static_cast<double>(movie);
-    else
-      offset = ctx.doc.Count() > 0 ? ParseTimeText(ctx.doc.End(ctx.doc.Count() - 1)) : 0.0;
-  }
-  SubtitleFormat added = SubtitleFormat::Unrecognised;
-  if (!AppendSubtitleFile(ctx.doc, FromUtf8(args[1]), *offset, &ctx.prompter, &added))
-    return kExitFailed;
-  if (added == SubtitleFormat::Sami || added == SubtitleFormat::Unrecognised) return kExitFailed;
-  ctx.doc.SetChanged(true);
-  ctx.doc.AppendLog(u"Done.");
+  if (!AppendFile(ctx.doc, FromUtf8(args[1]), ctx.prompter, offset)) return kExitFailed;
   return SaveOutput(ctx, args[2]) ? kExitOk : kExitFailed;
 }
 
@@ -74,8 +63,7 @@ int RunSplit(CliContext& ctx, std::vector<std::string>& args) {
     return UsageError("--at needs a subtitle number from 1");
   if (args.size() != 2) return UsageError("split needs IN and OUT");
   std::u16string out = FromUtf8(args[1]);
-  std::u16string ext = PathExtension(out);
-  if (ext != u".srt" && ext != u".ssa") {
+  if (!FindSelectionSaveFormat(out)) {
     std::fprintf(stderr, "tessera-cli: '%s' must end in .srt or .ssa\n", args[1].c_str());
     return UsageError("");
   }

@@ -4,9 +4,27 @@
 #include <QFontDialog>
 #include <QStringList>
 
+#include <functional>
+
+#include "core/file_filters.h"
 #include "core/qt_text_qt.h"
 
 namespace tessera {
+namespace {
+
+class FileDialog final : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+  std::function<void()> before_accept;
+
+ protected:
+  void accept() override {
+    if (before_accept) before_accept();
+    QFileDialog::accept();
+  }
+};
+
+}  // namespace
 
 QString QtDialogService::NameFilter(const FileFilter& filter) {
   QString patterns = ToQ(filter.patterns);
@@ -19,7 +37,7 @@ QString QtDialogService::NameFilter(const FileFilter& filter) {
 }
 
 std::optional<FileDialogAnswer> QtDialogService::Run(const FileDialogRequest& request, bool save) {
-  QFileDialog dialog(parent_.data(), ToQ(request.title), ToQ(request.initial_folder));
+  FileDialog dialog(parent_.data(), ToQ(request.title), ToQ(request.initial_folder));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwrite_prompt);
@@ -31,14 +49,20 @@ std::optional<FileDialogAnswer> QtDialogService::Run(const FileDialogRequest& re
     if (request.selected_filter >= 0 && request.selected_filter < filters.size())
       dialog.selectNameFilter(filters[request.selected_filter]);
   }
-  QString ext = ToQ(request.default_extension);
-  while (ext.startsWith(QChar('*')) || ext.startsWith(QChar('.'))) ext.remove(0, 1);
-  if (!ext.isEmpty() && ext != QStringLiteral("*")) dialog.setDefaultSuffix(ext);
+  // The file type selected when the user accepts decides the extension of a name typed without
+  // one, before the dialog asks about overwriting.
+  auto selected = [&] { return std::max<int>(0, filters.indexOf(dialog.selectedNameFilter())); };
+  dialog.before_accept = [&] {
+    dialog.setDefaultSuffix(ToQ(TypedNameExtension(request, selected())).mid(1));
+  };
+  dialog.before_accept();
   if (!request.initial_name.empty()) dialog.selectFile(ToQ(request.initial_name));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   FileDialogAnswer answer;
   answer.path = FromQ(dialog.selectedFiles().first());
-  answer.filter_index = std::max<int>(0, filters.indexOf(dialog.selectedNameFilter()));
+  answer.filter_index = selected();
+  // A platform dialog may not add the suffix itself.
+  if (save) answer.path = ChosenSavePath(request, answer);
   return answer;
 }
 

@@ -7,7 +7,13 @@
 
 namespace tessera {
 
-double ParseTimeText(std::u16string_view text) {
+namespace {
+
+constexpr double kParseBias = 0.0005;
+
+}  // namespace
+
+double ParseTimeOffset(std::u16string_view text) {
   std::u16string s;
   s.reserve(text.size() + 1);
   s.push_back(u'0');
@@ -33,7 +39,11 @@ double ParseTimeText(std::u16string_view text) {
       scale /= 10;
     }
   }
-  return hours * 3600 + minutes * 60 + secs + fraction + 0.0005;
+  return hours * 3600 + minutes * 60 + secs + fraction;
+}
+
+double ParseTimeText(std::u16string_view text) {
+  return ParseTimeOffset(text) + kParseBias;
 }
 
 std::u16string FormatTimeText(double seconds, int form) {

@@ -4,6 +4,7 @@
 #include "core/text_util.h"
 #include "formats/format_util.h"
 #include "formats/microdvd.h"
+#include "formats/save_formats.h"
 #include "formats/simple_formats.h"
 #include "formats/subrip.h"
 #include "formats/substation.h"
@@ -54,6 +55,19 @@ SubtitleFormat DetectSubtitleFormat(std::u16string_view text) {
   return SubtitleFormat::Unrecognised;
 }
 
+namespace {
+
+// Programs, archives and pictures read as text are full of control characters that no subtitle
+// file holds; a few stray ones (a damaged line, a form feed, an end-of-file mark) are let through.
+bool LooksBinary(std::u16string_view text) {
+  size_t controls = 0;
+  for (char16_t c : text)
+    if (c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n' && c != u'\f' && c != 0x1A) ++controls;
+  return controls >= 4 && controls * 100 > text.size();
+}
+
+}  // namespace
+
 int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SubtitleFormat& format,
                      const LanguageTable& lang, Prompter* prompter) {
   std::u16string text;
@@ -63,24 +77,29 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
     doc.AppendLog(u"ERROR: File does not excist.");
     return 0;
   }
+  if (LooksBinary(text)) {
+    doc.AppendLog(u"ERROR: This is a binary file, not a subtitle file.");
+    return 0;
+  }
   if (result == kReadRepaired) doc.AppendLog(u"WARNING: Fixed some CR/LF issues...");
-  format = DetectSubtitleFormat(text);
+  SubtitleFormat detected = DetectSubtitleFormat(text);
   if (result == kReadUtf16 || result == kReadUtf8) doc.AppendLog(lang.Lookup(2010));
-  doc.Empty();
 
+  // Read aside: only a file that gave subtitles replaces the rows.
+  SubtitleDocument loaded;
   int read = 0;
   auto announce = [&](int id) {
     doc.AppendLog(lang.Lookup(id));
     doc.AppendLog(lang.Lookup(2000));
   };
-  switch (format) {
+  switch (detected) {
     case SubtitleFormat::SubRip:
       announce(2002);
-      read = ReadSubRip(doc, text, 0);
+      read = ReadSubRip(loaded, text, 0);
       break;
     case SubtitleFormat::SubStationAlpha:
       announce(2004);
-      read = ReadSubStationAlpha(doc, text);
+      read = ReadSubStationAlpha(loaded, text);
       break;
     case SubtitleFormat::MicroDvd: {
       double rate = kAssumedFrameRate;
@@ -90,25 +109,37 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
       if (prompter) {
         if (auto chosen = prompter->AskLoadFrameRate()) rate = *chosen;
       }
-      read = ReadMicroDvd(doc, text, rate);
+      read = ReadMicroDvd(loaded, text, rate);
       break;
     }
     case SubtitleFormat::SubViewer:
       announce(2001);
-      read = ReadSubViewer(doc, text);
+      read = ReadSubViewer(loaded, text);
       break;
     case SubtitleFormat::Sami:
       announce(2005);
-      read = ReadSami(doc, text);
+      read = ReadSami(loaded, text);
       break;
     case SubtitleFormat::Unrecognised:
       doc.AppendLog(lang.Lookup(2006));
       break;
   }
+  if (read == 1 && loaded.Count() == 0) {
+    doc.AppendLog(u"ERROR: No subtitle could be read from the file.");
+    read = 0;
+  }
   doc.AppendLog(lang.Lookup(read == 1 ? 2012 : 2011));
+  if (read != 1) return 0;
+
+  doc.Empty();
+  doc.Reserve(loaded.Count());
+  for (int i = 0; i < loaded.Count(); ++i)
+    doc.AddRow(loaded.Start(i), loaded.End(i), loaded.Line(i, 0), loaded.Line(i, 1),
+               loaded.Line(i, 2));
   doc.ResetSelection();
   doc.ClampCurrentRow();
-  return read;
+  format = detected;
+  return 1;
 }
 
 int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double offset,
@@ -121,7 +152,8 @@ int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double
     if (detected) *detected = SubtitleFormat::Unrecognised;
     return 0;
   }
-  SubtitleFormat format = DetectSubtitleFormat(text);
+  SubtitleFormat format =
+      LooksBinary(text) ? SubtitleFormat::Unrecognised : DetectSubtitleFormat(text);
   if (detected) *detected = format;
   std::string name = ToUtf8(path);
   int read = 1;
@@ -164,9 +196,13 @@ std::u16string PathFolder(const std::u16string& path) {
   return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
 }
 
+void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path) {
+  if (path.find(u'/') != std::u16string::npos)
+    store.WriteString(u"Directories", key, PathFolder(path));
+}
+
 bool IsWritableExtension(const std::u16string& path) {
-  std::u16string ext = PathExtension(path);
-  return ext == u".srt" || ext == u".ssa" || ext == u".sub" || ext == u".txt";
+  return FindSaveFormat(path) != nullptr;
 }
 
 int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u16string_view text,
@@ -186,26 +222,22 @@ int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u1
 
 int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                    const AppSettings& settings) {
-  doc.SetFilePath(path);
-  if (path.find(u'/') != std::u16string::npos)
-    store.WriteString(u"Directories", u"Save", PathFolder(path));
-  std::u16string ext = PathExtension(path);
-  std::u16string text;
-  if (ext == u".ssa")
-    text = SubStationAlphaText(doc, -1, -1, settings);
-  else if (ext == u".srt")
-    text = SubRipText(doc, -1, -1);
-  else if (ext == u".sub")
-    text = MicroDvdText(doc, -1, -1, false, settings);
-  else if (ext == u".txt")
-    text = FlatText(doc);
-  else {
+  const SaveFormat* format = FindSaveFormat(path);
+  if (!format) {
     // Nothing is written, so the caller must not take the document as saved.
-    doc.AppendLog(Format("ERROR: '%s' names no format to save in (.srt, .ssa, .sub or .txt).",
-                         ToUtf8(path).c_str()));
+    doc.AppendLog(Format("ERROR: '%s' names no format to save in (%s).", ToUtf8(path).c_str(),
+                         SaveExtensionList().c_str()));
     return 0;
   }
-  return WriteSubtitleText(doc, path, text, settings.encoding);
+  doc.AppendLog(SavingLine(*format, path));
+  if (!WriteSubtitleText(doc, path, format->text(doc, -1, -1, settings), settings.encoding))
+    return 0;
+  // Only a written file becomes the document's file and the folder the next save starts in.
+  doc.SetFilePath(path);
+  RememberFolder(store, u"Save", path);
+  doc.SetChanged(false);
+  doc.AppendLog(u"Ok.");
+  return 1;
 }
 
 }  // namespace tessera

@@ -18,22 +18,24 @@ SubtitleFormat DetectSubtitleFormat(std::u16string_view text);
 // Replaces the rows with the file's content and logs its progress. `prompter` may ask for the
 // MicroDVD frame rate; nullptr never asks (23.976 is assumed). Does not set the file path, the
 // loaded format or the changed flag: `format` receives the detected format for the caller.
-// Returns 1 when a recognised file was read. A missing or too large file leaves the rows.
+// Returns 1 when subtitles were read. Otherwise (a missing, too large, binary or unrecognised
+// file, or one without a single subtitle) the log says why and the document and `format` stay.
 int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SubtitleFormat& format,
                      const LanguageTable& lang, Prompter* prompter);
 
 // Adds the file's rows after the existing ones, SubRip and MicroDVD moved later by `offset`
-// seconds. Returns 0 when the file cannot be opened, else 1; `detected` (optional) receives the
-// format, so a caller can tell that nothing could be appended.
+// seconds; a binary file counts as unrecognised. Returns 0 when the file cannot be opened, else 1;
+// `detected` (optional) receives the format, so a caller can tell that nothing could be appended.
 int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double offset,
                        Prompter* prompter, SubtitleFormat* detected = nullptr);
 
 // The writer named by the path's extension (".srt", ".ssa", ".sub", ".txt", exact case).
 bool IsWritableExtension(const std::u16string& path);
 
-// Makes `path` the document's file path, remembers its folder under "Directories"/"Save" and
-// writes the whole document in the format of the extension. Returns 1 when written; 0, with an
-// "ERROR:" line, when it could not be written or the extension names no writable format.
+// Writes the whole document in the format of the path's extension, logging "Saving <format>
+// file '<path>'..." and "Ok." or an "ERROR:" line. Only when the file was written does `path`
+// become the document's file path, its folder the "Directories"/"Save" setting, and the changed
+// flag clear. Returns 1 then; 0 when the extension names no writable format or the write failed.
 int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                    const AppSettings& settings);
 
@@ -47,5 +49,7 @@ int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u1
 std::u16string PathExtension(const std::u16string& path);
 // The folder part of a path without the trailing separator; empty when there is none.
 std::u16string PathFolder(const std::u16string& path);
+// Stores the folder of `path` under "Directories"/`key` ("Open" or "Save") when it has one.
+void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path);
 
 }  // namespace tessera

@@ -2,8 +2,8 @@
 
 #include "core/text_util.h"
 #include "formats/loading.h"
+#include "formats/save_formats.h"
 #include "formats/subrip.h"
-#include "formats/substation.h"
 
 namespace tessera {
 
@@ -14,22 +14,29 @@ std::u16string SplitPartName(const std::u16string& chosen, char16_t letter) {
   return name;
 }
 
+bool CanSplitAt(const SubtitleDocument& doc, int row, std::u16string* why) {
+  // Otherwise both parts would hold the whole document, or the second one nothing.
+  const char16_t* reason = nullptr;
+  if (row <= 0)
+    reason = u"ERROR: Nothing to split: no subtitle before the split point.";
+  else if (row >= doc.Count())
+    reason = u"ERROR: Nothing to split: no subtitle after the split point.";
+  if (reason && why) *why = reason;
+  return reason == nullptr;
+}
+
 int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string& chosen,
                       SettingsStore& store, const AppSettings& settings) {
   int h = split_row < 0 ? 0 : split_row;
-  if (chosen.find(u'/') != std::u16string::npos)
-    store.WriteString(u"Directories", u"Save", PathFolder(chosen));
-  std::u16string ext = PathExtension(chosen);
+  const SaveFormat* format = FindSelectionSaveFormat(chosen);
   int ok = 1;
-  if (ext == u".ssa") {
-    doc.AppendLog(Format("Saving Sub Station Alpha file '%s'...", ToUtf8(chosen).c_str()));
-    ok = WriteSubtitleText(doc, chosen, SubStationAlphaText(doc, -1, -1, settings),
-                           settings.encoding);
-  } else if (ext == u".srt") {
-    if (h == 0 || h >= doc.Count()) {
-      // Both parts would hold the whole document (or the second one nothing).
-      doc.AppendLog(h == 0 ? u"ERROR: Nothing to split: no subtitle before the split point."
-                           : u"ERROR: Nothing to split: no subtitle after the split point.");
+  if (format && !IsSubRip(*format)) {
+    doc.AppendLog(SavingLine(*format, chosen));
+    ok = WriteSubtitleText(doc, chosen, format->text(doc, -1, -1, settings), settings.encoding);
+  } else if (format) {
+    std::u16string why;
+    if (!CanSplitAt(doc, h, &why)) {
+      doc.AppendLog(why);
       return 0;
     }
     std::u16string a = SplitPartName(chosen, u'a');
@@ -45,6 +52,7 @@ int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string
     return 0;
   }
   if (!ok) return 0;
+  RememberFolder(store, u"Save", chosen);
   doc.AppendLog(u"Ok.");
   return 1;
 }

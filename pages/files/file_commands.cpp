@@ -1,20 +1,25 @@
 #include "pages/files/file_commands.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "core/file_filters.h"
 #include "core/text_util.h"
 #include "core/time_code.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
-#include "formats/subrip.h"
-#include "formats/substation.h"
+#include "formats/save_formats.h"
 
 namespace tessera {
 namespace {
 
-// A missing path or a folder never reaches the loader, so the document stays as it was.
+// Only a readable file reaches the loader; the log says what is wrong with any other path.
 bool CheckOpenable(SubtitleDocument& doc, const std::u16string& path) {
   std::error_code ec;
   auto status = std::filesystem::status(ToPath(path), ec);
@@ -27,58 +32,63 @@ bool CheckOpenable(SubtitleDocument& doc, const std::u16string& path) {
     doc.AppendLog(Format("ERROR: The file '%s' does not exist.", name.c_str()));
     return false;
   }
+  // A pipe or a device would keep the reading waiting.
+  if (!std::filesystem::is_regular_file(status)) {
+    doc.AppendLog(Format("ERROR: '%s' is not a regular file.", name.c_str()));
+    return false;
+  }
+  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    doc.AppendLog(
+        Format("ERROR: The file '%s' cannot be read: %s.", name.c_str(), std::strerror(errno)));
+    return false;
+  }
+  ::close(fd);
   return true;
 }
 
-int Load(SubtitleDocument& doc, const std::u16string& path, const LanguageTable& lang,
-         Prompter& prompter) {
+// Loads `path` and, only when that worked, makes it the document's file: its path, format and
+// folder, and a clear changed flag.
+int LoadAsDocument(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
+                   const LanguageTable& lang, Prompter& prompter) {
   SubtitleFormat format = doc.LoadedFormat();
-  int result = LoadSubtitleFile(doc, path, format, lang, &prompter);
+  if (!LoadSubtitleFile(doc, path, format, lang, &prompter)) return 0;
   doc.SetLoadedFormat(format);
-  return result;
+  doc.SetFilePath(path);
+  doc.SetChanged(false);
+  doc.SetFrameRateConverted(false);
+  RememberFolder(store, u"Open", path);
+  return 1;
 }
 
 }  // namespace
 
-void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path) {
-  if (path.find(u'/') != std::u16string::npos)
-    store.WriteString(u"Directories", key, PathFolder(path));
-}
-
 int OpenSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                      const LanguageTable& lang, Prompter& prompter) {
   if (!CheckOpenable(doc, path)) return 0;
-  doc.SetChanged(false);
-  doc.SetFilePath(path);
-  RememberFolder(store, u"Open", path);
-  doc.SetFrameRateConverted(false);
   doc.AppendLog(WithArgument(lang.Lookup(2014), path));
-  return Load(doc, path, lang, prompter);
+  return LoadAsDocument(doc, path, store, lang, prompter);
 }
 
 int OpenDroppedFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                     const LanguageTable& lang, Prompter& prompter) {
   if (!CheckOpenable(doc, path)) return 0;
-  doc.SetFilePath(path);
-  RememberFolder(store, u"Open", path);
-  doc.Empty();
-  doc.SetFrameRateConverted(false);
   doc.AppendLog(Format("Trying to open dropped file '%s'...", ToUtf8(path).c_str()));
-  int result = Load(doc, path, lang, prompter);
-  doc.SetChanged(false);
-  return result;
+  return LoadAsDocument(doc, path, store, lang, prompter);
 }
 
 double AppendOffset(const SubtitleDocument& doc) {
   long long movie_seconds = doc.MovieLength() / 10000000;
   if (movie_seconds != 0) return static_cast<double>(movie_seconds);
-  return doc.Count() > 0 ? ParseTimeText(doc.End(doc.Count() - 1)) : 0.0;
+  return doc.Count() > 0 ? ParseTimeOffset(doc.End(doc.Count() - 1)) : 0.0;
 }
 
-int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter) {
+int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter,
+               std::optional<double> offset) {
   int before = doc.Count();
   SubtitleFormat detected = SubtitleFormat::Unrecognised;
-  if (!AppendSubtitleFile(doc, path, AppendOffset(doc), &prompter, &detected)) return 0;
+  if (!AppendSubtitleFile(doc, path, offset ? *offset : AppendOffset(doc), &prompter, &detected))
+    return 0;
   if (detected == SubtitleFormat::Sami || detected == SubtitleFormat::Unrecognised) return 0;
   // A file without entries changes nothing, so it does not mark the document changed.
   if (doc.Count() > before) doc.SetChanged(true);
@@ -108,25 +118,24 @@ void FirstSelectedBlock(const SubtitleDocument& doc, const std::vector<int>& sel
 int SaveSelectedBlock(SubtitleDocument& doc, const std::vector<int>& selected_rows,
                       const std::u16string& path, SettingsStore& store,
                       const AppSettings& settings) {
-  RememberFolder(store, u"Save", path);
-  std::u16string ext = PathExtension(path);
+  const SaveFormat* format = FindSelectionSaveFormat(path);
   std::string name = ToUtf8(path);
-  int ok = 0;
-  if (ext == u".ssa") {
-    doc.AppendLog(Format("Saving Sub Station Alpha file '%s'...", name.c_str()));
-    ok =
-        WriteSubtitleText(doc, path, SubStationAlphaText(doc, -1, -1, settings), settings.encoding);
-  } else if (ext == u".srt") {
-    int first = 0, last = 0;
-    FirstSelectedBlock(doc, selected_rows, first, last);
-    doc.AppendLog(Format("Saving selection to SubRip file '%s'...", name.c_str()));
-    ok = WriteSubtitleText(doc, path, SubRipText(doc, first, last), settings.encoding);
-  } else {
+  if (!format) {
     doc.AppendLog(
         Format("ERROR: '%s' does not end in .srt or .ssa; nothing was written.", name.c_str()));
     return 0;
   }
-  if (!ok) return 0;
+  // The script always holds the whole document; SubRip holds the first selected block.
+  int first = -1, last = -1;
+  if (IsSubRip(*format)) {
+    FirstSelectedBlock(doc, selected_rows, first, last);
+    doc.AppendLog(Format("Saving selection to SubRip file '%s'...", name.c_str()));
+  } else {
+    doc.AppendLog(SavingLine(*format, path));
+  }
+  if (!WriteSubtitleText(doc, path, format->text(doc, first, last, settings), settings.encoding))
+    return 0;
+  RememberFolder(store, u"Save", path);
   doc.AppendLog(u"Ok.");
   return 1;
 }
@@ -155,7 +164,21 @@ std::vector<FileFilter> OpenFileFilters(bool with_archives) {
 }
 
 std::vector<FileFilter> SelectionSaveFilters() {
-  return {{u"SubStation Alpha files (*.ssa)", u"*.ssa"}, {u"SubRip files (*.srt)", u"*.srt"}};
+  return {FindSaveFormat(u".ssa")->Filter(), FindSaveFormat(u".srt")->Filter()};
+}
+
+std::u16string AskSelectionSaveName(DialogService& dialogs, SettingsStore& store,
+                                    const std::u16string& title) {
+  FileDialogRequest r;
+  r.title = title;
+  r.default_extension = u"*.srt";
+  r.initial_folder = store.GetString(u"Directories", u"Save");
+  r.filters = SelectionSaveFilters();
+  r.selected_filter = 1;
+  r.overwrite_prompt = true;
+  std::optional<FileDialogAnswer> answer = dialogs.SaveFile(r);
+  if (!answer || answer->path.empty()) return {};
+  return ChosenSavePath(r, *answer);
 }
 
 }  // namespace tessera

@@ -2,6 +2,7 @@
 // appending, saving the selected block, the remembered folders and the button rules.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,15 +11,14 @@
 #include "core/services.h"
 #include "core/settings_store.h"
 #include "core/subtitle_document.h"
+#include "formats/loading.h"  // RememberFolder
 
 namespace tessera {
 
-// Stores the folder of `path` under "Directories"/`key` ("Open" or "Save") when it has one.
-void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path);
-
-// Open: makes `path` the document's file path, remembers its folder, logs and loads it (the
-// frame-rate prompt may appear). A path that is missing or a folder logs an "ERROR:" line and
-// leaves the document as it was. Returns the loader's result.
+// Open: logs and loads the file (the frame-rate prompt may appear); when that worked, makes it the
+// document's file (path, loaded format, clear changed flag) and remembers its folder under
+// "Open". Returns 1 then. A path that cannot be loaded (missing, a folder, unreadable, binary,
+// unrecognised, too large) changes nothing but the log, which says why, and returns 0.
 int OpenSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                      const LanguageTable& lang, Prompter& prompter);
 // The same for a file dropped on the page, with the drop's own log line.
@@ -27,16 +27,18 @@ int OpenDroppedFile(SubtitleDocument& doc, const std::u16string& path, SettingsS
 
 // Where appended subtitles begin: the open movie's whole seconds, else the last end time.
 double AppendOffset(const SubtitleDocument& doc);
-// Appends the file after the document at AppendOffset. Sets the changed flag and logs "Done."
-// when rows were added. Returns 1 when the file could be read and appended.
-int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter);
+// Appends the file after the document, its times moved by `offset` seconds (none: AppendOffset;
+// a MicroDVD file is read at the rate the prompter answers). Sets the changed flag when rows were
+// added and logs "Done.". Returns 1 when the file could be read and appended.
+int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter,
+               std::optional<double> offset = std::nullopt);
 
 // The first contiguous block of `selected_rows` (any order); the whole document when empty.
 void FirstSelectedBlock(const SubtitleDocument& doc, const std::vector<int>& selected_rows,
                         int& first, int& last);
 // Save Sel.: ".srt" writes the first selected block as SubRip (renumbered, moved to the block's
-// start), ".ssa" the whole document as SubStation Alpha. Remembers the folder under "Save".
-// Returns 1 when written; any other extension writes nothing and logs an "ERROR:" line.
+// start), ".ssa" the whole document as SubStation Alpha; once written, remembers the folder under
+// "Save". Returns 1 when written; any other extension writes nothing and logs an "ERROR:" line.
 int SaveSelectedBlock(SubtitleDocument& doc, const std::vector<int>& selected_rows,
                       const std::u16string& path, SettingsStore& store,
                       const AppSettings& settings);
@@ -49,5 +51,10 @@ bool CanExport(const SubtitleDocument& doc, const AppSettings& settings);
 std::vector<FileFilter> OpenFileFilters(bool with_archives);
 // The two file types of Save Sel. and Split (SubRip preselected).
 std::vector<FileFilter> SelectionSaveFilters();
+// The save dialog of Save Sel. and Split, titled `title`: those two types with SubRip preselected,
+// starting in the "Save" folder. A name typed without an extension gets the chosen type's.
+// Empty when cancelled.
+std::u16string AskSelectionSaveName(DialogService& dialogs, SettingsStore& store,
+                                    const std::u16string& title);
 
 }  // namespace tessera

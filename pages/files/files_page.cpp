@@ -130,24 +130,11 @@ unsigned CFilesPage::Append() {
 
 unsigned CFilesPage::Save() {
   if (!SaveSubtitleDialog(ctx_.doc, ctx_.store, ctx_.app, ctx_.dialogs)) return kRefreshNothing;
-  ctx_.doc.SetChanged(false);
   return kRefreshCaption;
 }
 
-std::u16string CFilesPage::AskSelectionName(const char16_t* title) {
-  FileDialogRequest r;
-  r.title = title;
-  r.default_extension = u"*.srt";
-  r.initial_folder = ctx_.store.GetString(u"Directories", u"Save");
-  r.filters = SelectionSaveFilters();
-  r.selected_filter = 1;
-  r.overwrite_prompt = true;
-  std::optional<FileDialogAnswer> answer = ctx_.dialogs.SaveFile(r);
-  return answer ? answer->path : std::u16string();
-}
-
 unsigned CFilesPage::SaveSelection() {
-  std::u16string path = AskSelectionName(u"Save Selection to file");
+  std::u16string path = AskSelectionSaveName(ctx_.dialogs, ctx_.store, u"Save Selection to file");
   if (path.empty()) return kRefreshNothing;
   std::vector<int> rows;
   for (const QModelIndex& i : List()->selectionModel()->selectedRows()) rows.push_back(i.row());
@@ -157,7 +144,13 @@ unsigned CFilesPage::SaveSelection() {
 
 unsigned CFilesPage::Split() {
   if (!HasSubtitles(ctx_.doc)) return kRefreshNothing;
-  std::u16string path = AskSelectionName(u"Split Subtitle file");
+  // Said before the dialog: a name asked for nothing would only be thrown away.
+  std::u16string why;
+  if (!CanSplitAt(ctx_.doc, ctx_.doc.CurrentRow(), &why)) {
+    ctx_.doc.AppendLog(why);
+    return kRefreshNothing;
+  }
+  std::u16string path = AskSelectionSaveName(ctx_.dialogs, ctx_.store, u"Split Subtitle file");
   if (path.empty()) return kRefreshNothing;
   SplitSubtitleFile(ctx_.doc, ctx_.doc.CurrentRow(), path, ctx_.store, ctx_.app);
   return kRefreshNothing;

@@ -48,7 +48,6 @@ class CFilesPage : public CSheetPage {
   unsigned Split();
   unsigned Export();
   FileDialogRequest OpenRequest(const char16_t* title, bool with_archives);
-  std::u16string AskSelectionName(const char16_t* title);
 
   std::unique_ptr<DvdExport> export_run_;
   DvdExportDriver* driver_ = nullptr;

@@ -1,22 +1,18 @@
 #include "pages/files/save_dialogs.h"
 
+#include "core/file_filters.h"
+#include "core/text_util.h"
 #include "formats/loading.h"
+#include "formats/save_formats.h"
 #include "formats/subrip.h"
 
 namespace tessera {
 
 std::u16string SaveDefaultExtension(SubtitleFormat format) {
-  switch (format) {
-    case SubtitleFormat::SubRip:
-      return u".srt";
-    case SubtitleFormat::SubStationAlpha:
-      return u"*.ssa";
-    case SubtitleFormat::MicroDvd:
-    case SubtitleFormat::SubViewer:
-      return u"*.sub";
-    default:
-      return u"<<NOT SUPPORTED>>";
-  }
+  const SaveFormat& preselected = DefaultSaveFormat(format);
+  // SubRip's value has always been handed over without the "*".
+  std::u16string ext(preselected.extension);
+  return IsSubRip(preselected) ? ext : u"*" + ext;
 }
 
 int SaveSubtitleDialog(SubtitleDocument& doc, SettingsStore& store, const AppSettings& settings,
@@ -24,42 +20,38 @@ int SaveSubtitleDialog(SubtitleDocument& doc, SettingsStore& store, const AppSet
                        const std::function<void(const std::u16string&)>& show_path) {
   FileDialogRequest request;
   request.title = u"Save Subtitle file";
-  request.filters = {{u"SubStation Alpha files (*.ssa)", u"*.ssa"},
-                     {u"MicroDVD files (*.sub)", u"*.sub"},
-                     {u"SubRip files (*.srt)", u"*.srt"},
-                     {u"Flat ASCII files (*.txt)", u"*.txt"}};
-  switch (doc.LoadedFormat()) {
-    case SubtitleFormat::SubStationAlpha:
-      request.selected_filter = 0;
-      break;
-    case SubtitleFormat::MicroDvd:
-      request.selected_filter = 1;
-      break;
-    default:
-      request.selected_filter = 2;
-  }
+  request.filters = SaveFilters();
+  const SaveFormat& preselected = DefaultSaveFormat(doc.LoadedFormat());
+  request.selected_filter = static_cast<int>(&preselected - SaveFormats().data());
   request.initial_name = doc.FilePath();
   request.initial_folder = store.GetString(u"Directories", u"Save");
   request.default_extension = SaveDefaultExtension(doc.LoadedFormat());
   request.overwrite_prompt = true;
   std::optional<FileDialogAnswer> answer = dialogs.SaveFile(request);
   if (!answer || answer->path.empty()) return 0;
-  if (show_path) show_path(answer->path);
-  return SaveSubtitleAs(doc, answer->path, store, settings);
+  const std::u16string path = ChosenSavePath(request, *answer);
+  if (!SaveSubtitleAs(doc, path, store, settings)) return 0;
+  if (show_path) show_path(path);
+  return 1;
 }
 
 int SaveSelectionDialog(SubtitleDocument& doc, SettingsStore& store, const AppSettings& settings,
                         DialogService& dialogs) {
   FileDialogRequest request;
   request.title = u"Save Selection";
-  request.filters = {{u"SubRip files (*.srt)", u"*.srt"}};
+  request.filters = {FindSaveFormat(u".srt")->Filter()};
   request.initial_name = u"selection.srt";
   request.initial_folder = store.GetString(u"Directories", u"Save");
-  request.default_extension = SaveDefaultExtension(doc.LoadedFormat());
+  // Only SubRip is written, whatever the document was loaded from.
+  request.default_extension = SaveDefaultExtension(SubtitleFormat::SubRip);
   request.overwrite_prompt = true;
   std::optional<FileDialogAnswer> answer = dialogs.SaveFile(request);
   if (!answer || answer->path.empty()) return 0;
-  return WriteSubtitleText(doc, answer->path, SubRipSelectionText(doc), settings.encoding);
+  const std::u16string path = ChosenSavePath(request, *answer);
+  doc.AppendLog(Format("Saving selection to SubRip file '%s'...", ToUtf8(path).c_str()));
+  if (!WriteSubtitleText(doc, path, SubRipSelectionText(doc), settings.encoding)) return 0;
+  doc.AppendLog(u"Ok.");
+  return 1;
 }
 
 }  // namespace tessera

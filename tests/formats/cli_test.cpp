@@ -25,7 +25,9 @@ TEST_F(CliTest, ConvertLogsAndWritesByExtension) {
   CliRun r = Cli("convert " + P("in.srt") + " " + P("out.ssa"));
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "Trying to open the file '" + dir.Path("in.srt").string() +
-                       "'...\nDetected SubRip format.\nLoading...\nOk.\n");
+                       "'...\nDetected SubRip format.\nLoading...\nOk.\nSaving Sub Station Alpha "
+                       "file '" +
+                       dir.Path("out.ssa").string() + "'...\nOk.\n");
   EXPECT_NE(ReadBytes(dir.Path("out.ssa")).find("!Effect,Three\r\n"), std::string::npos);
 
   r = Cli("convert --fps 25 " + P("in.sub") + " " + P("out.srt"));
@@ -42,9 +44,11 @@ TEST_F(CliTest, AppendAndSplit) {
   CliRun r = Cli("append " + P("in.srt") + " " + P("in.srt") + " " + P("both.srt"));
   EXPECT_EQ(r.code, 0);
   std::string both = ReadBytes(dir.Path("both.srt"));
-  // Appended after the end of the last subtitle (10 s, read with its half-millisecond bias).
-  EXPECT_NE(both.find("4\r\n00:00:11,001 --> 00:00:12,001\r\nOne\r\n"), std::string::npos);
-  EXPECT_NE(r.out.find("Done.\n"), std::string::npos);
+  // Appended after the end of the last subtitle, to the millisecond, as the page appends.
+  EXPECT_NE(both.find("4\r\n00:00:11,000 --> 00:00:12,000\r\nOne\r\n"), std::string::npos);
+  EXPECT_NE(
+      r.out.find("Ok.\nAppending SubRip file '" + dir.Path("in.srt").string() + "'...\nDone.\n"),
+      std::string::npos);
 
   r = Cli("append --offset 100 " + P("in.srt") + " " + P("in.sub") + " " + P("both2.srt"));
   EXPECT_EQ(r.code, 0);

@@ -5,6 +5,7 @@
 #include "core/settings_store.h"
 #include "core/text_file.h"
 #include "formats/loading.h"
+#include "formats/save_formats.h"
 #include "tests/support/test_util.h"
 
 namespace tessera {
@@ -101,12 +102,35 @@ TEST_F(LoadTest, MissingTooLargeAndUnknownFiles) {
                                 "ERROR: File does not excist."}));
   EXPECT_EQ(doc.Count(), 1);  // untouched
 
-  WriteBytes(dir.Path("empty.srt"), "");
-  EXPECT_EQ(Load("empty.srt"), 0);
-  EXPECT_EQ(format, SubtitleFormat::Unrecognised);
-  EXPECT_EQ(doc.Count(), 0);
-  EXPECT_EQ(LogLines(doc).back(), "Error reading file.");
-  EXPECT_EQ(LogLines(doc).end()[-2], "Unknown format. Unable to load...");
+  // Files that hold no subtitles say why and leave the rows and the format as they were.
+  struct Case {
+    const char* name;
+    std::string bytes;
+    Log tail;
+  } cases[] = {
+      {"empty.srt", "", {"Unknown format. Unable to load...", "Error reading file."}},
+      {"notes.txt",
+       "Just a note.\r\n",
+       {"Unknown format. Unable to load...", "Error reading file."}},
+      {"braces.txt",
+       "a readme\r\nuse {x} and {y}\r\n",
+       {"Detected MicroDVD format.", "Assuming 23.976 fps framerate for now.", "Loading...",
+        "ERROR: No subtitle could be read from the file.", "Error reading file."}},
+      {"prog.bin",
+       "\x7f"
+       "ELF\x02\x01\x01\x03\r\n{\x05\x06}{\x07\x08}\x10\x11\r\n",
+       {"ERROR: This is a binary file, not a subtitle file."}},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(dir.Path(c.name), c.bytes);
+    size_t before = LogLines(doc).size();
+    EXPECT_EQ(Load(c.name), 0) << c.name;
+    EXPECT_EQ(format, SubtitleFormat::SubRip) << c.name;
+    ASSERT_EQ(doc.Count(), 1) << c.name;
+    EXPECT_EQ(doc.Line(0, 0), u"keep");
+    Log log = LogLines(doc);
+    EXPECT_EQ(Log(log.begin() + before, log.end()), c.tail) << c.name;
+  }
 }
 
 TEST_F(LoadTest, HostileBytesNeverCrash) {
@@ -227,27 +251,43 @@ TEST_F(SaveTest, WriterByExtension) {
   struct Case {
     const char* name;
     const char* starts_with;
+    const char* log_name;
   } cases[] = {
-      {"x.srt", "1\r\n00:00:01,000"},
-      {"x.ssa", "!Created with Tessera"},
-      {"x.sub", ";Created with Tessera"},
-      {"x.txt", "Hello\r\n\r\nCaf\xE9\r\n"},
+      {"x.srt", "1\r\n00:00:01,000", "SubRip"},
+      {"x.ssa", "!Created with Tessera", "Sub Station Alpha"},
+      {"x.sub", ";Created with Tessera", "MicroDVD"},
+      {"x.txt", "Hello\r\n\r\nCaf\xE9\r\n", "Flat ASCII"},
   };
+  // One table drives the writers, the save dialog's file types and the command line's check.
+  ASSERT_EQ(SaveFormats().size(), std::size(cases));
+  EXPECT_EQ(SaveExtensionList(), ".ssa, .sub, .srt or .txt");
   for (const auto& c : cases) {
+    const SaveFormat* f = FindSaveFormat(dir.Path16(c.name));
+    ASSERT_NE(f, nullptr) << c.name;
+    EXPECT_EQ(SaveFilters()[f - SaveFormats().data()].patterns,
+              u"*" + std::u16string(f->extension));
+    EXPECT_TRUE(IsWritableExtension(dir.Path16(c.name)));
+    doc.SetChanged(true);
     EXPECT_EQ(Save(c.name), 1) << c.name;
     EXPECT_TRUE(ReadBytes(dir.Path(c.name)).starts_with(c.starts_with)) << c.name;
     EXPECT_EQ(doc.FilePath(), dir.Path16(c.name));
+    EXPECT_FALSE(doc.Changed());
+    Log log = LogLines(doc);
+    EXPECT_EQ(Log(log.end() - 2, log.end()), (Log{"Saving " + std::string(c.log_name) + " file '" +
+                                                      dir.Path(c.name).string() + "'...",
+                                                  "Ok."}));
   }
   EXPECT_EQ(store.GetString(u"Directories", u"Save"), FromUtf8(dir.Dir().string()));
-  EXPECT_TRUE(LogLines(doc).empty());
 
   // Nothing to write for an unknown or upper-case extension: said, and not taken as saved.
+  doc.SetChanged(true);
   for (const char* name : {"x.SRT", "noext", "x.smi"}) {
     EXPECT_EQ(Save(name), 0) << name;
     EXPECT_FALSE(std::filesystem::exists(dir.Path(name)));
-    EXPECT_EQ(doc.FilePath(), dir.Path16(name));
+    EXPECT_EQ(doc.FilePath(), dir.Path16("x.txt"));
+    EXPECT_TRUE(doc.Changed());
+    EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: ")) << name;
   }
-  EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
 }
 
 TEST_F(SaveTest, EncodingsAndUtf8Fallback) {
@@ -262,15 +302,15 @@ TEST_F(SaveTest, EncodingsAndUtf8Fallback) {
                   .starts_with(std::string("\xFF\xFE"
                                            "1\0\r\0\n\0",
                                            8)));
-  EXPECT_TRUE(LogLines(doc).empty());
+  EXPECT_EQ(LogLines(doc).size(), 4u);  // "Saving ..." and "Ok." each
 
   settings.encoding = kEncoding8Bit;
   doc.SetCell(1, kLine1, u"\u4e2d\u6587");
   EXPECT_EQ(Save("wide.srt"), 1);
   Log log = LogLines(doc);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_TRUE(log[0].starts_with("WARNING: ")) << log[0];
-  EXPECT_NE(log[0].find("UTF-8"), std::string::npos);
+  ASSERT_EQ(log.size(), 7u);
+  EXPECT_TRUE(log[5].starts_with("WARNING: ")) << log[5];
+  EXPECT_NE(log[5].find("UTF-8"), std::string::npos);
   // Nothing lost: it loads back as written.
   SubtitleDocument back;
   SubtitleFormat f;
@@ -278,21 +318,31 @@ TEST_F(SaveTest, EncodingsAndUtf8Fallback) {
   EXPECT_EQ(back.Line(1, 0), u"\u4e2d\u6587");
 }
 
+// A save that fails says so and leaves the document's path, its changed flag and the remembered
+// folder as they were.
 TEST_F(SaveTest, FailedWriteKeepsOldFileAndSaysSo) {
-  WriteBytes(dir.Path("old.srt"), "precious");
-  chmod(dir.Dir().c_str(), 0555);
-  bool root = geteuid() == 0;
-  int result = Save("old.srt");
-  chmod(dir.Dir().c_str(), 0755);
-  if (!root) {
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(ReadBytes(dir.Path("old.srt")), "precious");
-    EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: ")) << LogLines(doc).back();
+  doc.SetFilePath(u"/keep/film.srt");
+  doc.SetChanged(true);
+  store.WriteString(u"Directories", u"Save", u"/keep");
+  std::filesystem::create_directories(dir.Path("ro"));
+  WriteBytes(dir.Path("ro/old.srt"), "precious");
+  chmod(dir.Path("ro").c_str(), 0555);
+  std::vector<std::string> paths = {dir.Path("no/such/folder/x.srt").string(),
+                                    "/proc/tessera-test.ssa", "/proc/self/tessera.sub"};
+  if (geteuid() != 0) paths.push_back(dir.Path("ro/old.srt").string());
+  for (const std::string& path : paths) {
+    EXPECT_EQ(SaveSubtitleAs(doc, FromUtf8(path), store, settings), 0) << path;
+    Log log = LogLines(doc);
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_TRUE(log.end()[-2].starts_with("Saving ")) << path;
+    EXPECT_TRUE(log.back().starts_with("ERROR: ")) << log.back();
+    EXPECT_NE(log.back().find(path), std::string::npos) << log.back();
+    EXPECT_EQ(doc.FilePath(), u"/keep/film.srt");
+    EXPECT_TRUE(doc.Changed());
+    EXPECT_EQ(store.GetString(u"Directories", u"Save"), u"/keep");
   }
-  // A folder that does not exist fails for everyone.
-  EXPECT_EQ(Save("no/such/folder/x.srt"), 0);
-  EXPECT_NE(LogLines(doc).back().find("no/such/folder/x.srt"), std::string::npos);
-  EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
+  chmod(dir.Path("ro").c_str(), 0755);
+  EXPECT_EQ(ReadBytes(dir.Path("ro/old.srt")), "precious");
 }
 
 }  // namespace

@@ -51,6 +51,25 @@ TEST_F(SplitTest, ScriptNameWritesWholeDocument) {
             "Saving Sub Station Alpha file '" + dir.Path("film.ssa").string() + "'...");
 }
 
+// Asked before the file name: at the first row or none there is nothing to split.
+TEST_F(SplitTest, CanSplitAtSaysWhyNot) {
+  const std::string before = "ERROR: Nothing to split: no subtitle before the split point.";
+  const std::string after = "ERROR: Nothing to split: no subtitle after the split point.";
+  SubtitleDocument empty;
+  struct Case {
+    const SubtitleDocument& d;
+    int row;
+    std::string why;  // empty: can split
+  } cases[] = {{doc, -1, before}, {doc, 0, before},    {doc, 1, ""},      {doc, 11, ""},
+               {doc, 12, after},  {empty, -1, before}, {empty, 0, before}};
+  for (const Case& c : cases) {
+    std::u16string why = u"untouched";
+    EXPECT_EQ(c.why.empty(), CanSplitAt(c.d, c.row, &why)) << c.row;
+    EXPECT_EQ(c.why.empty() ? "untouched" : c.why, ToUtf8(why)) << c.row;
+  }
+  EXPECT_TRUE(LogLines(doc).empty());
+}
+
 TEST_F(SplitTest, NothingBeforeTheSplitPointOrOtherNames) {
   for (int row : {-1, 0}) {
     EXPECT_EQ(SplitSubtitleFile(doc, row, dir.Path16("film.srt"), store, settings), 0);
@@ -67,9 +86,16 @@ TEST_F(SplitTest, NothingBeforeTheSplitPointOrOtherNames) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()), {}), 0);
 }
 
+// The folder of a split that could not be written is not where the next save dialog opens.
 TEST_F(SplitTest, UnwritableFolderIsAnError) {
-  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("missing/film.srt"), store, settings), 0);
-  EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
+  store.WriteString(u"Directories", u"Save", u"/keep");
+  for (const char* path : {"missing/film.srt", "missing/film.ssa"}) {
+    EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16(path), store, settings), 0);
+    EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
+    EXPECT_EQ(store.GetString(u"Directories", u"Save"), u"/keep");
+  }
+  EXPECT_EQ(SplitSubtitleFile(doc, 5, u"/proc/film.srt", store, settings), 0);
+  EXPECT_EQ(store.GetString(u"Directories", u"Save"), u"/keep");
 }
 
 }  // namespace

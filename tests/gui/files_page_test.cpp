@@ -87,7 +87,9 @@ struct FilesPageTest : ::testing::Test {
     QEventLoop loop;
     QObject::connect(page.get(), &CFilesPage::DropHandled, &loop, &QEventLoop::quit);
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    const std::u16string before = doc.FilePath();
     page->DropPaths(paths);
+    EXPECT_EQ(before, doc.FilePath());  // nothing is loaded inside the drop handler
     loop.exec();
   }
   std::string LastLog() const { return ToUtf8(doc.Log().Lines().back()); }
@@ -220,6 +222,14 @@ TEST_F(FilesPageTest, SplitAtTheCurrentRow) {
   EXPECT_EQ(0u, b.find("1\r\n00:00:05,000 --> 00:00:10,000\r\nentry 6\r\n"));
   EXPECT_NE(std::string::npos, b.find("7\r\n"));
   EXPECT_EQ("Ok.", LastLog());
+}
+
+TEST_F(FilesPageTest, SplitAtTheFirstSubtitleSaysSoBeforeAskingForAName) {
+  OpenFilm();
+  Select({0});
+  const int lines = doc.Log().Size();
+  Click("split");  // no dialog is scripted: asking for a name would fail the test
+  EXPECT_EQ(lines + 1, doc.Log().Size());
 }
 
 TEST_F(FilesPageTest, ButtonStates) {

@@ -36,6 +36,12 @@ class WindowWorkTest : public MainWindowTest {
   CSheetPage* FilesPage() { return app_->MainDialog()->Page(0); }
   void Click(const char* name) { FilesPage()->Button(name)->click(); }
   std::u16string P(const std::string& name) const { return FromUtf8((dir_ / name).string()); }
+  // The save dialog answers `name` (in the scratch folder unless absolute), or is cancelled.
+  void ExpectSaveDialog(const std::optional<std::string>& name) {
+    std::optional<std::u16string> path;
+    if (name) path = name->front() == '/' ? FromUtf8(*name) : P(*name);
+    dialogs_.ExpectSave(u"Save Subtitle file", path);
+  }
   void Key(int key, Qt::KeyboardModifiers mods) {
     QWidget* target = FilesPage()->List();
     QKeyEvent press(QEvent::KeyPress, key, mods);
@@ -62,12 +68,7 @@ TEST_F(WindowWorkTest, OpenAsksBeforeReplacingAChangedDocument) {
     SCOPED_TRACE(c.name);
     CTesseraApp& app = StartChanged();
     prompter_.ExpectChoice(kChangedQuestion, c.answer);
-    if (c.answer == PromptAnswer::Yes) {
-      const std::u16string target =
-          c.save_as && c.save_as->front() != '/' ? P(*c.save_as) : FromUtf8(c.save_as.value_or(""));
-      dialogs_.ExpectSave(u"Save Subtitle file",
-                          c.save_as ? std::optional<std::u16string>(target) : std::nullopt);
-    }
+    if (c.answer == PromptAnswer::Yes) ExpectSaveDialog(c.save_as);
     if (c.opens) dialogs_.ExpectOpen(u"Open Subtitle file", FromUtf8(other.string()));
     Click("open");
     EXPECT_EQ(app.Doc().Count(), c.opens ? 5 : 3);
@@ -105,12 +106,7 @@ TEST_F(WindowWorkTest, CloseKeepsTheWindowWhenNothingWasSaved) {
     CTesseraApp& app = StartChanged();
     const QString caption = app.MainDialog()->windowTitle();
     prompter_.ExpectChoice(kChangedQuestion, c.answer);
-    if (c.answer == PromptAnswer::Yes) {
-      const std::u16string target =
-          c.save_as && c.save_as->front() != '/' ? P(*c.save_as) : FromUtf8(c.save_as.value_or(""));
-      dialogs_.ExpectSave(u"Save Subtitle file",
-                          c.save_as ? std::optional<std::u16string>(target) : std::nullopt);
-    }
+    if (c.answer == PromptAnswer::Yes) ExpectSaveDialog(c.save_as);
     app.MainDialog()->EndWithOk();
     EXPECT_EQ(app.Finished(), c.closes);
     if (!c.closes) {
@@ -150,6 +146,15 @@ TEST_F(WindowWorkTest, ALoadThatFailsChangesNothing) {
     EXPECT_EQ(s.GetString(u"Settings", u"Last Sub"), path);
     app_.reset();
   }
+}
+
+TEST_F(WindowWorkTest, AStartFileThatCannotBeLoadedLeavesTheWindowUntitled) {
+  WriteBytes(dir_ / "notes.srt", "no subtitles here\r\n");
+  CTesseraApp& app = Start({(dir_ / "notes.srt").string()});
+  EXPECT_EQ(app.Doc().Count(), 0);
+  EXPECT_TRUE(app.Doc().FilePath().empty());
+  EXPECT_EQ(app.MainDialog()->windowTitle().toStdString(), "Tessera 0.71 - Untitled");
+  app.MainDialog()->close();
 }
 
 TEST_F(WindowWorkTest, AFailedSaveKeepsTheCaptionAndTheFolder) {

@@ -21,10 +21,12 @@ class ScriptedDialogs final : public DialogService {
  public:
   ~ScriptedDialogs() override { Verify(); }
   void ExpectOpen(std::u16string title, std::optional<std::u16string> path) {
-    queue_.push_back({false, std::move(title), std::move(path)});
+    queue_.push_back({false, std::move(title), std::move(path), std::nullopt});
   }
-  void ExpectSave(std::u16string title, std::optional<std::u16string> path) {
-    queue_.push_back({true, std::move(title), std::move(path)});
+  // `filter`: the file type the user picks (nothing: the preselected one stays).
+  void ExpectSave(std::u16string title, std::optional<std::u16string> path,
+                  std::optional<int> filter = std::nullopt) {
+    queue_.push_back({true, std::move(title), std::move(path), filter});
   }
   void Verify() {
     for (const auto& e : queue_) ADD_FAILURE() << "dialog never shown: " << ToUtf8(e.title);
@@ -53,6 +55,7 @@ class ScriptedDialogs final : public DialogService {
     bool save;
     std::u16string title;
     std::optional<std::u16string> path;
+    std::optional<int> filter;
   };
   std::optional<FileDialogAnswer> Answer(bool save, const FileDialogRequest& r) {
     last_request = r;
@@ -65,7 +68,7 @@ class ScriptedDialogs final : public DialogService {
     EXPECT_EQ(e.save, save) << ToUtf8(r.title);
     EXPECT_EQ(ToUtf8(e.title), ToUtf8(r.title));
     if (!e.path) return std::nullopt;
-    return FileDialogAnswer{*e.path, r.selected_filter};
+    return FileDialogAnswer{*e.path, e.filter.value_or(r.selected_filter)};
   }
   std::deque<Expected> queue_;
 };
