@@ -30,7 +30,7 @@ namespace {
 constexpr int kRefreshMs = 100;
 constexpr int kReloadMs = 25;
 constexpr int kPanelHeight = 240;
-constexpr int kListHeightWithLargeMovie = 150;
+constexpr int kListHeightWithLargeMovie = 130;
 constexpr char16_t kNoSubtitles[] = u"<<< NO SUBTITLE FILE LOADED >>>";
 
 // Stand-ins for the page's player and volume when the window was built without them.
@@ -190,13 +190,11 @@ CTranslatePage::CTranslatePage(PageContext& ctx, QWidget* parent)
   });
   connect(List(), &SubtitleListView::CurrentRowChanged, this, &CTranslatePage::RowSelected);
 
-  ResetMarks(ctx_.doc, state_);
   volume_->SetVolumeListener(
       [](int64_t value, void* page) {
         static_cast<CTranslatePage*>(page)->VolumeChangedElsewhere(value);
       },
       this);
-  if (ctx_.app.reload_avi) QTimer::singleShot(kReloadMs, this, &CTranslatePage::ReloadMovie);
   ApplyOwnCaptions();
   Apply(kRefreshNothing);
 }
@@ -249,7 +247,10 @@ void CTranslatePage::BuildControls() {
   play_button_ = play;
   pause_button_ = pause;
   stop_button_ = stop;
-  for (QWidget* w : {play_button_, pause_button_, stop_button_}) transport->addWidget(w);
+  for (QWidget* w : {play_button_, pause_button_, stop_button_}) {
+    w->setMaximumWidth(72);
+    transport->addWidget(w);
+  }
   grid->addLayout(transport, 0, 0);
 
   const auto seek_button = [&](const char* name, const char* text, int column, auto handler) {
@@ -301,8 +302,10 @@ void CTranslatePage::BuildControls() {
   volume_row->addWidget(volume_slider_, 1);
   grid->addLayout(volume_row, 1, 0);
 
+  // The current subtitle's times get a row of their own, so that the line fields keep their width.
   auto* times = new QHBoxLayout;
   times->setSpacing(3);
+  times->addStretch(1);
   start_label_ = new QLabel(QStringLiteral("Start:"), movie_area_);
   start_display_ = MakeTimeDisplay(movie_area_, "startDisplay", "0:00:00.000");
   duration_label_ = new QLabel(QStringLiteral("Duration:"), movie_area_);
@@ -322,7 +325,7 @@ void CTranslatePage::BuildControls() {
           [this] { Run([this] { return AutoDuration(); }, u"Auto"); });
   auto_button_ = auto_button;
   times->addWidget(auto_button_);
-  grid->addLayout(times, 1, 5, 1, 3);
+  grid->addLayout(times, 2, 0, 1, 8);
   area->addLayout(grid);
 
   // The arrows: later / earlier, 1 s longer / shorter, 0.1 s longer / shorter.
@@ -838,6 +841,13 @@ void CTranslatePage::VolumeChangedElsewhere(int64_t value) {
 // ---- Page events
 
 void CTranslatePage::OnActivate() {
+  if (!shown_) {
+    // What the page does when it is first shown: the window opens with the subtitle file of the
+    // command line already loaded.
+    shown_ = true;
+    ResetMarks(ctx_.doc, state_);
+    if (ctx_.app.reload_avi) QTimer::singleShot(kReloadMs, this, &CTranslatePage::ReloadMovie);
+  }
   state_.current = ctx_.doc.CurrentRow();
   CSheetPage::OnActivate();
   ApplyOwnCaptions();

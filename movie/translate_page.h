@@ -141,6 +141,7 @@ class CTranslatePage : public CSheetPage {
   std::u16string line_text_[2];
   bool updating_ = false;
   bool list_refreshing_ = false;
+  bool shown_ = false;
   bool movie_loaded_ = false;
   bool editing_ = false;
   bool pause_enabled_ = false;

@@ -393,6 +393,7 @@ TEST_F(TranslatePageTest, ReloadsTheLastMovieShortlyAfterStarting) {
                 {{"0:00:10.000", "0:00:12.000", "one"}, {"0:00:20.000", "0:00:22.000", "two"}});
   doc.SetCurrentRow(1);
   page = std::make_unique<CTranslatePage>(ctx);
+  page->OnActivate();                 // the page is shown
   EXPECT_TRUE(player.calls.empty());  // not yet: the window opens first
   QEventLoop loop;
   QTimer::singleShot(200, &loop, &QEventLoop::quit);
@@ -401,6 +402,9 @@ TEST_F(TranslatePageTest, ReloadsTheLastMovieShortlyAfterStarting) {
   EXPECT_EQ(P("movie.avi"), player.path);
   EXPECT_EQ(1, page->CurrentSubtitle());
   EXPECT_TRUE(Enabled("play"));
+  // The document present when the page was first shown has its marks on the first and last row.
+  EXPECT_EQ(0, page->MarksState().first_mark);
+  EXPECT_EQ(1, page->MarksState().last_mark);
 }
 
 TEST_F(TranslatePageTest, VolumeSliderStartsFromTheMixerAndOnlyADragSetsIt) {
