@@ -155,45 +155,34 @@ bool CVolumeOutMaster::ReadSink(SinkState& sink) {
       &sink));
 }
 
+void CVolumeOutMaster::OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* self) {
+  // The sink's volume now; the default sink may also have become another one.
+  if (eol != 0 || !info || info->volume.channels == 0) return;
+  auto* m = static_cast<CVolumeOutMaster*>(self);
+  m->sink_name_ = info->name;
+  m->sink_index_ = info->index;
+  m->channels_ = info->volume.channels;
+  m->steps_ = info->n_volume_steps;
+  m->OnSinkEvent(info->volume.values[0]);
+}
+
 void CVolumeOutMaster::OnSubscription(pa_context* c, unsigned type, uint32_t index, void* self) {
   // On the main loop's thread, locked. Reads the sink's volume again and hands it on.
   auto* master = static_cast<CVolumeOutMaster*>(self);
   const unsigned facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
   if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) != PA_SUBSCRIPTION_EVENT_CHANGE) return;
-  if (facility == PA_SUBSCRIPTION_EVENT_SINK && index != master->sink_index_) return;
-  if (facility != PA_SUBSCRIPTION_EVENT_SINK && facility != PA_SUBSCRIPTION_EVENT_SERVER) return;
-  const auto on_info = [](pa_context*, const pa_sink_info* info, int eol, void* data) {
-    if (eol != 0 || !info || info->volume.channels == 0) return;
-    auto* m = static_cast<CVolumeOutMaster*>(data);
-    // The default sink may have changed to another one.
-    m->sink_name_ = info->name;
-    m->sink_index_ = info->index;
-    m->channels_ = info->volume.channels;
-    m->steps_ = info->n_volume_steps;
-    m->OnSinkEvent(info->volume.values[0]);
-  };
   pa_operation* op = nullptr;
-  if (facility == PA_SUBSCRIPTION_EVENT_SINK) {
-    op = pa_context_get_sink_info_by_index(c, index, on_info, master);
-  } else {
+  if (facility == PA_SUBSCRIPTION_EVENT_SINK && index == master->sink_index_) {
+    op = pa_context_get_sink_info_by_index(c, index, &CVolumeOutMaster::OnSinkInfo, master);
+  } else if (facility == PA_SUBSCRIPTION_EVENT_SERVER) {
     op = pa_context_get_server_info(
         c,
         [](pa_context* ctx, const pa_server_info* info, void* data) {
           auto* m = static_cast<CVolumeOutMaster*>(data);
           if (!info || !info->default_sink_name || m->sink_name_ == info->default_sink_name) return;
-          pa_operation* next = pa_context_get_sink_info_by_name(
-              ctx, info->default_sink_name,
-              [](pa_context*, const pa_sink_info* i, int eol, void* d) {
-                if (eol != 0 || !i || i->volume.channels == 0) return;
-                auto* mm = static_cast<CVolumeOutMaster*>(d);
-                mm->sink_name_ = i->name;
-                mm->sink_index_ = i->index;
-                mm->channels_ = i->volume.channels;
-                mm->steps_ = i->n_volume_steps;
-                mm->OnSinkEvent(i->volume.values[0]);
-              },
-              m);
-          if (next) pa_operation_unref(next);
+          if (pa_operation* next = pa_context_get_sink_info_by_name(
+                  ctx, info->default_sink_name, &CVolumeOutMaster::OnSinkInfo, m))
+            pa_operation_unref(next);
         },
         master);
   }

@@ -12,6 +12,7 @@
 struct pa_threaded_mainloop;
 struct pa_context;
 struct pa_operation;
+struct pa_sink_info;
 
 namespace tessera {
 
@@ -44,6 +45,7 @@ class CVolumeOutMaster final : public QObject, public IVolume {
 
   static void OnContextState(pa_context* c, void* self);
   static void OnSubscription(pa_context* c, unsigned type, uint32_t index, void* self);
+  static void OnSinkInfo(pa_context* c, const pa_sink_info* info, int eol, void* self);
 
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;

@@ -16,6 +16,7 @@
 #include "check/text_measurer_qt.h"
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
+#include "movie/movie_panel_widget.h"
 #include "pages/files/dvd_export_qt.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_player.h"
@@ -49,14 +50,6 @@ class Host final : public MainWindowHost {
   std::u16string caption;
   int asked = 0;
   bool allow_replace = true;
-};
-
-class NoProgress final : public ProgressSink {
- public:
-  void Open(const std::u16string&) override {}
-  void SetPercent(int) override {}
-  void SetLines(const std::u16string&, const std::u16string&) override {}
-  void Close() override {}
 };
 
 // Subtitles at 10, 20, ... 120 s, each 2 s long, "entry N" in line 1.
@@ -155,7 +148,7 @@ struct TranslatePageTest : ::testing::Test {
   ScriptedPlayer player;
   ScriptedVolume volume;
   Host host;
-  NoProgress progress;
+  NullProgressSink progress;
   QtProcessRunner runner;
   QtTextMeasurer measurer;
   UndoHistory history;
@@ -520,6 +513,32 @@ TEST_F(TranslatePageTest, HomeEndAndEnterFollowTheFocus) {
   EXPECT_TRUE(page->OnShortcut(kCmdEnter));
   EXPECT_TRUE(line1->hasFocus());
   EXPECT_EQ(1, page->CurrentSubtitle());
+}
+
+TEST_F(TranslatePageTest, LayoutFollowsResizeMovieWindow) {
+  // Off: the panel keeps its height and takes the movie's proportions; the list takes the room.
+  Make();
+  page->show();
+  const int list_height = page->List()->height();
+  OpenAvi();
+  EXPECT_EQ(QSize(300, 240), page->Panel()->size());  // 720 x 576 at a height of 240
+  page->resize(960, 800);
+  QApplication::processEvents();
+  EXPECT_EQ(QSize(300, 240), page->Panel()->size());
+  EXPECT_GT(page->List()->height(), list_height);
+
+  // On: the list keeps its height and the panel takes the extra room.
+  page.reset();
+  app.resize_movie_window = 1;
+  Make();
+  page->show();
+  QApplication::processEvents();
+  const QSize panel = page->Panel()->size();
+  const int fixed_list = page->List()->height();
+  page->resize(960, 800);
+  QApplication::processEvents();
+  EXPECT_EQ(fixed_list, page->List()->height());
+  EXPECT_GT(page->Panel()->height(), panel.height());
 }
 
 }  // namespace
