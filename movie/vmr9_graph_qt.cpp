@@ -299,7 +299,12 @@ void CVMR9Graph::DrainEvents() {
 }
 
 void CVMR9Graph::HandleEvent(const mpv_event& event) {
-  if (event.event_id == MPV_EVENT_PLAYBACK_RESTART) pending_seek_ = -1;
+  if (event.event_id == MPV_EVENT_PLAYBACK_RESTART) {
+    pending_seek_ = -1;
+    // mpv drops a frame the UI thread did not take within 200 ms (a slow machine, a modal
+    // dialog); a paused picture would then stay wrong. Drawing the current frame again mends it.
+    if (render_ && native_width_) Render();
+  }
   if (event.event_id == MPV_EVENT_VIDEO_RECONFIG) {
     ReadVideoSize();
     Changed();

@@ -103,7 +103,7 @@ TEST_F(PlayerTest, PlaysPausesAndKeepsThePosition) {
   ASSERT_TRUE(player_.StartPlayback());
   ASSERT_TRUE(WaitUntil([&] { return player_.Position() > 8 * kFrame; }));
   ASSERT_TRUE(player_.Pause());
-  WaitUntil([] { return false; }, 150);
+  WaitUntil([] { return false; }, 300);
   const int64_t paused = player_.Position();
   WaitUntil([] { return false; }, 300);
   EXPECT_EQ(paused, player_.Position());
