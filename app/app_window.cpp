@@ -23,6 +23,7 @@
 #include "pages/files/dvd_export_qt.h"
 #include "pages/files/files_page.h"
 #include "pages/files/save_dialogs.h"
+#include "tools/edit_page.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitTesseraResources() {
@@ -121,12 +122,7 @@ const PageEntry kPages[] = {
                               false);
      }},
     {1300, u"Fix Errors", &PlainPage<1301, false, true>},
-    {1400, u"Edit",
-     [](PageContext& c, QWidget* p) {
-       return FixedHeaderPage(c, p, u"Edit",
-                              u"Edit, insert, delete or split subtitles. Search for texts...", true,
-                              true);
-     }},
+    {1400, u"Edit", [](PageContext& c, QWidget* p) -> CSheetPage* { return new CEditPage(c, p); }},
     {1500, u"Synchronize", &PlainPage<1501, true, true>},
     {1600, u"Play Movie", &PlainPage<1601, true, false>},
     {1700, u"AVI Info", &PlainPage<1701, false, true>},
