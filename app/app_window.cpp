@@ -24,6 +24,7 @@
 #include "pages/files/files_page.h"
 #include "pages/files/save_dialogs.h"
 #include "tools/edit_page.h"
+#include "tools/sync_page.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitTesseraResources() {
@@ -123,7 +124,8 @@ const PageEntry kPages[] = {
      }},
     {1300, u"Fix Errors", &PlainPage<1301, false, true>},
     {1400, u"Edit", [](PageContext& c, QWidget* p) -> CSheetPage* { return new CEditPage(c, p); }},
-    {1500, u"Synchronize", &PlainPage<1501, true, true>},
+    {1500, u"Synchronize",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSyncPage(c, p); }},
     {1600, u"Play Movie", &PlainPage<1601, true, false>},
     {1700, u"AVI Info", &PlainPage<1701, false, true>},
     {1800, u"FrameRate", &PlainPage<1801, true, true>},
