@@ -2,9 +2,9 @@
 // activation (list refill, selection, fields) and the first paint of the whole page.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QPixmap>
 
+#include "bench/quiet_services.h"
 #include "core/time_code.h"
 #include "tools/edit_page.h"
 #include "tools/frame_rate_page.h"
@@ -12,14 +12,6 @@
 
 namespace tessera {
 namespace {
-
-class QuietPrompter final : public Prompter {
- public:
-  void MessageBox(const std::u16string&, const std::u16string&, PromptIcon) override {}
-  bool AskYesNo(const std::u16string&, const std::u16string&, PromptIcon) override { return false; }
-  void Beep() override {}
-  std::optional<double> AskLoadFrameRate() override { return std::nullopt; }
-};
 
 class NoDialogs final : public DialogService {
  public:
@@ -47,18 +39,9 @@ class FixedMeasurer final : public TextMeasurer {
   }
 };
 
-void EnsureApplication() {
-  if (qApp) return;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "tessera_bench";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
-}
-
 template <class Page>
 void BM_SwitchToPage(benchmark::State& state) {
-  EnsureApplication();
+  EnsureOffscreenApplication();
   QuietPrompter prompter;
   NoDialogs dialogs;
   NullProgressSink progress;
