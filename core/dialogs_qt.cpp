@@ -8,6 +8,7 @@
 
 #include "core/file_filters.h"
 #include "core/qt_text_qt.h"
+#include "core/search_dialogs_qt.h"
 
 namespace tessera {
 namespace {
@@ -91,6 +92,19 @@ std::optional<FontSpec> QtDialogService::ChooseFont(const FontSpec& initial) {
   result.point_size = chosen.pointSize() > 0 ? chosen.pointSize() : initial.point_size;
   result.bold = chosen.weight() >= QFont::Bold;
   return result;
+}
+
+std::optional<SearchDialogFields> QtDialogService::FindText(const SearchDialogFields& initial) {
+  CSearchDialog dialog(initial, parent_.data());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Fields();
+}
+
+std::optional<SearchDialogFields> QtDialogService::ReplaceText(const SearchDialogFields& initial,
+                                                               ReplaceDialogClient& client) {
+  CReplaceDialog dialog(initial, client, parent_.data());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Fields();
 }
 
 }  // namespace tessera

@@ -75,7 +75,25 @@ struct FileDialogAnswer {
   int filter_index = 0;  // the file type chosen in the dialog
 };
 
-// Open/save dialogs, the folder browser and the font dialog.
+// What the Find and Replace dialogs show, and what the user leaves in them.
+struct SearchDialogFields {
+  std::u16string find;
+  std::u16string replace;  // the Replace dialog's "Replace with:"
+  bool whole_word = false;
+  bool match_case = false;
+  int direction = +1;  // the Find dialog's "Direction": +1 down, -1 up
+};
+
+// The page a Replace dialog serves while it is open: Find Next and Replace act at once and the
+// dialog stays.
+class ReplaceDialogClient {
+ public:
+  virtual ~ReplaceDialogClient() = default;
+  virtual void FindNextPressed(const SearchDialogFields& fields) = 0;
+  virtual void ReplacePressed(const SearchDialogFields& fields) = 0;
+};
+
+// Open/save dialogs, the folder browser, the font dialog and the search dialogs.
 class DialogService {
  public:
   virtual ~DialogService() = default;
@@ -84,6 +102,20 @@ class DialogService {
   virtual std::optional<std::u16string> BrowseFolder(const std::u16string& title,
                                                      const std::u16string& initial_folder) = 0;
   virtual std::optional<FontSpec> ChooseFont(const FontSpec& initial) = 0;
+  // The modal Find dialog opened on `initial` with "Down" chosen: the fields when Find Next
+  // closed it, nothing on Cancel. A service without the dialog answers Cancel.
+  virtual std::optional<SearchDialogFields> FindText(const SearchDialogFields& initial) {
+    (void)initial;
+    return std::nullopt;
+  }
+  // The modal Replace dialog opened on `initial`: Find Next and Replace go to `client`; Replace
+  // All closes it with the fields, Cancel with nothing.
+  virtual std::optional<SearchDialogFields> ReplaceText(const SearchDialogFields& initial,
+                                                        ReplaceDialogClient& client) {
+    (void)initial;
+    (void)client;
+    return std::nullopt;
+  }
 };
 
 // Runs one child program with its standard streams read and discarded.
