@@ -20,9 +20,11 @@
 #include "core/version.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
+#include "movie/avi_info_page.h"
 #include "pages/files/dvd_export_qt.h"
 #include "pages/files/files_page.h"
 #include "pages/files/save_dialogs.h"
+#include "tools/settings_page.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitTesseraResources() {
@@ -129,12 +131,11 @@ const PageEntry kPages[] = {
      }},
     {1500, u"Synchronize", &PlainPage<1501, true, true>},
     {1600, u"Play Movie", &PlainPage<1601, true, false>},
-    {1700, u"AVI Info", &PlainPage<1701, false, true>},
+    {1700, u"AVI Info",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CAviInfoPage(c, p); }},
     {1800, u"FrameRate", &PlainPage<1801, true, true>},
     {1900, u"Options",
-     [](PageContext& c, QWidget* p) {
-       return FixedHeaderPage(c, p, u"Options", u"Change the way Tessera behaves...", false, false);
-     }},
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSettingsPage(c, p); }},
 };
 constexpr int kPlayMovieTab = 1600;
 
