@@ -88,6 +88,14 @@ class FormScroll final : public QScrollArea {
   }
 };
 
+// A widget whose controls stand one below the other, without margins of its own.
+QVBoxLayout* BareColumn(QWidget*& widget) {
+  widget = new QWidget;
+  auto* v = new QVBoxLayout(widget);
+  v->setContentsMargins(0, 0, 0, 0);
+  return v;
+}
+
 QHBoxLayout* Row(QBoxLayout* into) {
   auto* row = new QHBoxLayout;
   into->addLayout(row);
@@ -153,9 +161,8 @@ W* CSettingsPage::Captioned(W* widget, int id) {
 }
 
 QWidget* CSettingsPage::BuildFontRows() {
-  auto* block = new QWidget;
-  auto* v = new QVBoxLayout(block);
-  v->setContentsMargins(0, 0, 0, 0);
+  QWidget* block = nullptr;
+  QVBoxLayout* v = BareColumn(block);
   auto* row = Row(v);
   auto* font = Captioned(new QPushButton(QStringLiteral("Font"), block), 1901);
   font->setObjectName(QStringLiteral("font"));
@@ -179,9 +186,8 @@ QWidget* CSettingsPage::BuildFontRows() {
 }
 
 QWidget* CSettingsPage::BuildLeftColumn() {
-  auto* column = new QWidget;
-  auto* v = new QVBoxLayout(column);
-  v->setContentsMargins(0, 0, 0, 0);
+  QWidget* column = nullptr;
+  QVBoxLayout* v = BareColumn(column);
 
   auto* formats = Captioned(new QGroupBox(QStringLiteral("File format options:"), column), 1903);
   auto* fg = new QGridLayout(formats);
@@ -241,9 +247,8 @@ QWidget* CSettingsPage::BuildLeftColumn() {
 }
 
 QWidget* CSettingsPage::BuildRightColumn() {
-  auto* column = new QWidget;
-  auto* v = new QVBoxLayout(column);
-  v->setContentsMargins(0, 0, 0, 0);
+  QWidget* column = nullptr;
+  QVBoxLayout* v = BareColumn(column);
 
   auto* encoder = Captioned(new QGroupBox(QStringLiteral("DVDSupEncode"), column), 1906);
   auto* ev = new QVBoxLayout(encoder);
