@@ -103,6 +103,10 @@ std::optional<FontChoice> QtDialogService::ChooseFont(const FontChoice& initial)
   auto* fonts = new QFontDialog(font, &dialog);
   fonts->setWindowFlags(Qt::Widget);
   fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+  // A face the machine lacks is shown as a substitute; OK without touching the font keeps it.
+  bool font_touched = false;
+  QObject::connect(fonts, &QFontDialog::currentFontChanged, &dialog,
+                   [&font_touched] { font_touched = true; });
   auto* colors = new QComboBox(&dialog);
   colors->setObjectName(QStringLiteral("fontColor"));
   for (const NamedColor& c : kFontColors)
@@ -125,15 +129,16 @@ std::optional<FontChoice> QtDialogService::ChooseFont(const FontChoice& initial)
   layout->addLayout(color_row);
   layout->addWidget(buttons);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  FontChoice result = initial;
+  result.color = colors->currentData().toInt();
+  if (!font_touched) return result;
   const QFont chosen = fonts->currentFont();
-  FontChoice result;
   result.font.face = FromQ(chosen.family());
   // Whole points: a size of 10.5 points is 10.
   const double points = chosen.pointSizeF();
   result.font.point_size = points >= 1 ? static_cast<int>(points) : initial.font.point_size;
   result.weight = static_cast<int>(chosen.weight());
   result.font.bold = result.weight >= QFont::Bold;
-  result.color = colors->currentData().toInt();
   return result;
 }
 

@@ -5,13 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
+#include "core/dialogs_qt.h"
 #include "core/qt_text_qt.h"
 #include "tests/gui/window_fixture.h"
 #include "ui/header_strip.h"
@@ -339,6 +344,51 @@ TEST_F(SettingsPageTest, ChoosingALanguageChangesTheWindowAndThisPageAtOnce) {
   EXPECT_EQ(list->itemText(1), " Dutch");
   Click("exit");
   EXPECT_EQ(ToUtf8(Stored(u"Language")), "0");
+}
+
+// The real font dialog: preset with the font and colour, it answers the exact weight and the
+// colour chosen in its colour box.
+TEST(QtFontDialog, AnswersWeightAndColour) {
+  QtDialogService dialogs;
+  FontChoice initial;
+  initial.font = {u"DejaVu Sans", 20, false};
+  initial.weight = 400;
+  initial.color = 0x123456;  // no colour of the box: offered as well
+  int offered = -1;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    auto* colors = dialog->findChild<QComboBox*>(QStringLiteral("fontColor"));
+    ASSERT_NE(colors, nullptr);
+    offered = colors->currentData().toInt();
+    colors->setCurrentIndex(colors->findText(QStringLiteral("Red")));
+    QFont heavy(QStringLiteral("DejaVu Sans"), 14);
+    heavy.setWeight(QFont::Bold);
+    dialog->findChild<QFontDialog*>()->setCurrentFont(heavy);
+    dialog->accept();
+  });
+  std::optional<FontChoice> chosen = dialogs.ChooseFont(initial);
+  EXPECT_EQ(offered, 0x123456);
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(ToUtf8(chosen->font.face), "DejaVu Sans");
+  EXPECT_EQ(chosen->font.point_size, 14);
+  EXPECT_EQ(chosen->weight, 700);
+  EXPECT_TRUE(chosen->font.bold);
+  EXPECT_EQ(chosen->color, 0x0000FF);
+
+  QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  EXPECT_FALSE(dialogs.ChooseFont(initial));
+
+  // OK without touching the font keeps it, even a face this machine does not have.
+  initial.font = {u"No Such Face", 23, true};
+  initial.weight = 700;
+  QTimer::singleShot(0,
+                     [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
+  chosen = dialogs.ChooseFont(initial);
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(ToUtf8(chosen->font.face), "No Such Face");
+  EXPECT_EQ(chosen->weight, 700);
+  EXPECT_EQ(chosen->color, 0x123456);
 }
 
 }  // namespace
