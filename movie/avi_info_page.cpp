@@ -94,10 +94,11 @@ CAviInfoPage::CAviInfoPage(PageContext& ctx, QWidget* parent)
   compact(fg);
   add_box(fg, 0, 0, 0, 3);
   add_box(fg, 1, 1, 0);
-  add_box(fg, 2, 1, 2);
-  add_box(fg, 3, 2, 0);
+  add_box(fg, 3, 1, 2);
+  add_box(fg, 2, 2, 0);
   add_box(fg, 4, 2, 2);
-  fg->setColumnStretch(1, 1);
+  // Size and proportions are long texts, frame rate and length short ones.
+  fg->setColumnStretch(1, 2);
   fg->setColumnStretch(3, 1);
   // Video and audio side by side, one box a row.
   const auto stream = [&](int caption_id, int first, int last) {
@@ -143,7 +144,11 @@ void CAviInfoPage::Describe(const std::u16string& path) {
   last_described_ = ctx_.app.last_avi;
   AviInfoTexts texts;
   if (!DescribeAviFile(path, texts)) return;
-  for (size_t i = 0; i < boxes_.size(); ++i) boxes_[i].edit->setText(ToQ(texts.*kBoxes[i].text));
+  for (size_t i = 0; i < boxes_.size(); ++i) {
+    boxes_[i].edit->setText(ToQ(texts.*kBoxes[i].text));
+    // A text wider than its box shows its beginning.
+    boxes_[i].edit->setCursorPosition(0);
+  }
 }
 
 QString CAviInfoPage::BoxText(const char* name) const {
