@@ -20,12 +20,14 @@
 #include "core/version.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
+#include "movie/avi_info_page.h"
 #include "pages/files/dvd_export_qt.h"
 #include "pages/files/files_page.h"
 #include "pages/files/save_dialogs.h"
 #include "tools/edit_page.h"
 #include "tools/frame_rate_page.h"
 #include "tools/sync_page.h"
+#include "tools/settings_page.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitTesseraResources() {
@@ -128,13 +130,12 @@ const PageEntry kPages[] = {
     {1500, u"Synchronize",
      [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSyncPage(c, p); }},
     {1600, u"Play Movie", &PlainPage<1601, true, false>},
-    {1700, u"AVI Info", &PlainPage<1701, false, true>},
+    {1700, u"AVI Info",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CAviInfoPage(c, p); }},
     {1800, u"FrameRate",
      [](PageContext& c, QWidget* p) -> CSheetPage* { return new CFrameRatePage(c, p); }},
     {1900, u"Options",
-     [](PageContext& c, QWidget* p) {
-       return FixedHeaderPage(c, p, u"Options", u"Change the way Tessera behaves...", false, false);
-     }},
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSettingsPage(c, p); }},
 };
 constexpr int kPlayMovieTab = 1600;
 

@@ -19,7 +19,7 @@ class QtDialogService final : public DialogService {
   std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest& request) override;
   std::optional<std::u16string> BrowseFolder(const std::u16string& title,
                                              const std::u16string& initial_folder) override;
-  std::optional<FontSpec> ChooseFont(const FontSpec& initial) override;
+  std::optional<FontChoice> ChooseFont(const FontChoice& initial) override;
   std::optional<SearchDialogFields> FindText(const SearchDialogFields& initial) override;
   std::optional<SearchDialogFields> ReplaceText(const SearchDialogFields& initial,
                                                 ReplaceDialogClient& client) override;

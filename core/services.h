@@ -48,6 +48,14 @@ struct FontSpec {
   bool bold = true;
 };
 
+// What the font dialog is preset with and answers: the font, its exact weight and the text colour
+// chosen in the dialog's effects part.
+struct FontChoice {
+  FontSpec font;         // bold as the weight shows it: weight >= 700
+  int weight = 700;      // 100 (thin) to 900 (black), 400 normal, 700 bold
+  int color = 0xFFFFFF;  // 0x00BBGGRR, as the settings keep colours
+};
+
 class TextMeasurer {
  public:
   virtual ~TextMeasurer() = default;
@@ -101,7 +109,7 @@ class DialogService {
   virtual std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest& request) = 0;
   virtual std::optional<std::u16string> BrowseFolder(const std::u16string& title,
                                                      const std::u16string& initial_folder) = 0;
-  virtual std::optional<FontSpec> ChooseFont(const FontSpec& initial) = 0;
+  virtual std::optional<FontChoice> ChooseFont(const FontChoice& initial) = 0;
   // The modal Find dialog opened on `initial` with "Down" chosen: the fields when Find Next
   // closed it, nothing on Cancel. A service without the dialog answers Cancel.
   virtual std::optional<SearchDialogFields> FindText(const SearchDialogFields& initial) {

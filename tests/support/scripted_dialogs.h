@@ -55,11 +55,20 @@ class ScriptedDialogs final : public DialogService {
   }
   // What the last Find or Replace dialog opened with.
   SearchDialogFields last_search_fields;
+  // The folder browser answers `path` (nothing = cancel).
+  void ExpectFolder(std::optional<std::u16string> path) { folders_.push_back(std::move(path)); }
+  // The font dialog answers `choice` (nothing = cancel).
+  void ExpectFont(std::optional<FontChoice> choice) { fonts_.push_back(std::move(choice)); }
   void Verify() {
     for (const auto& e : queue_) ADD_FAILURE() << "dialog never shown: " << ToUtf8(e.title);
+    if (!folders_.empty()) ADD_FAILURE() << folders_.size() << " folder browser(s) never shown";
+    if (!fonts_.empty()) ADD_FAILURE() << fonts_.size() << " font dialog(s) never shown";
     queue_.clear();
+    folders_.clear();
+    fonts_.clear();
   }
   FileDialogRequest last_request;
+  FontChoice last_font_request;
 
   std::optional<FileDialogAnswer> OpenFile(const FileDialogRequest& r) override {
     return Answer(false, r);
@@ -69,12 +78,23 @@ class ScriptedDialogs final : public DialogService {
   }
   std::optional<std::u16string> BrowseFolder(const std::u16string& title,
                                              const std::u16string&) override {
-    ADD_FAILURE() << "unexpected folder browser: " << ToUtf8(title);
-    return std::nullopt;
+    if (folders_.empty()) {
+      ADD_FAILURE() << "unexpected folder browser: " << ToUtf8(title);
+      return std::nullopt;
+    }
+    std::optional<std::u16string> answer = folders_.front();
+    folders_.pop_front();
+    return answer;
   }
-  std::optional<FontSpec> ChooseFont(const FontSpec&) override {
-    ADD_FAILURE() << "unexpected font dialog";
-    return std::nullopt;
+  std::optional<FontChoice> ChooseFont(const FontChoice& initial) override {
+    last_font_request = initial;
+    if (fonts_.empty()) {
+      ADD_FAILURE() << "unexpected font dialog";
+      return std::nullopt;
+    }
+    std::optional<FontChoice> answer = fonts_.front();
+    fonts_.pop_front();
+    return answer;
   }
   std::optional<SearchDialogFields> FindText(const SearchDialogFields& initial) override {
     last_search_fields = initial;
@@ -146,6 +166,8 @@ class ScriptedDialogs final : public DialogService {
     return FileDialogAnswer{*e.path, e.filter.value_or(r.selected_filter)};
   }
   std::deque<Expected> queue_;
+  std::deque<std::optional<std::u16string>> folders_;
+  std::deque<std::optional<FontChoice>> fonts_;
 };
 
 }  // namespace tessera::testing
