@@ -219,13 +219,18 @@ WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_v
     }
     bytes.append(2, '\0');
   } else {
-    // CR LF stays, a lone LF becomes CR LF.
-    std::u16string lines;
-    lines.reserve(text.size() + 16);
-    for (size_t i = 0; i < text.size(); ++i) {
-      char16_t c = text[i];
-      if (c == u'\n' && (i == 0 || text[i - 1] != u'\r')) lines.push_back(u'\r');
-      lines.push_back(c);
+    // CR LF stays, a lone LF becomes CR LF; the usual text has none and is not copied.
+    std::u16string with_cr;
+    std::u16string_view lines = text;
+    for (size_t i = text.find(u'\n'); i != std::u16string_view::npos; i = text.find(u'\n', i + 1)) {
+      if (i > 0 && text[i - 1] == u'\r') continue;
+      with_cr.reserve(text.size() + 16);
+      for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == u'\n' && (k == 0 || text[k - 1] != u'\r')) with_cr.push_back(u'\r');
+        with_cr.push_back(text[k]);
+      }
+      lines = with_cr;
+      break;
     }
     // "ANSI" is the system's 8-bit-compatible encoding, UTF-8 on Linux; a file read in a legacy
     // code page goes back in it while every character fits.

@@ -16,10 +16,6 @@ const SaveFormat kFormats[] = {
      [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings) {
        return SubStationAlphaText(doc, first, last, settings);
      }},
-    {u".ass", "Advanced Sub Station Alpha", u"Advanced SubStation Alpha files (*.ass)",
-     [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings) {
-       return AdvancedSubStationAlphaText(doc, first, last, settings);
-     }},
     {u".sub", "MicroDVD", u"MicroDVD files (*.sub)",
      [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings) {
        return MicroDvdText(doc, first, last, false, settings);
@@ -28,12 +24,16 @@ const SaveFormat kFormats[] = {
      [](const SubtitleDocument& doc, int first, int last, const AppSettings&) {
        return SubRipText(doc, first, last);
      }},
+    {u".txt", "Flat ASCII", u"Flat ASCII files (*.txt)",
+     [](const SubtitleDocument& doc, int, int, const AppSettings&) { return FlatText(doc); }},
+    {u".ass", "Advanced Sub Station Alpha", u"Advanced SubStation Alpha files (*.ass)",
+     [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings) {
+       return AdvancedSubStationAlphaText(doc, first, last, settings);
+     }},
     {u".vtt", "WebVTT", u"WebVTT files (*.vtt)",
      [](const SubtitleDocument& doc, int first, int last, const AppSettings&) {
        return WebVttText(doc, first, last);
      }},
-    {u".txt", "Flat ASCII", u"Flat ASCII files (*.txt)",
-     [](const SubtitleDocument& doc, int, int, const AppSettings&) { return FlatText(doc); }},
 };
 
 const SaveFormat& ByExtension(std::u16string_view ext) {

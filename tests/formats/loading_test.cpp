@@ -265,14 +265,14 @@ TEST_F(SaveTest, WriterByExtension) {
   } cases[] = {
       {"x.srt", "1\r\n00:00:01,000", "SubRip"},
       {"x.ssa", "[Script Info]\r\n!Created with Tessera", "Sub Station Alpha"},
-      {"x.ass", "[Script Info]\r\n!Created with Tessera", "Advanced Sub Station Alpha"},
       {"x.sub", "{1}{1}25\r\n{25}{50}Hello", "MicroDVD"},
-      {"x.vtt", "WEBVTT\r\n\r\n00:00:01.000 --> 00:00:02.000\r\nHello", "WebVTT"},
       {"x.txt", "Hello\r\n\r\nCaf\xC3\xA9\r\n", "Flat ASCII"},
+      {"x.ass", "[Script Info]\r\n!Created with Tessera", "Advanced Sub Station Alpha"},
+      {"x.vtt", "WEBVTT\r\n\r\n00:00:01.000 --> 00:00:02.000\r\nHello", "WebVTT"},
   };
   // One table drives the writers, the save dialog's file types and the command line's check.
   ASSERT_EQ(SaveFormats().size(), std::size(cases));
-  EXPECT_EQ(SaveExtensionList(), ".ssa, .ass, .sub, .srt, .vtt or .txt");
+  EXPECT_EQ(SaveExtensionList(), ".ssa, .sub, .srt, .txt, .ass or .vtt");
   for (const auto& c : cases) {
     const SaveFormat* f = FindSaveFormat(dir.Path16(c.name));
     ASSERT_NE(f, nullptr) << c.name;
@@ -296,7 +296,7 @@ TEST_F(SaveTest, WriterByExtension) {
   for (const char* name : {"x.SRT", "noext", "x.smi"}) {
     EXPECT_EQ(Save(name), 0) << name;
     EXPECT_FALSE(std::filesystem::exists(dir.Path(name)));
-    EXPECT_EQ(doc.FilePath(), dir.Path16("x.txt"));
+    EXPECT_EQ(doc.FilePath(), dir.Path16("x.vtt"));
     EXPECT_TRUE(doc.Changed());
     EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: ")) << name;
   }
