@@ -20,7 +20,7 @@ while True:
     i += 1
     a, b = t, t + 1800
     f = lambda ms: "%02d:%02d:%02d,%03d" % (ms // 3600000, ms // 60000 % 60, ms // 1000 % 60, ms % 1000)
-    e = "%d\r\n%s --> %s\r\nLine %d of the film, with some words\r\nand a second line here\r\n\r\n" % (i, f(a), f(b), i)
+    e = "%d\r\n%s --> %s\r\nWords of line %06d in the film\r\n\r\n" % (i, f(a), f(b), i)
     if total + len(e) > size:
         break
     out.append(e); total += len(e); t += 2300
@@ -31,21 +31,23 @@ print(i - 1)
 PY
 }
 
-# Best wall time of `runs` runs, in seconds.
+# Best time of `runs` runs, in seconds: the processor time (user + system) of the whole process,
+# which a machine shared with other work does not inflate, and in brackets the wall time.
 best() {
-  local b=999
+  local cpu=999 wall=999 t
   for _ in $(seq "$runs"); do
-    local s e
-    s=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; return 1; }
-    e=$(date +%s.%N)
-    b=$(echo "$e - $s" | bc -l | awk -v b="$b" '{print ($1 < b) ? $1 : b}')
+    /usr/bin/time -o "$work/time" -f "%e %U %S" "$@" >/dev/null 2>&1 ||
+      { echo "failed: $*" >&2; return 1; }
+    t=$(tail -1 "$work/time")
+    read -r w u s <<<"$t"
+    cpu=$(awk -v a="$u" -v b="$s" -v m="$cpu" 'BEGIN { c = a + b; print (c < m) ? c : m }')
+    wall=$(awk -v a="$w" -v m="$wall" 'BEGIN { print (a < m) ? a : m }')
   done
-  printf '%.4f' "$b"
+  printf '%.3f (%.3f)' "$cpu" "$wall"
 }
 
-aeidon_fix() {
-  /usr/bin/python3 - "$1" <<'PY'
+# aeidon's durations and common-error corrections, as a script file so that /usr/bin/time runs it.
+cat >"$work/aeidon_fix.py" <<'PY'
 import sys, aeidon
 p = aeidon.Project()
 p.open_main(sys.argv[1], "utf_8")
@@ -54,7 +56,6 @@ patterns = aeidon.PatternManager("common-error").get_patterns("Latn", "en")
 p.correct_common_errors(None, aeidon.documents.MAIN, patterns)
 p.save_main()
 PY
-}
 
 cfg="$work/none.cfg"
 for size in 1000000 16000000; do
@@ -67,19 +68,19 @@ for size in 1000000 16000000; do
   fr=$(best "$cli" --config "$cfg" framerate "$in" "$work/out.srt" --from 23.976 --to 25)
   fixfixed=$(best "$cli" --config "$cfg" --set SplitMethod=1 fix "$in" "$work/out.srt")
   fix=$(best "$cli" --config "$cfg" fix "$in" "$work/out.srt")
-  printf '%-38s %8ss\n' "ffmpeg -i in.srt out.ssa" "$ff" \
+  printf '%-36s %s s\n' "ffmpeg -i in.srt out.ssa" "$ff" \
     "tessera-cli convert to .ssa" "$conv" "tessera-cli move" "$move" \
     "tessera-cli framerate" "$fr" "tessera-cli fix (fixed method)" "$fixfixed" \
     "tessera-cli fix (dynamic method)" "$fix"
-  awk -v c="$conv" -v m="$move" -v r="$fr" -v f="$ff" 'BEGIN {
+  awk -v c="${conv%% *}" -v m="${move%% *}" -v r="${fr%% *}" -v f="${ff%% *}" 'BEGIN {
     printf "  convert/ffmpeg %.3f, move/ffmpeg %.3f, framerate/ffmpeg %.3f\n", c/f, m/f, r/f }'
   if [ "$size" = 1000000 ]; then
     cp "$in" "$work/ae.srt"
-    ae=$(best aeidon_fix "$work/ae.srt")
-    printf '%-38s %8ss\n' "aeidon durations + common errors" "$ae"
-    awk -v a="$ae" -v f="$fix" 'BEGIN { printf "  fix/aeidon %.3f\n", f/a }'
+    ae=$(best /usr/bin/python3 "$work/aeidon_fix.py" "$work/ae.srt")
+    printf '%-36s %s s\n' "aeidon durations + common errors" "$ae"
+    awk -v a="${ae%% *}" -v f="${fix%% *}" 'BEGIN { printf "  fix/aeidon %.3f\n", f/a }'
     conv1=$conv
   else
-    awk -v a="$conv" -v b="$conv1" 'BEGIN { printf "  16 MB convert / 1 MB convert %.1f\n", a/b }'
+    awk -v a="${conv%% *}" -v b="${conv1%% *}" 'BEGIN { printf "  16 MB convert / 1 MB convert %.1f\n", a/b }'
   fi
 done
