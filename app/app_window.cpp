@@ -20,12 +20,17 @@
 #include "core/version.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
+#include "movie/avi_info_page.h"
 #include "movie/translate_page.h"
 #include "movie/vmr9_graph_qt.h"
 #include "movie/volume_out_master_qt.h"
 #include "pages/files/dvd_export_qt.h"
 #include "pages/files/files_page.h"
 #include "pages/files/save_dialogs.h"
+#include "tools/edit_page.h"
+#include "tools/frame_rate_page.h"
+#include "tools/settings_page.h"
+#include "tools/sync_page.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitTesseraResources() {
@@ -124,21 +129,17 @@ const PageEntry kPages[] = {
                               false);
      }},
     {1300, u"Fix Errors", &PlainPage<1301, false, true>},
-    {1400, u"Edit",
-     [](PageContext& c, QWidget* p) {
-       return FixedHeaderPage(c, p, u"Edit",
-                              u"Edit, insert, delete or split subtitles. Search for texts...", true,
-                              true);
-     }},
-    {1500, u"Synchronize", &PlainPage<1501, true, true>},
+    {1400, u"Edit", [](PageContext& c, QWidget* p) -> CSheetPage* { return new CEditPage(c, p); }},
+    {1500, u"Synchronize",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSyncPage(c, p); }},
     {1600, u"Play Movie",
      [](PageContext& c, QWidget* p) -> CSheetPage* { return new CTranslatePage(c, p); }},
-    {1700, u"AVI Info", &PlainPage<1701, false, true>},
-    {1800, u"FrameRate", &PlainPage<1801, true, true>},
+    {1700, u"AVI Info",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CAviInfoPage(c, p); }},
+    {1800, u"FrameRate",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CFrameRatePage(c, p); }},
     {1900, u"Options",
-     [](PageContext& c, QWidget* p) {
-       return FixedHeaderPage(c, p, u"Options", u"Change the way Tessera behaves...", false, false);
-     }},
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSettingsPage(c, p); }},
 };
 constexpr int kPlayMovieTab = 1600;
 

@@ -110,7 +110,14 @@ QString CMainDialog::TabTitle(int index) const {
 }
 
 void CMainDialog::OnTabChanged(int index) {
-  if (active_ >= 0 && active_ < PageCount() && active_ != index) pages_[active_]->OnDeactivate();
+  if (active_ >= 0 && active_ < PageCount() && active_ != index) {
+    if (!pages_[active_]->MayLeave()) {
+      const QSignalBlocker quiet(tabs_);
+      tabs_->setCurrentIndex(active_);
+      return;
+    }
+    pages_[active_]->OnDeactivate();
+  }
   active_ = index;
   if (index >= 0 && index < PageCount()) pages_[index]->OnActivate();
 }
@@ -129,9 +136,13 @@ void CMainDialog::SetCurrentFile(const std::u16string& path) {
   RefreshCaption();
 }
 
-void CMainDialog::RefreshTexts() {
+void CMainDialog::LanguageChanged() {
   RefreshCaption();
   HistoryChanged();
+}
+
+void CMainDialog::RefreshTexts() {
+  LanguageChanged();
   if (active_ >= 0) pages_[active_]->OnActivate();
 }
 

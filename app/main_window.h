@@ -28,6 +28,7 @@ class CMainDialog : public QWidget, public MainWindowHost {
   void EndWithOk() override;
   void HistoryChanged() override;
   bool MayReplaceDocument() override;
+  void LanguageChanged() override;
 
   // Runs the save dialog for the close prompt's Yes; returns 1 when a file was written.
   void SetSaveDocumentHook(std::function<int()> hook) { save_document_ = std::move(hook); }

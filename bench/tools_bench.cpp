@@ -1,6 +1,7 @@
 // Re-timing and replacing over a file of 10,000 subtitles.
 #include <benchmark/benchmark.h>
 
+#include "bench/quiet_services.h"
 #include "core/services.h"
 #include "core/subtitle_document.h"
 #include "core/time_code.h"
@@ -10,14 +11,6 @@
 
 namespace tessera {
 namespace {
-
-class QuietPrompter final : public Prompter {
- public:
-  void MessageBox(const std::u16string&, const std::u16string&, PromptIcon) override {}
-  bool AskYesNo(const std::u16string&, const std::u16string&, PromptIcon) override { return false; }
-  void Beep() override {}
-  std::optional<double> AskLoadFrameRate() override { return std::nullopt; }
-};
 
 SubtitleDocument TenThousandSubtitles() {
   SubtitleDocument doc;

@@ -33,10 +33,15 @@ struct CliContext {
   AppSettings app;
   CliPrompter prompter;
   LanguageTable lang;  // built with the language file, the "Language" setting selected
-  TextMeasurer* measurer = nullptr;
+  TextMeasurer* measurer = nullptr;       // loaded by LoadTextMeasurer
   std::optional<std::string> lists_file;  // --lists
+  std::string encoding;                   // --encoding: the reading encoding, empty: detected
   int log_listener = 0;                   // the listener printing log lines on stdout
 };
+
+// Loads the Qt text measurer module into ctx.measurer when the measuring method is the dynamic
+// one. False (said on standard error) when the module cannot be loaded.
+bool LoadTextMeasurer(CliContext& ctx, int split_method);
 
 // Exit codes.
 inline constexpr int kExitOk = 0;

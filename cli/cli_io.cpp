@@ -13,7 +13,7 @@ bool LoadInput(CliContext& ctx, const std::string& path) {
   ctx.doc.SetFrameRateConverted(false);
   ctx.doc.AppendLog(WithArgument(ctx.lang.Lookup(2014), name));
   SubtitleFormat format = ctx.doc.LoadedFormat();
-  int ok = LoadSubtitleFile(ctx.doc, name, format, ctx.lang, &ctx.prompter);
+  int ok = LoadSubtitleFile(ctx.doc, name, format, ctx.lang, &ctx.prompter, ctx.encoding);
   ctx.doc.SetLoadedFormat(format);
   return ok == 1;
 }

@@ -24,6 +24,7 @@ int RunAnalyze(CliContext& ctx, std::vector<std::string>& args) {
   if (!LoadInput(ctx, args[0])) return kExitFailed;
 
   const AnalysisOptions options = LoadAnalysisOptions(ctx.settings, ctx.app);
+  if (!LoadTextMeasurer(ctx, options.split_method)) return kExitFailed;
   const AnalysisResult result = RunAnalysis(ctx.doc, options, ctx.app, ctx.measurer);
   static const char* const kLabels[11] = {"Subtitles: ",
                                           "Lines: ",

@@ -50,7 +50,8 @@ int RunAppend(CliContext& ctx, std::vector<std::string>& args) {
   if (args.size() != 3) return UsageError("append needs IN, ADD and OUT");
   if (!CheckOutputName(args[2])) return UsageError("");
   if (!LoadInput(ctx, args[0])) return kExitFailed;
-  if (!AppendFile(ctx.doc, FromUtf8(args[1]), ctx.prompter, offset)) return kExitFailed;
+  if (!AppendFile(ctx.doc, FromUtf8(args[1]), ctx.prompter, offset, ctx.encoding))
+    return kExitFailed;
   return SaveOutput(ctx, args[2]) ? kExitOk : kExitFailed;
 }
 

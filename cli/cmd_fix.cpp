@@ -27,6 +27,7 @@ int RunFix(CliContext& ctx, std::vector<std::string>& args) {
   FixErrorsOptions options = LoadFixErrorsOptions(ctx.settings, ctx.app);
   // The page starts with "Add missing periods." off; the command line takes the stored value.
   ReadOption(ctx.settings, ctx.app, *FindOption(FixErrorsBindings(), "addPoints"), options);
+  if (!LoadTextMeasurer(ctx, options.split_method)) return kExitFailed;
   NullProgressSink progress;
   FixRunServices services;
   services.app = &ctx.app;

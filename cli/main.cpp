@@ -1,15 +1,19 @@
-// tessera-cli [--config FILE] [--lists FILE] [--set KEY=VALUE]... COMMAND ARGS...
-#include <QGuiApplication>
+// tessera-cli [--config FILE] [--lists FILE] [--encoding NAME] [--set KEY=VALUE]... COMMAND ARGS...
+#include <dlfcn.h>
+#include <unistd.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <map>
 
-#include "check/text_measurer_qt.h"
+#include "check/measure.h"
 #include "cli/cli.h"
 #include "core/paths.h"
+#include "core/text_encoding.h"
 #include "core/text_util.h"
 
 namespace tessera::cli {
@@ -28,7 +32,33 @@ bool IsWholeNumber(const std::string& s) {
   return true;
 }
 
+// The module beside the executable (the build tree), else the installed one.
+std::string MeasurerModulePath() {
+  std::error_code ec;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    std::filesystem::path beside = self.parent_path() / "tessera-measure.so";
+    if (std::filesystem::exists(beside, ec)) return beside.string();
+  }
+  return std::string(TESSERA_MODULE_DIR) + "/tessera-measure.so";
+}
+
 }  // namespace
+
+bool LoadTextMeasurer(CliContext& ctx, int split_method) {
+  if (split_method != kSplitDynamic || ctx.measurer) return true;
+  const std::string path = MeasurerModulePath();
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  using Create = TextMeasurer* (*)();
+  Create create =
+      module ? reinterpret_cast<Create>(dlsym(module, "TesseraCreateTextMeasurer")) : nullptr;
+  if (!create) {
+    std::fprintf(stderr, "tessera-cli: cannot load the text measurer: %s\n", dlerror());
+    return false;
+  }
+  ctx.measurer = create();
+  return ctx.measurer != nullptr;
+}
 
 CommandRegistration::CommandRegistration(CommandInfo info) {
   Registry().push_back(info);
@@ -39,9 +69,10 @@ const std::vector<CommandInfo>& Commands() {
 
 int UsageError(const std::string& message) {
   if (!message.empty()) std::fprintf(stderr, "tessera-cli: %s\n", message.c_str());
-  std::fprintf(stderr,
-               "usage: tessera-cli [--config FILE] [--lists FILE] [--set KEY=VALUE]... "
-               "COMMAND ARGS...\n");
+  std::fprintf(
+      stderr,
+      "usage: tessera-cli [--config FILE] [--lists FILE] [--encoding NAME] [--set KEY=VALUE]... "
+      "COMMAND ARGS...\n");
   for (const auto& c : Commands()) std::fprintf(stderr, "  %-9s %s\n", c.name, c.usage);
   return kExitUsage;
 }
@@ -115,17 +146,20 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::optional<std::string> config;
   std::optional<std::string> lists;
+  std::optional<std::string> encoding;
   std::vector<std::string> sets;
   size_t i = 0;
   for (; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--config" || a == "--lists" || a == "--set") {
+    if (a == "--config" || a == "--lists" || a == "--set" || a == "--encoding") {
       if (i + 1 >= args.size()) return UsageError(a + " needs a value");
       const std::string& v = args[++i];
       if (a == "--config")
         config = v;
       else if (a == "--lists")
         lists = v;
+      else if (a == "--encoding")
+        encoding = v;
       else
         sets.push_back(v);
     } else if (a == "--help" || a == "-h") {
@@ -142,17 +176,12 @@ int main(int argc, char** argv) {
   for (const auto& c : Commands())
     if (name == c.name) command = &c;
   if (!command) return UsageError("unknown command '" + name + "'");
-
-  // Text measuring needs Qt's font machinery but never a display.
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  int qt_argc = 1;
-  char* qt_argv[] = {argv[0], nullptr};
-  QGuiApplication app(qt_argc, qt_argv);
+  if (encoding && !IsKnownEncoding(*encoding))
+    return UsageError("unknown encoding '" + *encoding + "' (see iconv --list)");
 
   CliContext ctx;
-  QtTextMeasurer measurer;
-  ctx.measurer = &measurer;
   ctx.lists_file = lists;
+  ctx.encoding = encoding.value_or("");
   // The CLI reads the settings file but never writes it.
   ctx.settings = SettingsStore(config ? std::filesystem::path(*config) : DefaultSettingsPath());
   for (const auto& s : sets) {

@@ -26,7 +26,7 @@ struct AppSettings {
   double width_factor = 1.0;
   double export_factor = 0.070;
   double sub_framerate = 25.0;
-  int ssa_version = 0;
+  int ssa_version = 1;  // v4.00: the older style has no sections, and no other program reads it
   int create_copy_when_exporting = 1;
   int resize_movie_window = 0;
   int start_tab = 101;

@@ -1,13 +1,23 @@
 #include "core/dialogs_qt.h"
 
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
 #include <QStringList>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include <functional>
 
 #include "core/file_filters.h"
 #include "core/qt_text_qt.h"
+#include "core/search_dialogs_qt.h"
 
 namespace tessera {
 namespace {
@@ -81,16 +91,93 @@ std::optional<std::u16string> QtDialogService::BrowseFolder(const std::u16string
   return FromQ(dir);
 }
 
-std::optional<FontSpec> QtDialogService::ChooseFont(const FontSpec& initial) {
-  QFont font(ToQ(initial.face), initial.point_size, initial.bold ? QFont::Bold : QFont::Normal);
-  bool ok = false;
-  QFont chosen = QFontDialog::getFont(&ok, font, parent_.data());
-  if (!ok) return std::nullopt;
-  FontSpec result;
-  result.face = FromQ(chosen.family());
-  result.point_size = chosen.pointSize() > 0 ? chosen.pointSize() : initial.point_size;
-  result.bold = chosen.weight() >= QFont::Bold;
+namespace {
+
+struct NamedColor {
+  const char* name;
+  int bgr;  // 0x00BBGGRR
+};
+
+// The sixteen colours a font dialog's colour box traditionally offers.
+constexpr NamedColor kFontColors[] = {
+    {"Black", 0x000000},  {"Maroon", 0x000080},  {"Green", 0x008000}, {"Olive", 0x008080},
+    {"Navy", 0x800000},   {"Purple", 0x800080},  {"Teal", 0x808000},  {"Gray", 0x808080},
+    {"Silver", 0xC0C0C0}, {"Red", 0x0000FF},     {"Lime", 0x00FF00},  {"Yellow", 0x00FFFF},
+    {"Blue", 0xFF0000},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00},  {"White", 0xFFFFFF},
+};
+
+QColor FromBgr(int bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+QIcon Swatch(int bgr) {
+  QPixmap p(24, 12);
+  p.fill(FromBgr(bgr));
+  return QIcon(p);
+}
+
+}  // namespace
+
+// Qt's font dialog has no colour, so it is shown inside a dialog of ours with a colour box.
+std::optional<FontChoice> QtDialogService::ChooseFont(const FontChoice& initial) {
+  QDialog dialog(parent_.data());
+  dialog.setWindowTitle(QStringLiteral("Font"));
+  QFont font(ToQ(initial.font.face));
+  font.setPointSize(std::max(1, initial.font.point_size));
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(initial.weight, 100, 900)));
+  auto* fonts = new QFontDialog(font, &dialog);
+  fonts->setWindowFlags(Qt::Widget);
+  fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+  // A face the machine lacks is shown as a substitute; OK without touching the font keeps it.
+  bool font_touched = false;
+  QObject::connect(fonts, &QFontDialog::currentFontChanged, &dialog,
+                   [&font_touched] { font_touched = true; });
+  auto* colors = new QComboBox(&dialog);
+  colors->setObjectName(QStringLiteral("fontColor"));
+  for (const NamedColor& c : kFontColors)
+    colors->addItem(Swatch(c.bgr), QString::fromLatin1(c.name), c.bgr);
+  int index = colors->findData(initial.color);
+  if (index < 0) {
+    colors->addItem(Swatch(initial.color), QStringLiteral("Custom"), initial.color);
+    index = colors->count() - 1;
+  }
+  colors->setCurrentIndex(index);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  auto* color_row = new QHBoxLayout;
+  color_row->addWidget(new QLabel(QStringLiteral("Color:"), &dialog));
+  color_row->addWidget(colors);
+  color_row->addStretch(1);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(fonts);
+  layout->addLayout(color_row);
+  layout->addWidget(buttons);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  FontChoice result = initial;
+  result.color = colors->currentData().toInt();
+  if (!font_touched) return result;
+  const QFont chosen = fonts->currentFont();
+  result.font.face = FromQ(chosen.family());
+  // Whole points: a size of 10.5 points is 10.
+  const double points = chosen.pointSizeF();
+  result.font.point_size = points >= 1 ? static_cast<int>(points) : initial.font.point_size;
+  result.weight = static_cast<int>(chosen.weight());
+  result.font.bold = result.weight >= QFont::Bold;
   return result;
+}
+
+std::optional<SearchDialogFields> QtDialogService::FindText(const SearchDialogFields& initial) {
+  CSearchDialog dialog(initial, parent_.data());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Fields();
+}
+
+std::optional<SearchDialogFields> QtDialogService::ReplaceText(const SearchDialogFields& initial,
+                                                               ReplaceDialogClient& client) {
+  CReplaceDialog dialog(initial, client, parent_.data());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Fields();
 }
 
 }  // namespace tessera

@@ -1,4 +1,5 @@
-// Open and save dialogs, the folder browser and the font dialog shown with Qt widgets.
+// Open and save dialogs, the folder browser, the font dialog and the search dialogs shown with
+// Qt widgets.
 #pragma once
 
 #include <QPointer>
@@ -18,7 +19,10 @@ class QtDialogService final : public DialogService {
   std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest& request) override;
   std::optional<std::u16string> BrowseFolder(const std::u16string& title,
                                              const std::u16string& initial_folder) override;
-  std::optional<FontSpec> ChooseFont(const FontSpec& initial) override;
+  std::optional<FontChoice> ChooseFont(const FontChoice& initial) override;
+  std::optional<SearchDialogFields> FindText(const SearchDialogFields& initial) override;
+  std::optional<SearchDialogFields> ReplaceText(const SearchDialogFields& initial,
+                                                ReplaceDialogClient& client) override;
 
   // "SubRip files (*.srt)" with "*.srt;*.ssa" becomes "SubRip files (*.srt) (*.srt *.ssa)"
   // unless the description already lists exactly those patterns.

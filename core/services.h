@@ -53,6 +53,14 @@ struct FontSpec {
   bool bold = true;
 };
 
+// What the font dialog is preset with and answers: the font, its exact weight and the text colour
+// chosen in the dialog's effects part.
+struct FontChoice {
+  FontSpec font;         // bold as the weight shows it: weight >= 700
+  int weight = 700;      // 100 (thin) to 900 (black), 400 normal, 700 bold
+  int color = 0xFFFFFF;  // 0x00BBGGRR, as the settings keep colours
+};
+
 class TextMeasurer {
  public:
   virtual ~TextMeasurer() = default;
@@ -80,7 +88,25 @@ struct FileDialogAnswer {
   int filter_index = 0;  // the file type chosen in the dialog
 };
 
-// Open/save dialogs, the folder browser and the font dialog.
+// What the Find and Replace dialogs show, and what the user leaves in them.
+struct SearchDialogFields {
+  std::u16string find;
+  std::u16string replace;  // the Replace dialog's "Replace with:"
+  bool whole_word = false;
+  bool match_case = false;
+  int direction = +1;  // the Find dialog's "Direction": +1 down, -1 up
+};
+
+// The page a Replace dialog serves while it is open: Find Next and Replace act at once and the
+// dialog stays.
+class ReplaceDialogClient {
+ public:
+  virtual ~ReplaceDialogClient() = default;
+  virtual void FindNextPressed(const SearchDialogFields& fields) = 0;
+  virtual void ReplacePressed(const SearchDialogFields& fields) = 0;
+};
+
+// Open/save dialogs, the folder browser, the font dialog and the search dialogs.
 class DialogService {
  public:
   virtual ~DialogService() = default;
@@ -88,7 +114,21 @@ class DialogService {
   virtual std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest& request) = 0;
   virtual std::optional<std::u16string> BrowseFolder(const std::u16string& title,
                                                      const std::u16string& initial_folder) = 0;
-  virtual std::optional<FontSpec> ChooseFont(const FontSpec& initial) = 0;
+  virtual std::optional<FontChoice> ChooseFont(const FontChoice& initial) = 0;
+  // The modal Find dialog opened on `initial` with "Down" chosen: the fields when Find Next
+  // closed it, nothing on Cancel. A service without the dialog answers Cancel.
+  virtual std::optional<SearchDialogFields> FindText(const SearchDialogFields& initial) {
+    (void)initial;
+    return std::nullopt;
+  }
+  // The modal Replace dialog opened on `initial`: Find Next and Replace go to `client`; Replace
+  // All closes it with the fields, Cancel with nothing.
+  virtual std::optional<SearchDialogFields> ReplaceText(const SearchDialogFields& initial,
+                                                        ReplaceDialogClient& client) {
+    (void)initial;
+    (void)client;
+    return std::nullopt;
+  }
 };
 
 // Runs one child program with its standard streams read and discarded.

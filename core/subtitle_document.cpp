@@ -66,6 +66,15 @@ void SubtitleDocument::Empty() {
   selected_.clear();
 }
 
+void SubtitleDocument::TakeRows(SubtitleDocument& from) {
+  for (int c = 0; c < kTextColumns; ++c) {
+    cols_[c].swap(from.cols_[c]);
+    from.cols_[c].clear();
+  }
+  from.selected_.clear();
+  ResetSelection();
+}
+
 void SubtitleDocument::ResetSelection() {
   selected_.assign(cols_[kStart].size(), 0);
 }

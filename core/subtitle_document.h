@@ -17,6 +17,8 @@ enum class SubtitleFormat : int {
   SubViewer = 3,
   Sami = 4,
   Unrecognised = 6,
+  WebVtt = 7,
+  AdvancedSubStationAlpha = 8,  // v4.00+ (.ass)
 };
 
 // Text columns of a row.
@@ -61,9 +63,14 @@ class SubtitleDocument {
   void Empty();
   void ResetSelection();
   void Reserve(int rows);
+  // Replaces every row by the rows of `from` (left empty), without copying their texts.
+  void TakeRows(SubtitleDocument& from);
 
   const std::u16string& FilePath() const { return file_path_; }
   void SetFilePath(std::u16string path) { file_path_ = std::move(path); }
+  // The legacy code page the file was read in, which saving keeps; empty for UTF-8 and new text.
+  const std::string& CodePage() const { return code_page_; }
+  void SetCodePage(std::string name) { code_page_ = std::move(name); }
   SubtitleFormat LoadedFormat() const { return loaded_format_; }
   void SetLoadedFormat(SubtitleFormat f) { loaded_format_ = f; }
   bool Changed() const { return changed_; }
@@ -90,6 +97,7 @@ class SubtitleDocument {
   std::array<std::vector<std::u16string>, kTextColumns> cols_;
   std::vector<unsigned char> selected_;
   std::u16string file_path_;
+  std::string code_page_;
   SubtitleFormat loaded_format_ = SubtitleFormat::SubRip;
   bool changed_ = false;
   int current_row_ = -1;

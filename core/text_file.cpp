@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "core/text_encoding.h"
 #include "core/text_util.h"
 
 namespace tessera {
@@ -48,21 +49,23 @@ bool LooksLikeUtf8(std::string_view b) {
 }
 
 // Splits decoded characters into CR LF lines: CR LF and a lone LF end a line, a lone CR is an
-// ordinary character. A zero character drops the rest of its line, and a line that begins with
-// one ends the reading.
+// ordinary character, except in a file without any LF, whose lines end in CR alone. A zero
+// character drops the rest of its line, and a line that begins with one ends the reading.
 void AppendLines(std::u16string_view chars, std::u16string& text) {
   text.reserve(text.size() + chars.size() + chars.size() / 16 + 2);
+  const char16_t end_mark = chars.find(u'\n') == std::u16string_view::npos &&
+                                    chars.find(u'\r') != std::u16string_view::npos
+                                ? u'\r'
+                                : u'\n';
   size_t i = 0, n = chars.size();
   while (i < n) {
     size_t start = i;
     size_t end = n;   // end of line content
     size_t next = n;  // start of next line
-    for (size_t k = i; k < n; ++k) {
-      if (chars[k] == u'\n') {
-        end = k > start && chars[k - 1] == u'\r' ? k - 1 : k;
-        next = k + 1;
-        break;
-      }
+    size_t k = chars.find(end_mark, i);
+    if (k != std::u16string_view::npos) {
+      end = end_mark == u'\n' && k > start && chars[k - 1] == u'\r' ? k - 1 : k;
+      next = k + 1;
     }
     std::u16string_view line = chars.substr(start, end - start);
     size_t zero = line.find(u'\0');
@@ -74,6 +77,21 @@ void AppendLines(std::u16string_view chars, std::u16string& text) {
   }
 }
 
+bool HasHighBytes(std::string_view b) {
+  for (char c : b)
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  return false;
+}
+
+std::u16string FromUtf16(std::string_view b, bool big_endian) {
+  std::u16string units(b.size() / 2, u'\0');
+  const int lo = big_endian ? 1 : 0, hi = 1 - lo;
+  for (size_t i = 0; i < units.size(); ++i)
+    units[i] = static_cast<char16_t>(static_cast<unsigned char>(b[2 * i + lo]) |
+                                     (static_cast<unsigned char>(b[2 * i + hi]) << 8));
+  return units;
+}
+
 bool Repair(std::u16string& text) {
   int a = ReplaceAll(text, u"\r\r\n", u"\r\n");
   int b = ReplaceAll(text, u"\n\n\r", u"\r\n");
@@ -82,34 +100,46 @@ bool Repair(std::u16string& text) {
 
 }  // namespace
 
-int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair) {
+int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair,
+                    TextDecoding* decoding) {
   text.clear();
+  if (decoding) decoding->code_page.clear();
   int result;
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    std::u16string units((bytes.size() - 2) / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i)
-      units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
-                                       (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8));
+  auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+  std::u16string chars;
+  if (decoding && !decoding->forced.empty() && DecodeWithEncoding(bytes, decoding->forced, chars)) {
+    AppendLines(chars, text);
+    const bool unicode = IsUnicodeEncoding(decoding->forced);
+    if (!unicode) decoding->code_page = decoding->forced;
+    result = unicode ? kReadUtf8 : kRead8Bit;
+  } else if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
     // UTF-16 splits as the 8-bit forms do: keeping the CR of a CR LF would make every such
     // file look repaired.
-    AppendLines(units, text);
+    AppendLines(FromUtf16(bytes.substr(2), bytes[0] == '\xFE'), text);
     result = kReadUtf16;
-  } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+  } else if (starts("\xEF\xBB\xBF")) {
     AppendLines(FromUtf8(bytes.substr(3)), text);
     result = kReadUtf8;
   } else if (LooksLikeUtf8(bytes)) {
     AppendLines(FromUtf8(bytes), text);
     result = kReadUtf8;
   } else {
-    AppendLines(FromLatin1(bytes), text);
+    std::string code_page = HasHighBytes(bytes) ? DetectCodePage(bytes) : std::string();
+    if (!code_page.empty() && DecodeWithEncoding(bytes, code_page, chars)) {
+      AppendLines(chars, text);
+    } else {
+      // Pure ASCII, or text no code page fits: each byte is the character of the same value.
+      AppendLines(FromLatin1(bytes), text);
+      if (HasHighBytes(bytes)) code_page = "ISO-8859-1";
+    }
+    if (decoding) decoding->code_page = code_page;
     result = kRead8Bit;
   }
   if (repair && Repair(text)) result = kReadRepaired;
   return result;
 }
 
-int ReadTextFile(const std::filesystem::path& path, std::u16string& text) {
+int ReadTextFile(const std::filesystem::path& path, std::u16string& text, TextDecoding* decoding) {
   text.clear();
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) return kReadOpenFailed;
@@ -124,7 +154,7 @@ int ReadTextFile(const std::filesystem::path& path, std::u16string& text) {
   if (size > 0 && !in.read(bytes.data(), size)) {
     bytes.resize(static_cast<size_t>(in.gcount()));
   }
-  return DecodeTextBytes(bytes, text, true);
+  return DecodeTextBytes(bytes, text, true, decoding);
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
@@ -177,7 +207,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 }
 
 WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
-                             int encoding) {
+                             int encoding, std::string_view code_page) {
   WriteOutcome outcome;
   std::string bytes;
   if (encoding == kEncodingUtf16) {
@@ -189,30 +219,33 @@ WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_v
     }
     bytes.append(2, '\0');
   } else {
-    // CR LF stays, a lone LF becomes CR LF.
-    std::u16string lines;
-    lines.reserve(text.size() + 16);
-    bool wide = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-      char16_t c = text[i];
-      if (c == u'\n' && (i == 0 || text[i - 1] != u'\r')) lines.push_back(u'\r');
-      lines.push_back(c);
-      if (c > 0xFF) wide = true;
+    // CR LF stays, a lone LF becomes CR LF; the usual text has none and is not copied.
+    std::u16string with_cr;
+    std::u16string_view lines = text;
+    for (size_t i = text.find(u'\n'); i != std::u16string_view::npos; i = text.find(u'\n', i + 1)) {
+      if (i > 0 && text[i - 1] == u'\r') continue;
+      with_cr.reserve(text.size() + 16);
+      for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == u'\n' && (k == 0 || text[k - 1] != u'\r')) with_cr.push_back(u'\r');
+        with_cr.push_back(text[k]);
+      }
+      lines = with_cr;
+      break;
     }
-    if (encoding == kEncodingUtf8 || wide) {
-      outcome.fell_back_to_utf8 = encoding != kEncodingUtf8;
+    // "ANSI" is the system's 8-bit-compatible encoding, UTF-8 on Linux; a file read in a legacy
+    // code page goes back in it while every character fits.
+    if (encoding == kEncodingUtf8)
       bytes = "\xEF\xBB\xBF" + ToUtf8(lines);
-    } else {
-      bytes.resize(lines.size());
-      for (size_t i = 0; i < lines.size(); ++i) bytes[i] = static_cast<char>(lines[i]);
-    }
+    else if (code_page.empty() || !EncodeWithEncoding(lines, code_page, bytes))
+      bytes = ToUtf8(lines);
   }
   outcome.ok = WriteFileAtomically(path, bytes);
   return outcome;
 }
 
-int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, int encoding) {
-  return WriteTextFileEx(path, text, encoding).ok ? 1 : 0;
+int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, int encoding,
+                  std::string_view code_page) {
+  return WriteTextFileEx(path, text, encoding, code_page).ok ? 1 : 0;
 }
 
 bool LineWalk::Next(std::u16string_view& line) {

@@ -1,5 +1,5 @@
-// Whole-file text input and output: the 1,048,576-byte limit, the FF FE signature,
-// UTF-8, CR LF lines.
+// Whole-file text input and output: the size limit, the UTF-16 and UTF-8 signatures, legacy code
+// pages, CR LF lines.
 #pragma once
 
 #include <filesystem>
@@ -9,7 +9,8 @@
 
 namespace tessera {
 
-inline constexpr long long kMaxTextFileSize = 1048576;
+// Real subtitle files with embedded fonts or many hours of film pass one megabyte.
+inline constexpr long long kMaxTextFileSize = 64LL * 1024 * 1024;
 
 enum ReadResult : int {
   kReadOpenFailed = -1,
@@ -23,26 +24,38 @@ enum ReadResult : int {
 // "Encoding" setting values.
 enum TextEncoding : int { kEncoding8Bit = 0, kEncodingUtf16 = 1, kEncodingUtf8 = 2 };
 
+// How a file's bytes were, or are to be, turned into characters.
+struct TextDecoding {
+  // An iconv encoding name to read the bytes in instead of detecting one; empty: detect.
+  std::string forced;
+  // Out: the legacy code page the text was read in ("WINDOWS-1251"), so that saving can write it
+  // back the same way; empty for UTF-8, UTF-16 and pure ASCII.
+  std::string code_page;
+};
+
 // Reads a whole file into `text`, every line ending in CR LF. Returns a ReadResult.
-int ReadTextFile(const std::filesystem::path& path, std::u16string& text);
+int ReadTextFile(const std::filesystem::path& path, std::u16string& text,
+                 TextDecoding* decoding = nullptr);
 
 // Decodes file bytes as ReadTextFile does (no size limit). With repair off, the CR CR LF /
 // LF LF CR repair is skipped. Returns kRead8Bit, kReadUtf16, kReadUtf8 or kReadRepaired.
-int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair = true);
+int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair = true,
+                    TextDecoding* decoding = nullptr);
 
 struct WriteOutcome {
   bool ok = false;
-  // The 8-bit form was asked for but the text holds a character above U+00FF: UTF-8 was written.
-  bool fell_back_to_utf8 = false;
 };
 
-// Writes `text` (CR LF lines) in the given encoding. The file is written to a temporary file in
-// the same folder and renamed over the target, so a failed write leaves the old file intact; a
-// write-protected target is refused, as opening it for writing would be.
+// Writes `text` (CR LF lines) in the given encoding. The 8-bit form writes `code_page` (the one
+// the document was read in) when every character fits, else UTF-8 without a signature. The file is
+// written to a temporary file in the same folder and renamed over the target, so a failed write
+// leaves the old file intact; a write-protected target is refused, as opening it for writing would
+// be.
 WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
-                             int encoding);
+                             int encoding, std::string_view code_page = {});
 // 1 when the file was written, 0 when it could not be.
-int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, int encoding);
+int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, int encoding,
+                  std::string_view code_page = {});
 
 // Writes raw bytes safely (temporary file + rename, keeping an existing target's permissions).
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);

@@ -27,6 +27,18 @@ inline std::u16string_view Between(std::u16string_view text, size_t from, size_t
 void SplitThree(std::u16string_view text, std::u16string_view separator, std::u16string& line1,
                 std::u16string& line2, std::u16string& line3);
 
+// Position of `needle` in `text`, letters A-Z compared without case; npos when absent.
+size_t FindIgnoreCase(std::u16string_view text, std::u16string_view needle, size_t from = 0);
+
+// A clock time "H:MM:SS", "H:MM:SS,mmm" or "MM:SS.mmm": digits in at least `min_colons` + 1
+// groups separated by ":", then optionally "," or "." and more digits.
+bool IsClockTime(std::u16string_view text, int min_colons);
+
+// The line with every absolute path reduced to its file name: a log line copied into a file that
+// is shared must not show the user's folders. A path after a quote runs to the closing quote,
+// any other one to the next blank.
+std::u16string WithoutFolders(std::u16string_view line);
+
 // Resolves -1 (and out-of-range values) to a row range; empty when first > last.
 void ResolveRange(const SubtitleDocument& doc, int& first, int& last);
 

@@ -1,5 +1,7 @@
 #include "formats/loading.h"
 
+#include <optional>
+
 #include "core/text_file.h"
 #include "core/text_util.h"
 #include "formats/format_util.h"
@@ -8,11 +10,13 @@
 #include "formats/simple_formats.h"
 #include "formats/subrip.h"
 #include "formats/substation.h"
+#include "formats/webvtt.h"
 
 namespace tessera {
 namespace {
 
-// Detection counts only the lines that a CR LF ends.
+// Detection counts only the lines that a CR LF ends. The number line is optional, so either the
+// first non-empty line or the one after it is the time line.
 bool LooksLikeSubRip(std::u16string_view text) {
   LineWalk lines(EndedLines(text));
   std::u16string_view line;
@@ -24,9 +28,10 @@ bool LooksLikeSubRip(std::u16string_view text) {
     }
   }
   if (!found) return false;
+  if (IsSubRipTimeLine(line)) return true;
   std::u16string_view next;
   if (lines.Next(next)) line = next;
-  return line.size() >= 16 && line.substr(13, 3) == u"-->";
+  return IsSubRipTimeLine(line);
 }
 
 bool LooksLikeMicroDvd(std::u16string_view text) {
@@ -40,19 +45,56 @@ bool LooksLikeMicroDvd(std::u16string_view text) {
   return a != std::u16string_view::npos && examined.find(u'{', a + 1) != std::u16string_view::npos;
 }
 
+// Scripts are known by the old "!Effect" field or by their sections, whatever the Effect field.
+bool LooksLikeSubStation(std::u16string_view text) {
+  if (text.find(u"Dialogue:") == std::u16string_view::npos) return false;
+  return text.find(u",!Effect,") != std::u16string_view::npos ||
+         FindIgnoreCase(text, u"[Script Info]") != std::u16string_view::npos ||
+         FindIgnoreCase(text, u"[Events]") != std::u16string_view::npos;
+}
+
+bool IsAdvancedScript(std::u16string_view text) {
+  return FindIgnoreCase(text, u"[V4+ Styles]") != std::u16string_view::npos ||
+         FindIgnoreCase(text, u"ScriptType: v4.00+") != std::u16string_view::npos;
+}
+
 }  // namespace
 
 SubtitleFormat DetectSubtitleFormat(std::u16string_view text) {
+  if (LooksLikeWebVtt(text)) return SubtitleFormat::WebVtt;
   if (LooksLikeSubRip(text)) return SubtitleFormat::SubRip;
-  if (text.find(u"Dialogue:") != std::u16string_view::npos &&
-      text.find(u",!Effect,") != std::u16string_view::npos)
-    return SubtitleFormat::SubStationAlpha;
+  if (LooksLikeSubStation(text))
+    return IsAdvancedScript(text) ? SubtitleFormat::AdvancedSubStationAlpha
+                                  : SubtitleFormat::SubStationAlpha;
   if (text.substr(0, 13) == u"[INFORMATION]") return SubtitleFormat::SubViewer;
   if (LooksLikeMicroDvd(text)) return SubtitleFormat::MicroDvd;
   std::u16string_view first;
-  if (LineWalk(EndedLines(text)).Next(first) && first.find(u"<SAMI>") != std::u16string_view::npos)
+  if (LineWalk(EndedLines(text)).Next(first) &&
+      FindIgnoreCase(first, u"<SAMI") != std::u16string_view::npos)
     return SubtitleFormat::Sami;
   return SubtitleFormat::Unrecognised;
+}
+
+const char* SubtitleFormatName(SubtitleFormat format) {
+  switch (format) {
+    case SubtitleFormat::SubRip:
+      return "SubRip";
+    case SubtitleFormat::SubStationAlpha:
+      return "SubStation Alpha";
+    case SubtitleFormat::AdvancedSubStationAlpha:
+      return "Advanced SubStation Alpha";
+    case SubtitleFormat::MicroDvd:
+      return "MicroDVD";
+    case SubtitleFormat::SubViewer:
+      return "SubViewer";
+    case SubtitleFormat::Sami:
+      return "SAMI";
+    case SubtitleFormat::WebVtt:
+      return "WebVTT";
+    case SubtitleFormat::Unrecognised:
+      break;
+  }
+  return "unknown";
 }
 
 namespace {
@@ -68,12 +110,33 @@ bool LooksBinary(std::u16string_view text) {
 
 }  // namespace
 
+namespace {
+
+// The MicroDVD reading rate of a file without its own frame-rate line: the prompter's choice, else
+// the assumed 23.976.
+double AskedRate(Prompter* prompter) {
+  if (prompter) {
+    if (auto chosen = prompter->AskLoadFrameRate()) return *chosen;
+  }
+  return kAssumedFrameRate;
+}
+
+std::u16string OwnRateLine(double rate) {
+  return Format("Frame rate %s fps taken from the file.", FrameRateText(rate).c_str());
+}
+
+}  // namespace
+
 int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SubtitleFormat& format,
-                     const LanguageTable& lang, Prompter* prompter) {
+                     const LanguageTable& lang, Prompter* prompter, std::string_view encoding) {
   std::u16string text;
-  int result = ReadTextFile(ToPath(path), text);
-  if (result == kReadTooLarge) doc.AppendLog(lang.Lookup(2015));
-  if (result == kReadTooLarge || result == kReadOpenFailed) {
+  TextDecoding decoding{std::string(encoding), {}};
+  int result = ReadTextFile(ToPath(path), text, &decoding);
+  if (result == kReadTooLarge) {
+    doc.AppendLog(lang.Lookup(2015));
+    return 0;
+  }
+  if (result == kReadOpenFailed) {
     doc.AppendLog(u"ERROR: File does not excist.");
     return 0;
   }
@@ -98,18 +161,16 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
       read = ReadSubRip(loaded, text, 0);
       break;
     case SubtitleFormat::SubStationAlpha:
+    case SubtitleFormat::AdvancedSubStationAlpha:
       announce(2004);
       read = ReadSubStationAlpha(loaded, text);
       break;
     case SubtitleFormat::MicroDvd: {
-      double rate = kAssumedFrameRate;
+      std::optional<double> own = MicroDvdHeaderRate(text);
       doc.AppendLog(lang.Lookup(2003));
-      doc.AppendLog(u"Assuming 23.976 fps framerate for now.");
+      doc.AppendLog(own ? OwnRateLine(*own) : u"Assuming 23.976 fps framerate for now.");
       doc.AppendLog(lang.Lookup(2000));
-      if (prompter) {
-        if (auto chosen = prompter->AskLoadFrameRate()) rate = *chosen;
-      }
-      read = ReadMicroDvd(loaded, text, rate);
+      read = ReadMicroDvd(loaded, text, own ? *own : AskedRate(prompter));
       break;
     }
     case SubtitleFormat::SubViewer:
@@ -120,32 +181,37 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
       announce(2005);
       read = ReadSami(loaded, text);
       break;
+    case SubtitleFormat::WebVtt:
+      doc.AppendLog(u"Detected WebVTT format.");
+      doc.AppendLog(lang.Lookup(2000));
+      read = ReadWebVtt(loaded, text, 0);
+      break;
     case SubtitleFormat::Unrecognised:
       doc.AppendLog(lang.Lookup(2006));
       break;
   }
   if (read == 1 && loaded.Count() == 0) {
-    doc.AppendLog(u"ERROR: No subtitle could be read from the file.");
+    doc.AppendLog(
+        Format("ERROR: No subtitle could be read from '%s': no part of it is a %s "
+               "subtitle.",
+               ToUtf8(path).c_str(), SubtitleFormatName(detected)));
     read = 0;
   }
   doc.AppendLog(lang.Lookup(read == 1 ? 2012 : 2011));
   if (read != 1) return 0;
 
-  doc.Empty();
-  doc.Reserve(loaded.Count());
-  for (int i = 0; i < loaded.Count(); ++i)
-    doc.AddRow(loaded.Start(i), loaded.End(i), loaded.Line(i, 0), loaded.Line(i, 1),
-               loaded.Line(i, 2));
-  doc.ResetSelection();
+  doc.TakeRows(loaded);
   doc.ClampCurrentRow();
+  doc.SetCodePage(decoding.code_page);
   format = detected;
   return 1;
 }
 
 int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double offset,
-                       Prompter* prompter, SubtitleFormat* detected) {
+                       Prompter* prompter, SubtitleFormat* detected, std::string_view encoding) {
   std::u16string text;
-  int result = ReadTextFile(ToPath(path), text);
+  TextDecoding decoding{std::string(encoding), {}};
+  int result = ReadTextFile(ToPath(path), text, &decoding);
   if (result == kReadOpenFailed) {
     // Said in the log too: the caller reports the append itself as done.
     doc.AppendLog(u"ERROR: File does not excist.");
@@ -163,18 +229,21 @@ int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double
       doc.AppendLog(Format("Don't know what to do with '%s'...", name.c_str()));
       break;
     case SubtitleFormat::SubStationAlpha:
+    case SubtitleFormat::AdvancedSubStationAlpha:
       doc.AppendLog(Format("Appending SubStation Alpha file '%s'...", name.c_str()));
       read = ReadSubStationAlpha(doc, text);
       break;
     case SubtitleFormat::MicroDvd: {
       doc.AppendLog(Format("Appending microDVD file '%s'...", name.c_str()));
-      double rate = kAssumedFrameRate;
-      if (prompter) {
-        if (auto chosen = prompter->AskLoadFrameRate()) rate = *chosen;
-      }
-      read = ReadMicroDvd(doc, text, rate, offset);
+      std::optional<double> own = MicroDvdHeaderRate(text);
+      if (own) doc.AppendLog(OwnRateLine(*own));
+      read = ReadMicroDvd(doc, text, own ? *own : AskedRate(prompter), offset);
       break;
     }
+    case SubtitleFormat::WebVtt:
+      doc.AppendLog(Format("Appending WebVTT file '%s'...", name.c_str()));
+      read = ReadWebVtt(doc, text, offset);
+      break;
     case SubtitleFormat::SubRip:
     case SubtitleFormat::SubViewer:
       doc.AppendLog(Format("Appending SubRip file '%s'...", name.c_str()));
@@ -207,16 +276,12 @@ bool IsWritableExtension(const std::u16string& path) {
 
 int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u16string_view text,
                       int encoding) {
-  WriteOutcome outcome = WriteTextFileEx(ToPath(path), text, encoding);
+  WriteOutcome outcome = WriteTextFileEx(ToPath(path), text, encoding, doc.CodePage());
   std::string name = ToUtf8(path);
   if (!outcome.ok) {
     doc.AppendLog(Format("ERROR: Could not write the file '%s'.", name.c_str()));
     return 0;
   }
-  if (outcome.fell_back_to_utf8)
-    doc.AppendLog(Format(
-        "WARNING: '%s' holds characters that 8-bit text cannot store; it was written as UTF-8.",
-        name.c_str()));
   return 1;
 }
 

@@ -12,24 +12,30 @@
 
 namespace tessera {
 
-// Which of the five formats `text` (CR LF lines) holds, tried in a fixed order.
+// Which format `text` (CR LF lines) holds, tried in a fixed order.
 SubtitleFormat DetectSubtitleFormat(std::u16string_view text);
+// "SubRip", "MicroDVD", ... for messages.
+const char* SubtitleFormatName(SubtitleFormat format);
 
 // Replaces the rows with the file's content and logs its progress. `prompter` may ask for the
 // MicroDVD frame rate; nullptr never asks (23.976 is assumed). Does not set the file path, the
 // loaded format or the changed flag: `format` receives the detected format for the caller.
 // Returns 1 when subtitles were read. Otherwise (a missing, too large, binary or unrecognised
 // file, or one without a single subtitle) the log says why and the document and `format` stay.
+// `encoding` (an iconv name) forces the reading encoding; the code page a legacy file was read
+// in becomes the document's, for saving.
 int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SubtitleFormat& format,
-                     const LanguageTable& lang, Prompter* prompter);
+                     const LanguageTable& lang, Prompter* prompter, std::string_view encoding = {});
 
 // Adds the file's rows after the existing ones, SubRip and MicroDVD moved later by `offset`
 // seconds; a binary file counts as unrecognised. Returns 0 when the file cannot be opened, else 1;
 // `detected` (optional) receives the format, so a caller can tell that nothing could be appended.
 int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double offset,
-                       Prompter* prompter, SubtitleFormat* detected = nullptr);
+                       Prompter* prompter, SubtitleFormat* detected = nullptr,
+                       std::string_view encoding = {});
 
-// The writer named by the path's extension (".srt", ".ssa", ".sub", ".txt", exact case).
+// The writer named by the path's extension (".srt", ".ssa", ".ass", ".vtt", ".sub", ".txt",
+// exact case).
 bool IsWritableExtension(const std::u16string& path);
 
 // Writes the whole document in the format of the path's extension, logging "Saving <format>
@@ -39,9 +45,9 @@ bool IsWritableExtension(const std::u16string& path);
 int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
                    const AppSettings& settings);
 
-// Writes a finished file text in the "Encoding" setting and logs what a user must know: a
-// "WARNING:" line when 8-bit could not hold the text and UTF-8 was written, an "ERROR:" line
-// when the file could not be written. Returns 1 or 0.
+// Writes a finished file text in the "Encoding" setting (with 0, in the document's code page when
+// the text fits it, else UTF-8) and logs an "ERROR:" line when the file could not be written.
+// Returns 1 or 0.
 int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u16string_view text,
                       int encoding);
 

@@ -34,13 +34,71 @@ void AppendEncoderHeader(std::u16string& out, const AppSettings& s) {
   out += Format(";%s\r\n", kRule);
 }
 
+// The first line that starts with "{", and whether it is a frame-rate line (setting `rate`).
+bool IsRateLine(std::u16string_view line, double& rate) {
+  if (line.size() < 7 || line[0] != u'{') return false;
+  size_t close1 = line.find(u'}');
+  if (close1 == std::u16string_view::npos || close1 + 1 >= line.size() || line[close1 + 1] != u'{')
+    return false;
+  size_t close2 = line.find(u'}', close1 + 2);
+  if (close2 == std::u16string_view::npos) return false;
+  std::u16string_view a = line.substr(1, close1 - 1), b = Between(line, close1 + 2, close2);
+  if ((a != u"0" && a != u"1") || b != a) return false;
+  std::u16string_view value = TrimView(line.substr(close2 + 1));
+  if (value.empty() || value.find_first_not_of(u"0123456789.") != std::u16string_view::npos)
+    return false;
+  rate = ToReal(value);
+  return rate >= 5 && rate <= 200;
+}
+
+void AppendCommentBlock(std::u16string& out, const SubtitleDocument& doc) {
+  out += Format(";Created with Tessera %s, the Ultimate Subtitle Tool...\r\n", VersionText());
+  out +=
+      u";-------------------------------- L O G G I N G ------------------------------------\r\n";
+  for (const auto& line : doc.Log().Lines()) {
+    out += u"; ";
+    out += WithoutFolders(line);
+    out += kCrLf;
+  }
+  out += Format(";%s\r\n", kRule);
+}
+
 }  // namespace
+
+std::optional<double> MicroDvdHeaderRate(std::u16string_view text) {
+  LineWalk walk(text);
+  std::u16string_view line;
+  while (walk.Next(line)) {
+    if (line.empty() || line[0] != u'{') continue;
+    double rate = 0;
+    if (IsRateLine(line, rate)) return rate;
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+std::string FrameRateText(double rate) {
+  std::string s = ToUtf8(Format("%.3f", rate));
+  while (s.find('.') != std::string::npos && (s.back() == '0' || s.back() == '.')) {
+    bool dot = s.back() == '.';
+    s.pop_back();
+    if (dot) break;
+  }
+  return s;
+}
 
 int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, double offset) {
   if (!(rate > 0) || !std::isfinite(rate)) rate = kAssumedFrameRate;
   std::u16string line1, line2, line3;
+  bool first = true;
   for (std::u16string_view line : SplitLines(text)) {
     if (line.empty() || line[0] != u'{') continue;
+    double own_rate = 0;
+    if (first && IsRateLine(line, own_rate)) {
+      first = false;
+      continue;
+    }
+    first = false;
     line1.clear();
     line2.clear();
     line3.clear();
@@ -60,17 +118,14 @@ std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bo
   std::u16string out;
   ResolveRange(doc, first, last);
   if (first <= last) out.reserve(static_cast<size_t>(last - first + 1) * 40 + 1024);
-  if (encoder) AppendEncoderHeader(out, settings);
-  out += Format(";Created with Tessera %s, the Ultimate Subtitle Tool...\r\n", VersionText());
-  out +=
-      u";-------------------------------- L O G G I N G ------------------------------------\r\n";
-  for (const auto& line : doc.Log().Lines()) {
-    out += u"; ";
-    out += line;
-    out += kCrLf;
-  }
-  out += Format(";%s\r\n", kRule);
   double rate = settings.sub_framerate;
+  if (encoder) {
+    // The external encoder reads its input file as it always has.
+    AppendEncoderHeader(out, settings);
+    AppendCommentBlock(out, doc);
+  } else {
+    out += Format("{1}{1}%s\r\n", FrameRateText(rate).c_str());
+  }
   for (int i = first; i <= last; ++i) {
     out += Format("{%lld}{%lld}", ToFrame(ParseTimeText(doc.Start(i)), rate),
                   ToFrame(ParseTimeText(doc.End(i)), rate));
@@ -82,12 +137,14 @@ std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bo
     }
     out += kCrLf;
   }
+  if (!encoder) AppendCommentBlock(out, doc);
   return out;
 }
 
 int WriteMicroDvd(const SubtitleDocument& doc, const std::filesystem::path& path, int first,
                   int last, bool encoder, const AppSettings& settings) {
-  return WriteTextFile(path, MicroDvdText(doc, first, last, encoder, settings), settings.encoding);
+  return WriteTextFile(path, MicroDvdText(doc, first, last, encoder, settings), settings.encoding,
+                       doc.CodePage());
 }
 
 }  // namespace tessera

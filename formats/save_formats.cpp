@@ -6,6 +6,7 @@
 #include "formats/simple_formats.h"
 #include "formats/subrip.h"
 #include "formats/substation.h"
+#include "formats/webvtt.h"
 
 namespace tessera {
 namespace {
@@ -25,12 +26,20 @@ const SaveFormat kFormats[] = {
      }},
     {u".txt", "Flat ASCII", u"Flat ASCII files (*.txt)",
      [](const SubtitleDocument& doc, int, int, const AppSettings&) { return FlatText(doc); }},
+    {u".ass", "Advanced Sub Station Alpha", u"Advanced SubStation Alpha files (*.ass)",
+     [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings) {
+       return AdvancedSubStationAlphaText(doc, first, last, settings);
+     }},
+    {u".vtt", "WebVTT", u"WebVTT files (*.vtt)",
+     [](const SubtitleDocument& doc, int first, int last, const AppSettings&) {
+       return WebVttText(doc, first, last);
+     }},
 };
 
 const SaveFormat& ByExtension(std::u16string_view ext) {
   for (const SaveFormat& f : kFormats)
     if (f.extension == ext) return f;
-  return kFormats[2];
+  return ByExtension(u".srt");
 }
 
 }  // namespace
@@ -54,8 +63,12 @@ const SaveFormat& DefaultSaveFormat(SubtitleFormat loaded) {
   switch (loaded) {
     case SubtitleFormat::SubStationAlpha:
       return ByExtension(u".ssa");
+    case SubtitleFormat::AdvancedSubStationAlpha:
+      return ByExtension(u".ass");
     case SubtitleFormat::MicroDvd:
       return ByExtension(u".sub");
+    case SubtitleFormat::WebVtt:
+      return ByExtension(u".vtt");
     default:
       return ByExtension(u".srt");
   }

@@ -1,5 +1,7 @@
 #include "formats/simple_formats.h"
 
+#include <algorithm>
+
 #include "core/text_file.h"
 #include "core/text_util.h"
 #include "core/time_code.h"
@@ -23,29 +25,186 @@ int ReadSubViewer(SubtitleDocument& doc, std::u16string_view text) {
   return 1;
 }
 
-int ReadSami(SubtitleDocument& doc, std::u16string_view text) {
-  const auto npos = std::u16string_view::npos;
-  std::vector<std::u16string_view> lines = SplitLines(text);
-  std::u16string line1, line2, line3;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    std::u16string_view line = lines[i];
-    if (line.empty() || line.substr(0, 14) == u"<SYNC Start=0>" ||
-        line.substr(0, 12) != u"<SYNC Start=")
+namespace {
+
+constexpr auto npos = std::u16string_view::npos;
+
+// The value of attribute `name` inside a tag's text, quotes removed; empty when absent.
+std::u16string_view AttributeValue(std::u16string_view tag, std::u16string_view name) {
+  size_t from = 0;
+  while ((from = FindIgnoreCase(tag, name, from)) != npos) {
+    size_t i = from + name.size();
+    const bool starts_word = from > 0 && (IsBlank(tag[from - 1]) || tag[from - 1] == u'<');
+    while (i < tag.size() && IsBlank(tag[i])) ++i;
+    if (!starts_word || i >= tag.size() || tag[i] != u'=') {
+      from += name.size();
       continue;
-    size_t g = line.find(u'>', 12);
-    size_t text_pos = g == npos ? 3 : g + 4;
-    long long start_ms = ToInteger(line.substr(12));
-    SplitThree(Sub(line, text_pos), u"<br>", line1, line2, line3);
-    std::u16string_view end_line = line;
-    if (i + 1 < lines.size()) {
-      end_line = lines[i + 1];
-      std::u16string_view tail = u"<P><br>";
-      bool clears = end_line.size() >= tail.size() && end_line.substr(end_line.size() - 7) == tail;
-      if (clears) ++i;  // the clearing line is used up
     }
-    long long end_ms = ToInteger(Sub(end_line, 12));
-    doc.AddRow(FormatTimeText(static_cast<double>(start_ms) / 1000),
-               FormatTimeText(static_cast<double>(end_ms) / 1000), line1, line2, line3);
+    ++i;
+    while (i < tag.size() && IsBlank(tag[i])) ++i;
+    if (i < tag.size() && (tag[i] == u'"' || tag[i] == u'\'')) {
+      size_t close = tag.find(tag[i], i + 1);
+      return Between(tag, i + 1, close == npos ? tag.size() : close);
+    }
+    size_t end = i;
+    while (end < tag.size() && !IsBlank(tag[end]) && tag[end] != u'>') ++end;
+    return Between(tag, i, end);
+  }
+  return {};
+}
+
+// The lower-case name of the tag that starts at `<`, with its "/" for a closing tag.
+std::u16string TagName(std::u16string_view tag) {
+  std::u16string name;
+  for (size_t i = 1; i < tag.size(); ++i) {
+    char16_t c = tag[i];
+    if (c == u'/' && i == 1) {
+      name += c;
+      continue;
+    }
+    if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))) break;
+    name += AsciiLower(c);
+  }
+  return name;
+}
+
+void AppendEntity(std::u16string_view entity, std::u16string& out) {
+  static const struct {
+    std::u16string_view name;
+    char16_t c;
+  } kNamed[] = {{u"amp", u'&'},  {u"lt", u'<'},    {u"gt", u'>'},
+                {u"quot", u'"'}, {u"apos", u'\''}, {u"nbsp", u' '}};
+  for (const auto& n : kNamed)
+    if (EqualsIgnoreAsciiCase(entity, n.name)) {
+      out += n.c;
+      return;
+    }
+  if (entity.size() > 1 && entity[0] == u'#') {
+    const bool hex = entity[1] == u'x' || entity[1] == u'X';
+    unsigned long v = 0;
+    for (char16_t c : entity.substr(hex ? 2 : 1)) {
+      int d = c >= u'0' && c <= u'9'          ? c - u'0'
+              : hex && c >= u'a' && c <= u'f' ? c - u'a' + 10
+              : hex && c >= u'A' && c <= u'F' ? c - u'A' + 10
+                                              : -1;
+      if (d < 0 || v > 0x10FFFF) return;
+      v = v * (hex ? 16 : 10) + d;
+    }
+    if (v == 0xA0) v = u' ';
+    if (v > 0 && v < 0xD800) out += static_cast<char16_t>(v);
+    return;
+  }
+  out += u'&';
+  out += entity;
+  out += u';';
+}
+
+// The text lines of one SYNC's content: <br> breaks lines, other tags go except i, b and u, only
+// the paragraphs of `wanted_class` count (all when empty), blanks collapse.
+std::vector<std::u16string> SamiLines(std::u16string_view content, std::u16string_view wanted) {
+  std::vector<std::u16string> lines(1);
+  bool in_wanted = true;
+  size_t i = 0;
+  while (i < content.size()) {
+    char16_t c = content[i];
+    if (c == u'<') {
+      if (content.substr(i, 4) == u"<!--") {
+        size_t close = content.find(u"-->", i + 4);
+        i = close == npos ? content.size() : close + 3;
+        continue;
+      }
+      size_t close = content.find(u'>', i);
+      if (close == npos) close = content.size();
+      std::u16string_view tag = content.substr(i, close - i);
+      std::u16string name = TagName(tag);
+      if (name == u"br") {
+        if (in_wanted) lines.emplace_back();
+      } else if (name == u"p") {
+        in_wanted = wanted.empty() || EqualsIgnoreAsciiCase(AttributeValue(tag, u"class"), wanted);
+        if (in_wanted && !TrimView(lines.back()).empty()) lines.emplace_back();
+      } else if (in_wanted && (name == u"i" || name == u"b" || name == u"u" || name == u"/i" ||
+                               name == u"/b" || name == u"/u")) {
+        lines.back() += u"<" + name + u">";
+      }
+      i = close + 1;
+      continue;
+    }
+    if (!in_wanted) {
+      ++i;
+      continue;
+    }
+    if (c == u'&') {
+      size_t semi = content.find(u';', i);
+      if (semi != npos && semi - i <= 10) {
+        AppendEntity(content.substr(i + 1, semi - i - 1), lines.back());
+        i = semi + 1;
+        continue;
+      }
+    }
+    if (IsBlank(c)) c = u' ';
+    if (c != u' ' || (!lines.back().empty() && lines.back().back() != u' ')) lines.back() += c;
+    ++i;
+  }
+  std::vector<std::u16string> kept;
+  for (auto& l : lines) {
+    std::u16string t = Trim(l);
+    if (!t.empty()) kept.push_back(std::move(t));
+  }
+  return kept;
+}
+
+// The class of the first paragraph that has one: a file in two languages shows the first.
+std::u16string_view FirstClass(std::u16string_view body) {
+  size_t p = 0;
+  while ((p = FindIgnoreCase(body, u"<p", p)) != npos) {
+    size_t close = body.find(u'>', p);
+    if (close == npos) break;
+    std::u16string_view tag = body.substr(p, close - p);
+    if (TagName(tag) == u"p") {
+      std::u16string_view cls = AttributeValue(tag, u"class");
+      if (!cls.empty()) return cls;
+    }
+    p = close;
+  }
+  return {};
+}
+
+}  // namespace
+
+int ReadSami(SubtitleDocument& doc, std::u16string_view text) {
+  struct Sync {
+    long long ms;
+    std::u16string_view content;
+  };
+  std::vector<Sync> syncs;
+  size_t body = FindIgnoreCase(text, u"<body");
+  if (body == npos) body = 0;
+  size_t end_of_body = FindIgnoreCase(text, u"</body", body);
+  if (end_of_body == npos) end_of_body = text.size();
+  size_t p = FindIgnoreCase(text, u"<sync", body);
+  while (p != npos && p < end_of_body) {
+    size_t close = text.find(u'>', p);
+    if (close == npos) break;
+    size_t next = FindIgnoreCase(text, u"<sync", close);
+    std::u16string_view start = AttributeValue(text.substr(p, close - p), u"start");
+    size_t content_end = std::min(next == npos ? text.size() : next, end_of_body);
+    if (!start.empty() && start[0] >= u'0' && start[0] <= u'9')
+      syncs.push_back({ToInteger(start), Between(text, close + 1, content_end)});
+    p = next;
+  }
+  const std::u16string_view wanted = FirstClass(Between(text, body, end_of_body));
+  std::u16string line3;
+  for (size_t k = 0; k < syncs.size(); ++k) {
+    // A subtitle at 0 is the file's opening blank, and an empty one clears the screen.
+    if (syncs[k].ms == 0) continue;
+    std::vector<std::u16string> lines = SamiLines(syncs[k].content, wanted);
+    if (lines.empty()) continue;
+    long long end_ms = k + 1 < syncs.size() ? syncs[k + 1].ms : syncs[k].ms;
+    lines.resize(std::max<size_t>(lines.size(), 3));
+    line3 = lines[2];
+    for (size_t m = 3; m < lines.size(); ++m) line3 += u"<br>" + lines[m];
+    doc.AddRow(FormatTimeText(static_cast<double>(syncs[k].ms) / 1000),
+               FormatTimeText(static_cast<double>(end_ms) / 1000), lines[0], lines[1], line3);
   }
   return 1;
 }
@@ -65,7 +224,7 @@ std::u16string FlatText(const SubtitleDocument& doc) {
 
 int WriteFlatText(const SubtitleDocument& doc, const std::filesystem::path& path,
                   const AppSettings& settings) {
-  return WriteTextFile(path, FlatText(doc), settings.encoding);
+  return WriteTextFile(path, FlatText(doc), settings.encoding, doc.CodePage());
 }
 
 }  // namespace tessera

@@ -12,8 +12,10 @@ namespace tessera {
 
 // Time lines "00:00:01.50,00:00:03.00" each followed by a text line split at "[br]". Returns 1.
 int ReadSubViewer(SubtitleDocument& doc, std::u16string_view text);
-// "<SYNC Start=ms><P>text" lines, "<br>" between the lines; the next start or a line ending in
-// "<P><br>" gives the end. Returns 1.
+// SAMI as written in practice: each "<SYNC Start=ms>" (tags and attributes in any case) starts a
+// subtitle that the next SYNC ends, its text up to that SYNC, over any number of lines; "<br>"
+// breaks lines and entities are decoded. A SYNC without text (such as "&nbsp;") only ends the one
+// before it. Of a file in several languages (paragraph classes) the first is read. Returns 1.
 int ReadSami(SubtitleDocument& doc, std::u16string_view text);
 
 // The non-empty lines of every row, one empty line after each row.

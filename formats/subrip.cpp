@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::u16string_view kArrow = u"-->";
 
-bool IsTimeLine(std::u16string_view line) {
+// The time line of the usual form: "-->" at positions 13-15.
+bool IsStrictTimeLine(std::u16string_view line) {
   return line.size() >= 16 && line.substr(13, 3) == kArrow;
 }
 
@@ -20,6 +21,42 @@ std::u16string_view TimeAt(std::u16string_view line, size_t from) {
   if (d == std::u16string_view::npos) return {};
   return line.substr(d, 12);
 }
+
+// An entry number: a leading integer that is not 0, or a 0 standing alone (some programs count
+// from 0).
+bool IsNumberLine(std::u16string_view line) {
+  return ToInteger(line) != 0 || TrimView(line) == u"0";
+}
+
+}  // namespace
+
+bool SplitSubRipTimeLine(std::u16string_view line, std::u16string_view& start,
+                         std::u16string_view& end) {
+  if (IsStrictTimeLine(line)) {
+    start = TimeAt(line, 0);
+    end = TimeAt(line, 16);
+    return true;
+  }
+  // Real files bend the form: one-digit hours or seconds, short fractions, extra spaces.
+  size_t arrow = line.find(kArrow);
+  if (arrow == std::u16string_view::npos) return false;
+  std::u16string_view left = TrimView(line.substr(0, arrow));
+  std::u16string_view right = TrimView(line.substr(arrow + kArrow.size()));
+  size_t space = left.find_last_of(u" \t");
+  if (space != std::u16string_view::npos) left = left.substr(space + 1);
+  right = right.substr(0, right.find_first_of(u" \t"));
+  if (!IsClockTime(left, 2) || !IsClockTime(right, 2)) return false;
+  start = left;
+  end = right;
+  return true;
+}
+
+bool IsSubRipTimeLine(std::u16string_view line) {
+  std::u16string_view a, b;
+  return SplitSubRipTimeLine(line, a, b);
+}
+
+namespace {
 
 void AppendEntry(std::u16string& out, int number, double start, double end,
                  const SubtitleDocument& doc, int row) {
@@ -61,22 +98,24 @@ int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset) 
     reuse = false;
     switch (state) {
       case 0:
-        if (ToInteger(current) != 0)
-          line_counter = 0;
-        else
-          state = -1;
+        line_counter = 0;
+        // The number line is optional: a time line starts the entry by itself.
+        if (IsSubRipTimeLine(current)) reuse = true;
+        if (!reuse && ToInteger(current) == 0) state = -1;
         break;
-      case 1:
-        if (!IsTimeLine(current)) {
+      case 1: {
+        std::u16string_view start_text, end_text;
+        if (!SplitSubRipTimeLine(current, start_text, end_text)) {
           state = 0;
         } else {
-          double start = ParseTimeText(TimeAt(current, 0)) + offset;
-          double end = ParseTimeText(TimeAt(current, 16)) + offset;
+          double start = ParseTimeText(start_text) + offset;
+          double end = ParseTimeText(end_text) + offset;
           doc.AddRow(FormatTimeText(start), FormatTimeText(end));
         }
         break;
+      }
       default:
-        if (ToInteger(current) != 0 && lookahead.find(kArrow) == 13) {
+        if ((IsNumberLine(current) && IsSubRipTimeLine(lookahead)) || IsSubRipTimeLine(current)) {
           reuse = true;
           state = 4;
         } else if (!current.empty()) {
@@ -119,12 +158,12 @@ std::u16string SubRipSelectionText(const SubtitleDocument& doc) {
 
 int WriteSubRip(const SubtitleDocument& doc, const std::filesystem::path& path, int first, int last,
                 const AppSettings& settings) {
-  return WriteTextFile(path, SubRipText(doc, first, last), settings.encoding);
+  return WriteTextFile(path, SubRipText(doc, first, last), settings.encoding, doc.CodePage());
 }
 
 int WriteSubRipSelection(const SubtitleDocument& doc, const std::filesystem::path& path,
                          const AppSettings& settings) {
-  return WriteTextFile(path, SubRipSelectionText(doc), settings.encoding);
+  return WriteTextFile(path, SubRipSelectionText(doc), settings.encoding, doc.CodePage());
 }
 
 }  // namespace tessera

@@ -10,6 +10,12 @@
 
 namespace tessera {
 
+// A time line holds "-->" with a time on each side: "00:00:01,000 --> 00:00:02,500", and also
+// "0:00:1,5  -->  0:00:03,00". Sets the two time texts (for ParseTimeText).
+bool SplitSubRipTimeLine(std::u16string_view line, std::u16string_view& start,
+                         std::u16string_view& end);
+bool IsSubRipTimeLine(std::u16string_view line);
+
 // Appends one row per entry, every time moved later by `offset` seconds. An entry number that
 // no time line follows adds no row. Returns 1.
 int ReadSubRip(SubtitleDocument& doc, std::u16string_view text, double offset);

@@ -1,4 +1,5 @@
-// SubStation Alpha scripts (.ssa): one "Dialogue:" line per subtitle.
+// SubStation Alpha (.ssa) and Advanced SubStation Alpha (.ass) scripts: one "Dialogue:" line per
+// subtitle.
 #pragma once
 
 #include <filesystem>
@@ -10,12 +11,17 @@
 
 namespace tessera {
 
-// Appends one row per Dialogue line; the text starts after "!Effect,". Returns 1.
+// Appends one row per Dialogue line, its fields found through the Format line of [Events] (without
+// one, the text starts after "!Effect,"). "\N" and "\n" break lines; override blocks stay in the
+// text. Returns 1.
 int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text);
 
 // Rows first..last (-1: the whole document) with the header of the "SsaVersion" setting.
 std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int last,
                                    const AppSettings& settings);
+// Rows first..last as a v4.00+ script with one Default style from the font and margin settings.
+std::u16string AdvancedSubStationAlphaText(const SubtitleDocument& doc, int first, int last,
+                                           const AppSettings& settings);
 // 1 when written, 0 when the file could not be written.
 int WriteSubStationAlpha(const SubtitleDocument& doc, const std::filesystem::path& path, int first,
                          int last, const AppSettings& settings);

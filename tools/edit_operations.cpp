@@ -122,6 +122,7 @@ void EditAuto(SubtitleDocument& doc, int row, double minimum_duration, double se
   const double duration =
       std::max(minimum_duration, static_cast<double>(characters) * seconds_per_char);
   SetTime(doc, row, kEnd, std::min(start + duration, limit));
+  doc.SetChanged(true);
 }
 
 bool EditSpinTime(SubtitleDocument& doc, int row, EditSpin spin, bool increase,
@@ -155,6 +156,7 @@ bool EditSpinTime(SubtitleDocument& doc, int row, EditSpin spin, bool increase,
   }
   if (spin == EditSpin::kStart) SetTime(doc, row, kStart, start);
   SetTime(doc, row, kEnd, end);
+  doc.SetChanged(true);
   return true;
 }
 

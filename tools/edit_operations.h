@@ -31,14 +31,16 @@ bool EditRemoveAll(SubtitleDocument& doc, Prompter& prompter);
 void EditSetLine(SubtitleDocument& doc, int row, int line, std::u16string text);
 
 // Ends the subtitle after its reading time (lines 1 and 2), at least `minimum_duration`, at most
-// up to 0.05 s before the next start. Leaves the changed flag as it is.
+// up to 0.05 s before the next start. Sets the changed flag: a re-timed subtitle must not be lost
+// without the question when the window closes.
 void EditAuto(SubtitleDocument& doc, int row, double minimum_duration, double seconds_per_char);
 
 enum class EditSpin { kStart, kDurationSeconds, kDurationMilliseconds };
 
 // One spin-arrow step of the start (moves the whole subtitle by 0.1 s) or of the duration (1 s or
 // 0.1 s). A step that would come within 0.05 s of a neighbour, or leave 0.1 s or less of
-// duration, beeps and changes nothing. Leaves the changed flag as it is. True when stepped.
+// duration, beeps and changes nothing. A step sets the changed flag, as Auto does. True when
+// stepped.
 bool EditSpinTime(SubtitleDocument& doc, int row, EditSpin spin, bool increase, Prompter& prompter);
 
 // The texts of the start display and the two duration displays; empty without a row.

@@ -31,7 +31,9 @@ void ConvertFrameRate(SubtitleDocument& doc, double from, double to) {
 bool RunFrameRateConversion(SubtitleDocument& doc, double from, double to, Prompter& prompter) {
   auto usable = [](double rate) { return std::isfinite(rate) && rate > 0; };
   if (!usable(from) || !usable(to)) {
-    prompter.MessageBox(u"ERROR: Enter two frame rates greater than 0.", {}, PromptIcon::Error);
+    constexpr char16_t kRefused[] = u"ERROR: Enter two frame rates greater than 0.";
+    doc.AppendLog(kRefused);
+    prompter.MessageBox(kRefused, {}, PromptIcon::Error);
     return false;
   }
   doc.SetChanged(true);

@@ -35,8 +35,8 @@ void ChosenFrameRates(const FrameRateChoice& choice, double& from, double& to);
 void ConvertFrameRate(SubtitleDocument& doc, double from, double to);
 
 // The page's conversion: sets the changed and the converted flags, logs and converts. Rates that
-// are not positive finite numbers are refused with a message box and change nothing. Returns
-// true when converted.
+// are not positive finite numbers are refused with a message box and a log line and change
+// nothing else. Returns true when converted.
 bool RunFrameRateConversion(SubtitleDocument& doc, double from, double to, Prompter& prompter);
 
 }  // namespace tessera

@@ -40,7 +40,7 @@ CSheetPage::CSheetPage(PageContext& ctx, PageLayout layout, QWidget* parent)
       exit_ = new QPushButton(QStringLiteral("Exit"), this);
       exit_->setObjectName(QStringLiteral("exit"));
       connect(exit_, &QPushButton::clicked, this, [this] {
-        if (ctx_.host) ctx_.host->EndWithOk();
+        if (ctx_.host && MayLeave()) ctx_.host->EndWithOk();
       });
       row->addWidget(exit_);
     }
@@ -58,8 +58,10 @@ CSheetPage::CSheetPage(PageContext& ctx, PageLayout layout, QWidget* parent)
     log_ = new LogPanel(ctx.doc.Log(), layout_.split_log_lines, this);
     body->addWidget(log_, 1);
   } else if (!layout_.list) {
+    filler_ = body->count();
     body->addStretch(1);
   }
+  body_ = body;
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
   outer->addWidget(header_);
@@ -69,6 +71,7 @@ CSheetPage::CSheetPage(PageContext& ctx, PageLayout layout, QWidget* parent)
 
 void CSheetPage::AddAboveList(QWidget* widget, int stretch) {
   above_list_->addWidget(widget, stretch);
+  if (stretch > 0 && filler_ >= 0) body_->setStretch(filler_, 0);
 }
 
 void CSheetPage::AddBelowList(QWidget* widget, int stretch) {

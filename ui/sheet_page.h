@@ -37,6 +37,8 @@ class MainWindowHost {
   // Asks the close prompt's question before the document is replaced. True when the caller may
   // go on: nothing to save, No, or Yes and the save succeeded.
   virtual bool MayReplaceDocument() { return true; }
+  // The current language changed: the caption and the tab titles show it at once.
+  virtual void LanguageChanged() {}
 };
 
 // Everything a page is handed: the services and the process-wide state.
@@ -108,6 +110,8 @@ class CSheetPage : public QWidget {
   // The page became the visible page / another page became visible.
   virtual void OnActivate();
   virtual void OnDeactivate();
+  // Another page or Exit was chosen: false keeps this page active (it has told the user why).
+  virtual bool MayLeave() { return true; }
   // The main window is closing: a page finishes or stops what still runs.
   virtual void OnWindowClosing() {}
   // A keyboard shortcut while this page is active; true when the page acted on it.
@@ -133,7 +137,8 @@ class CSheetPage : public QWidget {
   PageContext& Context() { return ctx_; }
 
  protected:
-  // The page's own controls go above the list, or between the list and the log.
+  // The page's own controls go above the list, or between the list and the log. On a page
+  // without list and log, a control added above with a stretch takes all the height left.
   void AddAboveList(QWidget* widget, int stretch = 0);
   void AddBelowList(QWidget* widget, int stretch = 0);
   // Applies what an action changed and recomputes the buttons.
@@ -158,6 +163,8 @@ class CSheetPage : public QWidget {
   LogPanel* log_ = nullptr;
   QVBoxLayout* above_list_ = nullptr;
   QVBoxLayout* below_list_ = nullptr;
+  QVBoxLayout* body_ = nullptr;
+  int filler_ = -1;  // the stretch under the controls of a page without list and log
   struct Made {
     const PageButton* spec;
     QPushButton* button;

@@ -84,10 +84,11 @@ double AppendOffset(const SubtitleDocument& doc) {
 }
 
 int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter,
-               std::optional<double> offset) {
+               std::optional<double> offset, std::string_view encoding) {
   int before = doc.Count();
   SubtitleFormat detected = SubtitleFormat::Unrecognised;
-  if (!AppendSubtitleFile(doc, path, offset ? *offset : AppendOffset(doc), &prompter, &detected))
+  if (!AppendSubtitleFile(doc, path, offset ? *offset : AppendOffset(doc), &prompter, &detected,
+                          encoding))
     return 0;
   if (detected == SubtitleFormat::Sami || detected == SubtitleFormat::Unrecognised) return 0;
   // A file without entries changes nothing, so it does not mark the document changed.
@@ -151,12 +152,15 @@ bool CanExport(const SubtitleDocument& doc, const AppSettings& settings) {
 
 std::vector<FileFilter> OpenFileFilters(bool with_archives) {
   std::vector<FileFilter> f = {
-      {u"All supported files (*.srt;*.ssa;*.sub;*.smi;*.txt)", u"*.srt;*.sub;*.ssa;*.smi;*.txt"},
+      {u"All supported files (*.srt;*.ssa;*.ass;*.vtt;*.sub;*.smi;*.txt)",
+       u"*.srt;*.sub;*.ssa;*.ass;*.vtt;*.smi;*.txt"},
       {u"MicroDVD files (*.sub)", u"*.sub"},
       {u"SubViewer V2.0 files (*.sub)", u"*.sub"},
       {u"SubRip files (*.srt)", u"*.srt"},
       {u"SubStation Alpha files (*.ssa)", u"*.ssa"},
       {u"SAMI Captioning files (*.smi)", u"*.smi"},
+      {u"Advanced SubStation Alpha files (*.ass)", u"*.ass"},
+      {u"WebVTT files (*.vtt)", u"*.vtt"},
   };
   if (with_archives) f.push_back({u"Archive files (*.zip;*.rar)", u"*.zip;*.rar"});
   f.push_back({u"All files (*.*)", u"*"});

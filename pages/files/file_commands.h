@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/app_settings.h"
@@ -29,9 +30,10 @@ int OpenDroppedFile(SubtitleDocument& doc, const std::u16string& path, SettingsS
 double AppendOffset(const SubtitleDocument& doc);
 // Appends the file after the document, its times moved by `offset` seconds (none: AppendOffset;
 // a MicroDVD file is read at the rate the prompter answers). Sets the changed flag when rows were
-// added and logs "Done.". Returns 1 when the file could be read and appended.
+// added and logs "Done.". Returns 1 when the file could be read and appended. `encoding` forces
+// the reading encoding (an iconv name).
 int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter,
-               std::optional<double> offset = std::nullopt);
+               std::optional<double> offset = std::nullopt, std::string_view encoding = {});
 
 // The first contiguous block of `selected_rows` (any order); the whole document when empty.
 void FirstSelectedBlock(const SubtitleDocument& doc, const std::vector<int>& selected_rows,

@@ -52,10 +52,11 @@ TEST_F(TextFile, EightBitLinesAndZeroCharacters) {
     int result;
     std::u16string text;
   } cases[] = {
-      {"a\r\nb", kRead8Bit, u"a\r\nb\r\n"},          // a last line without an end is read
-      {"a\n\nb\n", kRead8Bit, u"a\r\n\r\nb\r\n"},    // lone LF ends a line, empty lines stay
-      {"a\rb\r\n", kRead8Bit, u"a\rb\r\n"},          // a lone CR is an ordinary character
-      {"caf\xe9\r\n", kRead8Bit, u"caf\u00e9\r\n"},  // bytes are Latin-1 characters
+      {"a\r\nb", kRead8Bit, u"a\r\nb\r\n"},              // a last line without an end is read
+      {"a\n\nb\n", kRead8Bit, u"a\r\n\r\nb\r\n"},        // lone LF ends a line, empty lines stay
+      {"a\rb\r\n", kRead8Bit, u"a\rb\r\n"},              // a lone CR is an ordinary character
+      {"a\rb\r\rc", kRead8Bit, u"a\r\nb\r\n\r\nc\r\n"},  // ... except in a file without LF
+      {"caf\xe9\r\n", kRead8Bit, u"caf\u00e9\r\n"},      // bytes are Latin-1 characters
       {"a\r\r\nb\r\r\n", kReadRepaired, u"a\r\nb\r\n"},
       {"ab\0cd\r\nef"s, kRead8Bit, u"ab\r\nef\r\n"},  // a zero drops the rest of its line
       {"ab\r\n\0cd\r\nef"s, kRead8Bit, u"ab\r\n"},    // a line starting with zero ends reading
@@ -102,9 +103,45 @@ TEST_F(TextFile, Utf16AndUtf8) {
   EXPECT_EQ(text, u"1\r\n00:00:01,000\r\n");
   EXPECT_EQ(Read("gr\xc3\xbc\xc3\x9f\n", text), kReadUtf8);
   EXPECT_EQ(text, u"gr\u00fc\u00df\r\n");
-  EXPECT_EQ(Read("gr\xfc\xdf\n", text), kRead8Bit);  // not valid UTF-8: Latin-1
+  EXPECT_EQ(Read("gr\xfc\xdf\n", text), kRead8Bit);  // not valid UTF-8: a code page
   EXPECT_EQ(text, u"gr\u00fc\u00df\r\n");
   EXPECT_EQ(Read("\xc0\xaf\n", text), kRead8Bit);  // overlong form is not UTF-8
+
+  // Big-endian UTF-16 after FE FF.
+  EXPECT_EQ(Read("\xFE\xFF\0a\0\r\0\n\x4e\x2d"s, text), kReadUtf16);
+  EXPECT_EQ(text, u"a\r\n\u4e2d\r\n");
+}
+
+// Legacy 8-bit files are read in their own code page, which the caller learns for saving.
+TEST_F(TextFile, CodePagesAreDetectedOrForced) {
+  const std::string cyrillic =  // "Привет, как дела? Это тест." in windows-1251, three times
+      "\xcf\xf0\xe8\xe2\xe5\xf2, \xea\xe0\xea \xe4\xe5\xeb\xe0? \xdd\xf2\xee \xf2\xe5\xf1\xf2.\r\n";
+  const struct {
+    std::string bytes;
+    const char* forced;
+    int result;
+    const char* code_page;
+    std::u16string starts;
+  } cases[] = {
+      {cyrillic + cyrillic + cyrillic, "", kRead8Bit, "WINDOWS-1251", u"\u041f\u0440\u0438"},
+      {"plain ASCII\r\n", "", kRead8Bit, "", u"plain ASCII\r\n"},
+      {"caf\xe9\r\n", "", kRead8Bit, nullptr, u"caf\u00e9"},
+      // Forced: the bytes are read as told, whatever they look like.
+      {"\xe9\r\n", "CP1251", kRead8Bit, "CP1251", u"\u0439\r\n"},
+      {"\xc3\xa9\r\n", "ISO-8859-1", kRead8Bit, "ISO-8859-1", u"\u00c3\u00a9\r\n"},
+      {"\xc3\xa9\r\n", "UTF-8", kReadUtf8, "", u"\u00e9\r\n"},
+      {"a\xff\r\n", "UTF-8", kReadUtf8, "", u"a\ufffd\r\n"},  // bad bytes are marked, not lost
+  };
+  for (const auto& c : cases) {
+    TextDecoding decoding{c.forced, "stale"};
+    std::u16string text;
+    EXPECT_EQ(ReadTextFile(Put("cp.srt", c.bytes), text, &decoding), c.result) << c.bytes;
+    EXPECT_TRUE(text.starts_with(c.starts)) << c.bytes << " gave " << ToUtf8(text);
+    if (c.code_page)
+      EXPECT_EQ(decoding.code_page, c.code_page) << c.bytes;
+    else
+      EXPECT_FALSE(decoding.code_page.empty()) << c.bytes;
+  }
 }
 
 TEST_F(TextFile, WritesEachEncoding) {
@@ -112,23 +149,29 @@ TEST_F(TextFile, WritesEachEncoding) {
   ASSERT_EQ(WriteTextFile(p, u"x", kEncodingUtf16), 1);
   EXPECT_EQ(Bytes(p), std::string("\xFF\xFE\x78\0\0\0", 6));
 
-  ASSERT_EQ(WriteTextFile(p, u"caf\u00e9\r\nb\nc", kEncoding8Bit), 1);
-  EXPECT_EQ(Bytes(p), "caf\xe9\r\nb\r\nc");
+  // "ANSI" is UTF-8 without a signature, unless the text came from a code page it still fits.
+  const struct {
+    std::u16string text;
+    const char* code_page;
+    std::string bytes;
+  } ansi[] = {
+      {u"caf\u00e9\r\nb\nc", "", "caf\xc3\xa9\r\nb\r\nc"},
+      {u"caf\u00e9\r\n", "ISO-8859-1", "caf\xe9\r\n"},
+      {u"\u0416\u0443\u043a\r\n", "WINDOWS-1251", "\xc6\xf3\xea\r\n"},
+      {u"\u0161\u0165\r\n", "WINDOWS-1250", "\x9a\x9d\r\n"},
+      {u"\u4e2d\u6587\r\n", "ISO-8859-1", "\xe4\xb8\xad\xe6\x96\x87\r\n"},  // does not fit
+      {u"a\r\n", "no-such-code-page", "a\r\n"},
+  };
+  for (const auto& c : ansi) {
+    ASSERT_EQ(WriteTextFile(p, c.text, kEncoding8Bit, c.code_page), 1);
+    EXPECT_EQ(Bytes(p), c.bytes) << c.code_page;
+  }
   ASSERT_EQ(WriteTextFile(p, u"a\r\n", 7), 1);  // unknown values are the 8-bit form
   EXPECT_EQ(Bytes(p), "a\r\n");
 
-  WriteOutcome o = WriteTextFileEx(p, u"\u00fc\r\n", kEncodingUtf8);
+  WriteOutcome o = WriteTextFileEx(p, u"\u00fc\r\n", kEncodingUtf8, "ISO-8859-1");
   EXPECT_TRUE(o.ok);
-  EXPECT_FALSE(o.fell_back_to_utf8);
   EXPECT_EQ(Bytes(p), "\xEF\xBB\xBF\xC3\xBC\r\n");
-
-  // Characters the 8-bit form cannot hold are kept by writing UTF-8 instead.
-  o = WriteTextFileEx(p, u"\u4e2d\u6587\r\n\u00e9\r\n", kEncoding8Bit);
-  EXPECT_TRUE(o.ok);
-  EXPECT_TRUE(o.fell_back_to_utf8);
-  std::u16string back;
-  EXPECT_EQ(ReadTextFile(p, back), kReadUtf8);
-  EXPECT_EQ(back, u"\u4e2d\u6587\r\n\u00e9\r\n");
 }
 
 TEST_F(TextFile, WhatIsWrittenReadsBackTheSame) {

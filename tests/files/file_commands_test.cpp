@@ -344,9 +344,9 @@ TEST_F(FileCommands, ChosenFileTypeCounts) {
     const char* written;
     const char* starts_with;
   } cases[] = {
-      {SubtitleFormat::SubRip, 2, 0, "a", "a.ssa", "!Created"},
+      {SubtitleFormat::SubRip, 2, 0, "a", "a.ssa", "[Script Info]\r\n!Created"},
       {SubtitleFormat::SubRip, 2, std::nullopt, "b", "b.srt", "1\r\n"},
-      {SubtitleFormat::SubStationAlpha, 0, 1, "c", "c.sub", ";Created"},
+      {SubtitleFormat::SubStationAlpha, 0, 1, "c", "c.sub", "{1}{1}25\r\n"},
       {SubtitleFormat::MicroDvd, 1, 3, "d", "d.txt", "line 1"},
       {SubtitleFormat::SubViewer, 2, std::nullopt, "e", "e.srt", "1\r\n"},
       {SubtitleFormat::Sami, 2, std::nullopt, "f", "f.srt", "1\r\n"},

@@ -37,7 +37,7 @@ TEST_F(CliTest, ConvertLogsAndWritesByExtension) {
   r = Cli("--set SubFramerate=23976 --set Encoding=2 convert " + P("in.srt") + " " + P("o.sub"));
   EXPECT_EQ(r.code, 0);
   EXPECT_NE(ReadBytes(dir.Path("o.sub")).find("\r\n{23}{47}One\r\n"), std::string::npos);
-  EXPECT_TRUE(ReadBytes(dir.Path("o.sub")).starts_with("\xEF\xBB\xBF;Created"));
+  EXPECT_TRUE(ReadBytes(dir.Path("o.sub")).starts_with("\xEF\xBB\xBF{1}{1}23.976\r\n{23}{47}"));
 }
 
 TEST_F(CliTest, AppendAndSplit) {
@@ -68,6 +68,7 @@ TEST_F(CliTest, AppendAndSplit) {
 
 TEST_F(CliTest, ExitCodesForBadInputAndUsage) {
   WriteBytes(dir.Path("big.srt"), std::string(1048577, '1'));
+  WriteBytes(dir.Path("mpl2.sub"), "[0][6]Hello\r\n[7][9]{y}{z}\r\n");
   WriteBytes(dir.Path("junk.srt"), std::string("\x01\x02\xFE\x00\xC3", 5));
   WriteBytes(dir.Path("odd.srt"), std::string("\xFF\xFE"
                                               "1\0\r",
@@ -80,6 +81,8 @@ TEST_F(CliTest, ExitCodesForBadInputAndUsage) {
       {"convert " + P("big.srt") + " " + P("x.srt"), 1},
       {"convert " + P("junk.srt") + " " + P("x.srt"), 1},
       {"convert " + P("odd.srt") + " " + P("x.srt"), 1},
+      {"convert " + P("mpl2.sub") + " " + P("x.srt"), 1},  // taken for MicroDVD, nothing read
+      {"--encoding NO-SUCH-CODE convert " + P("in.srt") + " " + P("x.srt"), 2},
       {"convert " + P("in.srt") + " " + P("no/folder/x.srt"), 1},
       {"append " + P("in.srt") + " " + P("missing.srt") + " " + P("x.srt"), 1},
       {"append " + P("in.srt") + " " + P("junk.srt") + " " + P("x.srt"), 1},
@@ -94,6 +97,15 @@ TEST_F(CliTest, ExitCodesForBadInputAndUsage) {
   };
   for (const auto& c : cases) EXPECT_EQ(Cli(c.args).code, c.code) << c.args;
   EXPECT_FALSE(std::filesystem::exists(dir.Path("x.srt")));
+}
+
+TEST_F(CliTest, EncodingForcedAndKept) {
+  WriteBytes(dir.Path("koi.srt"), "1\r\n00:00:01,000 --> 00:00:02,000\r\n\xea\xcf\xd4\r\n");
+  CliRun r = Cli("--encoding KOI8-R convert " + P("koi.srt") + " " + P("koi.vtt"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(ReadBytes(dir.Path("koi.vtt")).find("\r\n\xea\xcf\xd4\r\n"), std::string::npos);
+  r = Cli("--encoding KOI8-R --set Encoding=2 convert " + P("koi.srt") + " " + P("u.srt"));
+  EXPECT_NE(ReadBytes(dir.Path("u.srt")).find("\xd0\x99\xd0\xbe\xd1\x82"), std::string::npos);
 }
 
 }  // namespace

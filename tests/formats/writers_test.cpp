@@ -68,18 +68,22 @@ TEST(MicroDvdWriter, CommentBlockFramesAndLines) {
   std::string text = U8(MicroDvdText(doc, -1, -1, false, s));
   const std::string rule =
       ";-----------------------------------------------------------------------------------\r\n";
-  EXPECT_EQ(
-      text,
-      ";Created with Tessera " + std::string(VersionText()) +
-          ", the Ultimate Subtitle Tool...\r\n"
-          ";-------------------------------- L O G G I N G ------------------------------------"
-          "\r\n" +
-          rule + "{25}{50}|Third\r\n{100}{200}|Second\r\n{250}{275}A|B|C\r\n");
+  // The frame-rate line first, the comment block last, where no reader stumbles over it.
+  EXPECT_EQ(text,
+            "{1}{1}25\r\n{25}{50}|Third\r\n{100}{200}|Second\r\n{250}{275}A|B|C\r\n"
+            ";Created with Tessera " +
+                std::string(VersionText()) +
+                ", the Ultimate Subtitle Tool...\r\n"
+                ";-------------------------------- L O G G I N G "
+                "------------------------------------"
+                "\r\n" +
+                rule);
 
   doc.AppendLog(u"Loading...");
   s.sub_framerate = 23.976;
   text = U8(MicroDvdText(doc, 2, 2, false, s));
-  EXPECT_NE(text.find("\r\n; Loading...\r\n" + rule + "{239}{263}A|B|C\r\n"), std::string::npos);
+  EXPECT_TRUE(text.starts_with("{1}{1}23.976\r\n{239}{263}A|B|C\r\n;"));
+  EXPECT_TRUE(text.ends_with("\r\n; Loading...\r\n" + rule));
 
   // Times far beyond any film stay within the frame number's range.
   SubtitleDocument huge;

@@ -131,7 +131,7 @@ TEST(EditAuto, ReadingTimeWithinItsLimits) {
     if (c.next_start > 0) doc.AddRow(FormatTimeText(c.next_start), FormatTimeText(30));
     EditAuto(doc, 0, 2.0, 0.085);
     EXPECT_EQ(EndOf(doc, 0), c.expected_end) << c.next_start;
-    EXPECT_FALSE(doc.Changed());
+    EXPECT_TRUE(doc.Changed());
   }
   SubtitleDocument last = MakeDocument({{10, 11, "x"}});
   EditAuto(last, 0, 5000000.0, 0.085);
@@ -167,7 +167,7 @@ TEST(EditSpinTime, StepsAndTheirLimits) {
     EXPECT_EQ(EditSpinTime(doc, c.row, c.spin, c.increase, prompter), c.stepped);
     EXPECT_EQ(StartOf(doc, c.row), c.start);
     EXPECT_EQ(EndOf(doc, c.row), c.end);
-    EXPECT_FALSE(doc.Changed());
+    EXPECT_EQ(doc.Changed(), c.stepped);
   }
   SubtitleDocument doc = MakeDocument({{0.0, 1.0}, {1.2, 1.3}});
   ScriptedPrompter prompter;

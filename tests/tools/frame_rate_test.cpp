@@ -66,7 +66,8 @@ TEST(FrameRate, RatesThatAreNotPositiveAreRefused) {
     EXPECT_EQ(StartOf(doc, 0), "0:01:00.000");
     EXPECT_FALSE(doc.Changed());
     EXPECT_FALSE(doc.FrameRateConverted());
-    EXPECT_TRUE(doc.Log().Lines().empty());
+    ASSERT_EQ(doc.Log().Size(), 1);
+    EXPECT_EQ(ToUtf8(doc.Log().Lines()[0]), "ERROR: Enter two frame rates greater than 0.");
   }
 }
 

@@ -1,0 +1,82 @@
+// Switching to the Edit, Synchronize and FrameRate pages with 10,000 subtitles: the page's
+// activation (list refill, selection, fields) and the first paint of the whole page.
+#include <benchmark/benchmark.h>
+
+#include <QPixmap>
+
+#include "bench/quiet_services.h"
+#include "core/time_code.h"
+#include "tools/edit_page.h"
+#include "tools/frame_rate_page.h"
+#include "tools/sync_page.h"
+
+namespace tessera {
+namespace {
+
+class NoDialogs final : public DialogService {
+ public:
+  std::optional<FileDialogAnswer> OpenFile(const FileDialogRequest&) override { return {}; }
+  std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest&) override { return {}; }
+  std::optional<std::u16string> BrowseFolder(const std::u16string&,
+                                             const std::u16string&) override {
+    return {};
+  }
+  std::optional<FontSpec> ChooseFont(const FontSpec&) override { return {}; }
+};
+
+class NoProcesses final : public ProcessRunner {
+ public:
+  bool Start(const std::u16string&, const std::vector<std::u16string>&) override { return false; }
+  bool IsRunning() override { return false; }
+  bool WaitForEnd(int) override { return true; }
+  void Stop() override {}
+};
+
+class FixedMeasurer final : public TextMeasurer {
+ public:
+  int MeasureWidth(const std::u16string& text, const FontSpec&) override {
+    return static_cast<int>(text.size()) * 10;
+  }
+};
+
+template <class Page>
+void BM_SwitchToPage(benchmark::State& state) {
+  EnsureOffscreenApplication();
+  QuietPrompter prompter;
+  NoDialogs dialogs;
+  NullProgressSink progress;
+  NoProcesses processes;
+  FixedMeasurer measurer;
+  SubtitleDocument doc;
+  SettingsStore store;
+  store.LoadFromText(u"");
+  AppSettings app;
+  LanguageTable lang;
+  lang.Build("/nonexistent");
+  UndoHistory history;
+  PageContext ctx{
+      {prompter, dialogs, progress, processes, measurer}, doc, store, app, lang, history};
+  const int rows = static_cast<int>(state.range(0));
+  doc.Reserve(rows);
+  for (int i = 0; i < rows; ++i) {
+    doc.AddRow(FormatTimeText(10 + i * 3.2), FormatTimeText(12 + i * 3.2),
+               u"Where are you going with that Thing?", u"I'm taking it home, of course.");
+    doc.SetSelected(i, i >= rows / 2 && i < rows / 2 + 100);  // a block for the Synchronize list
+  }
+  doc.SetCurrentRow(rows / 2);
+  doc.SetFirstVisibleRow(rows / 2 - 5);
+  for (int i = 0; i < 200; ++i) doc.AppendLog(u"Done.");
+  Page page(ctx);
+  page.resize(960, 640);
+  for (auto _ : state) {
+    page.OnDeactivate();
+    page.OnActivate();
+    benchmark::DoNotOptimize(page.grab());
+  }
+}
+BENCHMARK(BM_SwitchToPage<CEditPage>)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwitchToPage<CSyncPage>)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwitchToPage<CFrameRatePage>)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tessera

@@ -1,0 +1,125 @@
+#include "formats/webvtt.h"
+
+#include <algorithm>
+
+#include "core/text_file.h"
+#include "core/text_util.h"
+#include "core/time_code.h"
+#include "formats/format_util.h"
+
+namespace tessera {
+namespace {
+
+constexpr auto npos = std::u16string_view::npos;
+
+// "[hh:]mm:ss.ttt" as the canonical time text, or false.
+bool CueTime(std::u16string_view token, double offset, std::u16string& out) {
+  if (!IsClockTime(token, 1)) return false;
+  std::u16string t(token);
+  if (std::count(t.begin(), t.end(), u':') == 1) t.insert(0, u"0:");
+  out = FormatTimeText(ParseTimeText(t) + offset);
+  return true;
+}
+
+bool ParseTimingLine(std::u16string_view line, double offset, std::u16string& start,
+                     std::u16string& end) {
+  size_t arrow = line.find(u"-->");
+  if (arrow == npos) return false;
+  std::u16string_view left = TrimView(line.substr(0, arrow));
+  std::u16string_view right = TrimView(line.substr(arrow + 3));
+  right = right.substr(0, right.find_first_of(u" \t"));  // cue settings follow
+  return CueTime(left, offset, start) && CueTime(right, offset, end);
+}
+
+bool StartsBlock(std::u16string_view line, std::u16string_view word) {
+  return line.substr(0, word.size()) == word &&
+         (line.size() == word.size() || line[word.size()] == u' ' || line[word.size()] == u'\t');
+}
+
+void DecodeEntities(std::u16string& s) {
+  if (s.find(u'&') == std::u16string::npos) return;
+  ReplaceAll(s, u"&lt;", u"<");
+  ReplaceAll(s, u"&gt;", u">");
+  ReplaceAll(s, u"&nbsp;", u"\u00A0");
+  ReplaceAll(s, u"&lrm;", u"\u200E");
+  ReplaceAll(s, u"&rlm;", u"\u200F");
+  ReplaceAll(s, u"&amp;", u"&");
+}
+
+}  // namespace
+
+bool LooksLikeWebVtt(std::u16string_view text) {
+  return text.substr(0, 6) == u"WEBVTT" &&
+         (text.size() == 6 || text[6] == u' ' || text[6] == u'\t' || text[6] == u'\r');
+}
+
+int ReadWebVtt(SubtitleDocument& doc, std::u16string_view text, double offset) {
+  std::vector<std::u16string_view> lines = SplitLines(text);
+  size_t i = 0;
+  // The header runs to the first empty line.
+  while (i < lines.size() && !lines[i].empty()) ++i;
+  std::u16string start, end;
+  while (i < lines.size()) {
+    if (lines[i].empty()) {
+      ++i;
+      continue;
+    }
+    const size_t block = i;
+    size_t block_end = i;
+    while (block_end < lines.size() && !lines[block_end].empty()) ++block_end;
+    i = block_end;
+    std::u16string_view first = lines[block];
+    if (StartsBlock(first, u"NOTE") || StartsBlock(first, u"STYLE") ||
+        StartsBlock(first, u"REGION"))
+      continue;
+    // An identifier line may stand before the timing line.
+    size_t timing = block;
+    if (first.find(u"-->") == npos) ++timing;
+    if (timing >= block_end || !ParseTimingLine(lines[timing], offset, start, end)) continue;
+    std::u16string cells[3];
+    int n = 0;
+    for (size_t k = timing + 1; k < block_end; ++k) {
+      std::u16string_view line = lines[k];
+      if (n < 3) {
+        cells[n++].assign(line);
+      } else {
+        cells[2] += u' ';
+        cells[2] += line;
+      }
+    }
+    for (auto& c : cells) DecodeEntities(c);
+    doc.AddRow(start, end, std::move(cells[0]), std::move(cells[1]), std::move(cells[2]));
+  }
+  return 1;
+}
+
+std::u16string WebVttText(const SubtitleDocument& doc, int first, int last) {
+  ResolveRange(doc, first, last);
+  std::u16string out = u"WEBVTT\r\n\r\n";
+  if (first > last) return out;
+  out.reserve(static_cast<size_t>(last - first + 1) * 64 + 16);
+  auto time = [](const std::u16string& text) {
+    std::u16string t = FormatTimeText(ParseTimeText(text), kSubRipForm);
+    t[t.size() - 4] = u'.';
+    return t;
+  };
+  for (int i = first; i <= last; ++i) {
+    out += time(doc.Start(i));
+    out += u" --> ";
+    out += time(doc.End(i));
+    out += kCrLf;
+    for (int k = 0; k < 3; ++k) {
+      const std::u16string& line = doc.Line(i, k);
+      if (line.empty()) continue;
+      // An arrow in the text would read as a time line.
+      std::u16string safe = line;
+      ReplaceAll(safe, u"-->", u"->");
+      out += safe;
+      out += kCrLf;
+    }
+    out += kCrLf;
+  }
+  return out;
+}
+
+}  // namespace tessera

@@ -1,0 +1,305 @@
+#include "tools/edit_page.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/qt_text_qt.h"
+#include "tools/edit_operations.h"
+#include "ui/cd_player_display.h"
+#include "ui/fixed_row_colours.h"
+#include "ui/log_panel.h"
+#include "ui/spin_arrows.h"
+#include "ui/subtitle_list_view.h"
+
+namespace tessera {
+namespace {
+
+// The spin arrows beside the three time displays, in the order of EditSpin.
+constexpr EditSpin kSpins[] = {EditSpin::kStart, EditSpin::kDurationSeconds,
+                               EditSpin::kDurationMilliseconds};
+constexpr const char16_t* kSpinLabels[] = {u"Move start", u"Duration seconds",
+                                           u"Duration milliseconds"};
+
+}  // namespace
+
+PageLayout CEditPage::Layout(CEditPage* page) {
+  auto call = [page](unsigned (CEditPage::*f)()) { return [page, f] { return (page->*f)(); }; };
+  auto selected = [page] { return page->SelectedRow() >= 0; };
+  PageLayout l;
+  l.title = u"Edit";
+  l.description = u"Edit, insert, delete or split subtitles. Search for texts...";
+  l.buttons = {{
+      {"insert", 0, u"Insert", selected, call(&CEditPage::Insert), u"Insert"},
+      {"add", 0, u"Add", {}, call(&CEditPage::Add), u"Add"},
+      {"delete", 0, u"Delete", selected, call(&CEditPage::Delete), u"Delete"},
+      {"removeAll", 0, u"Remove All", {}, call(&CEditPage::RemoveAll), u"Remove All"},
+      {"find",
+       0,
+       u"Find",
+       {},
+       [page] {
+         RunFindDialog(page->ctx_.store, page->ctx_.dialogs, *page);
+         return unsigned{kRefreshNothing};
+       }},
+      {"replace",
+       0,
+       u"Replace",
+       {},
+       [page] {
+         RunReplaceDialog(page->ctx_.store, page->ctx_.dialogs, *page);
+         return unsigned{kRefreshNothing};
+       }},
+  }};
+  l.list = true;
+  l.log = true;
+  return l;
+}
+
+CEditPage::CEditPage(PageContext& ctx, QWidget* parent) : CSheetPage(ctx, Layout(this), parent) {
+  List()->Model()->SetRowColour(&FixedRowColour);
+  AddBelowList(MakeEditGroup());
+  connect(List(), &SubtitleListView::CurrentRowChanged, this, [this] { Apply(kRefreshNothing); });
+  Apply(kRefreshNothing);
+}
+
+QWidget* CEditPage::MakeEditGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Subtitles:"), this);
+  auto* grid = new QGridLayout(group);
+  grid->setContentsMargins(8, 4, 8, 6);
+  grid->setVerticalSpacing(4);
+  for (int k = 0; k < 3; ++k) {
+    auto* field = new QLineEdit(group);
+    field->setObjectName(QStringLiteral("line%1").arg(k + 1));
+    // The fields write what they show, so the same fixed-pitch font as the log.
+    field->setFont(Log()->font());
+    field->installEventFilter(this);
+    connect(field, &QLineEdit::textChanged, this, [this, k](const QString& t) { Typed(k, t); });
+    auto* label = new QLabel(QStringLiteral("Line %1 :").arg(k + 1), group);
+    label->setBuddy(field);
+    grid->addWidget(label, k, 0);
+    grid->addWidget(field, k, 1);
+    lines_[k] = field;
+  }
+  grid->setColumnStretch(1, 1);
+  grid->setColumnMinimumWidth(2, 12);
+
+  start_ = new CCDPlayerDisplay(12, 1, group);
+  start_->setObjectName(QStringLiteral("startDisplay"));
+  seconds_ = new CCDPlayerDisplay(2, 1, group);
+  seconds_->setObjectName(QStringLiteral("secondsDisplay"));
+  milliseconds_ = new CCDPlayerDisplay(3, 1, group);
+  milliseconds_->setObjectName(QStringLiteral("millisecondsDisplay"));
+  static const char* const kSpinNames[] = {"startSpin", "secondsSpin", "millisecondsSpin"};
+  for (int s = 0; s < 3; ++s) {
+    spins_[s] = new SpinArrows(group);
+    spins_[s]->setObjectName(QString::fromLatin1(kSpinNames[s]));
+    spins_[s]->setFixedHeight(start_->sizeHint().height());
+    connect(spins_[s], &SpinArrows::Stepped, this, [this, s](bool up) { Spin(s, up); });
+  }
+  auto pair = [](QWidget* display, QWidget* spin) {
+    auto* box = new QHBoxLayout;
+    box->setSpacing(1);
+    box->addWidget(display);
+    box->addWidget(spin);
+    return box;
+  };
+  grid->addWidget(new QLabel(QStringLiteral("Start:"), group), 0, 3);
+  auto* start_row = pair(start_, spins_[0]);
+  start_row->addStretch(1);
+  grid->addLayout(start_row, 0, 4);
+  grid->addWidget(new QLabel(QStringLiteral("Duration:"), group), 1, 3);
+  auto* duration_row = pair(seconds_, spins_[1]);
+  duration_row->addSpacing(6);
+  duration_row->addLayout(pair(milliseconds_, spins_[2]));
+  duration_row->addStretch(1);
+  grid->addLayout(duration_row, 1, 4);
+  auto* auto_button = new QPushButton(QStringLiteral("Auto"), group);
+  auto_button->setObjectName(QStringLiteral("auto"));
+  connect(auto_button, &QPushButton::clicked, this,
+          [this] { Run([this] { return Auto(); }, u"Auto"); });
+  grid->addWidget(auto_button, 2, 4, Qt::AlignLeft);
+  auto_ = auto_button;
+  return group;
+}
+
+int CEditPage::SelectedRow() const {
+  return List()->FirstSelectedRow();
+}
+
+int CEditPage::FocusedLine() const {
+  for (int k = 0; k < 3; ++k)
+    if (lines_[k]->hasFocus()) return k;
+  return -1;
+}
+
+void CEditPage::FocusNextLine(int line) {
+  lines_[(line + 1) % 3]->setFocus(Qt::TabFocusReason);
+}
+
+void CEditPage::AfterRefresh() {
+  const int row = SelectedRow();
+  const bool has_row = row >= 0;
+  loading_ = true;
+  for (int k = 0; k < 3; ++k) {
+    // Setting the same text would move the cursor of the field being typed into.
+    const QString text = has_row ? ToQ(ctx_.doc.Line(row, k)) : QString();
+    if (lines_[k]->text() != text) lines_[k]->setText(text);
+    lines_[k]->setEnabled(has_row);
+  }
+  loading_ = false;
+  const EditTimeTexts times = EditTimeDisplay(ctx_.doc, row);
+  start_->SetText(ToQ(times.start));
+  seconds_->SetText(ToQ(times.seconds));
+  milliseconds_->SetText(ToQ(times.milliseconds));
+  for (SpinArrows* spin : spins_) spin->setEnabled(has_row);
+  auto_->setEnabled(has_row);
+  // Cells changed in place are read again when painted.
+  List()->viewport()->update();
+  if (scroll_to_current_) {
+    scroll_to_current_ = false;
+    const int current = ctx_.doc.CurrentRow();
+    if (ctx_.doc.IsRow(current)) List()->scrollTo(List()->Model()->index(current, 0));
+  }
+}
+
+void CEditPage::Typed(int line, const QString& text) {
+  if (loading_) return;
+  const int row = SelectedRow();
+  if (row < 0) return;
+  RunTyped(row, line, [this, row, line, &text] {
+    EditSetLine(ctx_.doc, row, line, FromQ(text));
+    return unsigned{kRefreshNothing};
+  });
+}
+
+bool CEditPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut) EndTyping();
+  return CSheetPage::eventFilter(watched, event);
+}
+
+void CEditPage::Spin(int which, bool up) {
+  Run(
+      [this, which, up] {
+        EditSpinTime(ctx_.doc, SelectedRow(), kSpins[which], up, ctx_.prompter);
+        return unsigned{kRefreshNothing};
+      },
+      kSpinLabels[which]);
+}
+
+void CEditPage::OnDeactivate() {
+  EndTyping();
+  CSheetPage::OnDeactivate();
+}
+
+bool CEditPage::OnShortcut(int command) {
+  const auto run = [this](unsigned (CEditPage::*f)(), const char16_t* label) {
+    Run([this, f] { return (this->*f)(); }, label);
+    return true;
+  };
+  switch (command) {
+    case kCmdFind:
+      return Button("find")->click(), true;
+    case kCmdReplace:
+      return Button("replace")->click(), true;
+    case kCmdFindNext:
+      FindNext();
+      return true;
+    case kCmdDelete:
+      // In a line field the key deletes a character, not the subtitle.
+      if (FocusedLine() >= 0) return false;
+      return run(&CEditPage::Delete, u"Delete");
+    case kCmdEnter: {
+      const int line = FocusedLine();
+      if (line < 0) return false;
+      FocusNextLine(line);
+      return true;
+    }
+  }
+  return false;
+}
+
+unsigned CEditPage::ShowCurrentRow() {
+  scroll_to_current_ = true;
+  return kRefreshCurrentRow;
+}
+
+unsigned CEditPage::Insert() {
+  // Enter in a line field reaches Insert in the original layout; it only moves on.
+  if (const int line = FocusedLine(); line >= 0) {
+    FocusNextLine(line);
+    return kRefreshNothing;
+  }
+  const int row = EditInsert(ctx_.doc, SelectedRow(), ctx_.prompter);
+  if (row < 0) return kRefreshNothing;
+  ctx_.doc.SetCurrentRow(row);
+  return ShowCurrentRow() | kRefreshRowCount;
+}
+
+unsigned CEditPage::Add() {
+  EditAdd(ctx_.doc);
+  return ShowCurrentRow() | kRefreshRowCount;
+}
+
+unsigned CEditPage::Delete() {
+  std::vector<int> rows;
+  for (const QModelIndex& i : List()->selectionModel()->selectedRows()) rows.push_back(i.row());
+  if (!EditDelete(ctx_.doc, std::move(rows), ctx_.prompter)) return kRefreshNothing;
+  return ShowCurrentRow() | kRefreshRowCount;
+}
+
+unsigned CEditPage::RemoveAll() {
+  if (!EditRemoveAll(ctx_.doc, ctx_.prompter)) return kRefreshNothing;
+  return kRefreshRowCount;
+}
+
+unsigned CEditPage::Auto() {
+  const int row = SelectedRow();
+  if (row < 0) return kRefreshNothing;
+  EditAuto(ctx_.doc, row, ctx_.app.minimum_duration, ctx_.app.smart_seconds);
+  return kRefreshNothing;
+}
+
+void CEditPage::SelectFirstRowIfNone() {
+  if (SelectedRow() >= 0 || ctx_.doc.Count() == 0) return;
+  ctx_.doc.SetCurrentRow(0);
+  Apply(ShowCurrentRow());
+}
+
+void CEditPage::FindNext() {
+  Run([this] {
+    if (!tessera::FindNext(ctx_.doc, search_, ctx_.prompter, ctx_.lang))
+      return unsigned{kRefreshNothing};
+    return ShowCurrentRow();
+  });
+}
+
+int CEditPage::ReplaceInEntry(int row, const std::u16string& find,
+                              const std::u16string& replacement) {
+  int count = 0;
+  Run(
+      [&] {
+        count = tessera::ReplaceInEntry(ctx_.doc, row < 0 ? SelectedRow() : row, find, replacement,
+                                        search_.rules);
+        return unsigned{kRefreshNothing};
+      },
+      u"Replace");
+  return count;
+}
+
+void CEditPage::ReplaceAll(const std::u16string& find, const std::u16string& replacement) {
+  Run(
+      [&] {
+        if (tessera::ReplaceAll(ctx_.doc, find, replacement, search_.rules, ctx_.prompter) == 0)
+          return unsigned{kRefreshNothing};
+        return ShowCurrentRow() | kRefreshRows;
+      },
+      u"Replace All");
+}
+
+}  // namespace tessera

@@ -1,0 +1,70 @@
+// The Edit page: single subtitles created, removed, retyped and re-timed by hand, with the Find
+// and Replace dialogs searching its list.
+#pragma once
+
+#include <array>
+
+#include "tools/find_replace.h"
+#include "tools/search_session.h"
+#include "ui/sheet_page.h"
+
+class QLineEdit;
+
+namespace tessera {
+
+class CCDPlayerDisplay;
+class SpinArrows;
+
+class CEditPage : public CSheetPage, public SearchingPage {
+  Q_OBJECT
+ public:
+  explicit CEditPage(PageContext& ctx, QWidget* parent = nullptr);
+
+  void OnDeactivate() override;
+  bool OnShortcut(int command) override;
+
+  // SearchingPage
+  SearchState& Search() override { return search_; }
+  void SelectFirstRowIfNone() override;
+  void FindNext() override;
+  int ReplaceInEntry(int row, const std::u16string& find,
+                     const std::u16string& replacement) override;
+  void ReplaceAll(const std::u16string& find, const std::u16string& replacement) override;
+
+  QLineEdit* LineField(int line) const { return lines_[line]; }
+  CCDPlayerDisplay* StartDisplay() const { return start_; }
+  CCDPlayerDisplay* SecondsDisplay() const { return seconds_; }
+  CCDPlayerDisplay* MillisecondsDisplay() const { return milliseconds_; }
+
+ protected:
+  void AfterRefresh() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  static PageLayout Layout(CEditPage* page);
+  QWidget* MakeEditGroup();
+  int SelectedRow() const;
+  // The line field (0-2) that has the focus, or -1.
+  int FocusedLine() const;
+  void FocusNextLine(int line);
+  void Typed(int line, const QString& text);
+  void Spin(int which, bool up);
+  unsigned Insert();
+  unsigned Add();
+  unsigned Delete();
+  unsigned RemoveAll();
+  unsigned Auto();
+  unsigned ShowCurrentRow();
+
+  SearchState search_;
+  std::array<QLineEdit*, 3> lines_{};
+  CCDPlayerDisplay* start_ = nullptr;
+  CCDPlayerDisplay* seconds_ = nullptr;
+  CCDPlayerDisplay* milliseconds_ = nullptr;
+  std::array<SpinArrows*, 3> spins_{};
+  QWidget* auto_ = nullptr;
+  bool loading_ = false;  // the fields are being filled from the document
+  bool scroll_to_current_ = false;
+};
+
+}  // namespace tessera

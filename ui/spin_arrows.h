@@ -1,0 +1,28 @@
+// Two small arrow buttons, up over down, that step a value shown beside them. Holding an arrow
+// repeats its step; the arrows take no focus, so typing stays in the field it was in.
+#pragma once
+
+#include <QWidget>
+
+class QToolButton;
+
+namespace tessera {
+
+class SpinArrows : public QWidget {
+  Q_OBJECT
+ public:
+  explicit SpinArrows(QWidget* parent = nullptr);
+  QToolButton* Up() const { return up_; }
+  QToolButton* Down() const { return down_; }
+  QSize sizeHint() const override;
+
+ signals:
+  // One step; `up` for the upper arrow.
+  void Stepped(bool up);
+
+ private:
+  QToolButton* up_;
+  QToolButton* down_;
+};
+
+}  // namespace tessera
