@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/qt_text_qt.h"
@@ -22,6 +21,8 @@
 #include "movie/play_movie.h"
 #include "pages/files/file_commands.h"
 #include "pages/files/save_dialogs.h"
+#include "ui/cd_player_display.h"
+#include "ui/spin_arrows.h"
 #include "ui/subtitle_list_view.h"
 
 namespace tessera {
@@ -74,51 +75,12 @@ class NoVolume final : public IVolume {
   void SetVolumeListener(Listener, void*) override {}
 };
 
-// The time displays of the page (the position, the current subtitle's start and duration).
-QLabel* MakeTimeDisplay(QWidget* parent, const char* name, const char* widest) {
-  auto* d = new QLabel(parent);
-  d->setObjectName(QString::fromLatin1(name));
-  QFont f(QStringLiteral("Liberation Mono"), 11);
-  f.setStyleHint(QFont::Monospace);
-  f.setBold(true);
-  d->setFont(f);
-  d->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  d->setAutoFillBackground(true);
-  QPalette p = d->palette();
-  p.setColor(QPalette::Window, QColor(49, 49, 49));
-  p.setColor(QPalette::WindowText, QColor(120, 230, 140));
-  d->setPalette(p);
-  d->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  d->setLineWidth(2);
-  d->setMinimumWidth(QFontMetrics(f).horizontalAdvance(QString::fromLatin1(widest)) + 12);
-  return d;
+void SetDisplayText(CCDPlayerDisplay* display, const std::u16string& text) {
+  display->SetText(ToQ(text));
 }
 
-void SetDisplayText(QLabel* display, const std::u16string& text) {
-  display->setText(ToQ(text));
-}
-
-std::u16string DisplayText(const QLabel* display) {
-  return FromQ(display->text());
-}
-
-// One arrow pair: up is later or longer, down earlier or shorter.
-QWidget* MakeSpinPair(QWidget* parent, const char* up_name, const char* down_name,
-                      std::vector<QToolButton*>& made) {
-  auto* box = new QWidget(parent);
-  auto* v = new QVBoxLayout(box);
-  v->setContentsMargins(0, 0, 0, 0);
-  v->setSpacing(0);
-  for (const auto& [name, arrow] : {std::pair{up_name, Qt::UpArrow}, {down_name, Qt::DownArrow}}) {
-    auto* b = new QToolButton(box);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setArrowType(arrow);
-    b->setAutoRepeat(true);
-    b->setFixedSize(18, 12);
-    v->addWidget(b);
-    made.push_back(b);
-  }
-  return box;
+std::u16string DisplayText(const CCDPlayerDisplay* display) {
+  return display->Lines().isEmpty() ? std::u16string() : FromQ(display->Lines().front());
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
@@ -285,7 +247,8 @@ void CTranslatePage::BuildControls() {
   }
   grid->setColumnStretch(3, 1);
 
-  position_display_ = MakeTimeDisplay(movie_area_, "positionDisplay", "0:00:00.000");
+  position_display_ = new CCDPlayerDisplay(11, 1, movie_area_);
+  position_display_->setObjectName(QStringLiteral("positionDisplay"));
   SetDisplayText(position_display_, u"0:00:00.000");
   grid->addWidget(position_display_, 0, 7, 1, 1, Qt::AlignRight);
 
@@ -307,19 +270,30 @@ void CTranslatePage::BuildControls() {
   times->setSpacing(3);
   times->addStretch(1);
   start_label_ = new QLabel(QStringLiteral("Start:"), movie_area_);
-  start_display_ = MakeTimeDisplay(movie_area_, "startDisplay", "0:00:00.000");
+  start_display_ = new CCDPlayerDisplay(11, 1, movie_area_);
   duration_label_ = new QLabel(QStringLiteral("Duration:"), movie_area_);
-  seconds_display_ = MakeTimeDisplay(movie_area_, "secondsDisplay", "00");
-  milliseconds_display_ = MakeTimeDisplay(movie_area_, "millisecondsDisplay", "000");
+  seconds_display_ = new CCDPlayerDisplay(2, 1, movie_area_);
+  milliseconds_display_ = new CCDPlayerDisplay(3, 1, movie_area_);
+  // The arrows: later / earlier, 1 s longer / shorter, 0.1 s longer / shorter.
+  for (const char* name : {"startSpin", "secondsSpin", "millisecondsSpin"}) {
+    spins_.push_back(new SpinArrows(movie_area_));
+    spins_.back()->setObjectName(QString::fromLatin1(name));
+  }
+  connect(spins_[0], &SpinArrows::Stepped, this,
+          [this](bool up) { Run([this, up] { return NudgeStart(up); }, u"Move Start"); });
+  connect(spins_[1], &SpinArrows::Stepped, this,
+          [this](bool up) { Run([this, up] { return NudgeEnd(1.0, up); }, u"Change Duration"); });
+  connect(spins_[2], &SpinArrows::Stepped, this,
+          [this](bool up) { Run([this, up] { return NudgeEnd(0.1, up); }, u"Change Duration"); });
   times->addWidget(start_label_);
   times->addWidget(start_display_);
-  times->addWidget(MakeSpinPair(movie_area_, "startLater", "startEarlier", spins_));
+  times->addWidget(spins_[0]);
   times->addSpacing(6);
   times->addWidget(duration_label_);
   times->addWidget(seconds_display_);
-  times->addWidget(MakeSpinPair(movie_area_, "secondsLonger", "secondsShorter", spins_));
+  times->addWidget(spins_[1]);
   times->addWidget(milliseconds_display_);
-  times->addWidget(MakeSpinPair(movie_area_, "millisecondsLonger", "millisecondsShorter", spins_));
+  times->addWidget(spins_[2]);
   auto* auto_button = MakeButton(movie_area_, "auto", QStringLiteral("Auto"));
   connect(auto_button, &QPushButton::clicked, this,
           [this] { Run([this] { return AutoDuration(); }, u"Auto"); });
@@ -327,20 +301,6 @@ void CTranslatePage::BuildControls() {
   times->addWidget(auto_button_);
   grid->addLayout(times, 2, 0, 1, 8);
   area->addLayout(grid);
-
-  // The arrows: later / earlier, 1 s longer / shorter, 0.1 s longer / shorter.
-  connect(spins_[0], &QToolButton::clicked, this,
-          [this] { Run([this] { return NudgeStart(true); }, u"Move Start"); });
-  connect(spins_[1], &QToolButton::clicked, this,
-          [this] { Run([this] { return NudgeStart(false); }, u"Move Start"); });
-  connect(spins_[2], &QToolButton::clicked, this,
-          [this] { Run([this] { return NudgeEnd(1.0, true); }, u"Change Duration"); });
-  connect(spins_[3], &QToolButton::clicked, this,
-          [this] { Run([this] { return NudgeEnd(1.0, false); }, u"Change Duration"); });
-  connect(spins_[4], &QToolButton::clicked, this,
-          [this] { Run([this] { return NudgeEnd(0.1, true); }, u"Change Duration"); });
-  connect(spins_[5], &QToolButton::clicked, this,
-          [this] { Run([this] { return NudgeEnd(0.1, false); }, u"Change Duration"); });
 
   AddBelowList(movie_area_, ctx_.app.resize_movie_window ? 3 : 0);
   SetLineFieldsEnabled(false);
@@ -371,7 +331,7 @@ void CTranslatePage::UpdateControls() {
   pause_button_->setEnabled(movie_loaded_ && pause_enabled_);
   stop_button_->setEnabled(movie_loaded_ && stop_enabled_);
   auto_button_->setEnabled(editing_);
-  for (QToolButton* b : spins_) b->setEnabled(editing_);
+  for (SpinArrows* b : spins_) b->setEnabled(editing_);
 }
 
 void CTranslatePage::SetEditingEnabled(bool on) {
@@ -418,7 +378,7 @@ void CTranslatePage::ShowCurrentTimes() {
 }
 
 void CTranslatePage::ClearTimes() {
-  for (QLabel* d : {start_display_, seconds_display_, milliseconds_display_}) d->clear();
+  for (CCDPlayerDisplay* d : {start_display_, seconds_display_, milliseconds_display_}) d->Clear();
 }
 
 void CTranslatePage::ShowPosition(int64_t position) {
@@ -771,17 +731,17 @@ void CTranslatePage::NextField() {
 // ---- Search
 
 void CTranslatePage::Find() {
-  if (play_ == PlayState::Playing || !search_dialogs_.find) return;
-  const std::optional<SearchState> search = search_dialogs_.find();
-  if (!search) return;
-  search_ = *search;
-  if (state_.current == -1) {
-    state_.current = 0;
-    ctx_.doc.SetCurrentRow(0);
-    SelectRow(0);
-    SeekToCurrent();
-  }
-  FindNext();
+  if (play_ == PlayState::Playing) return;
+  RunFindDialog(ctx_.store, ctx_.dialogs, *this);
+}
+
+void CTranslatePage::SelectFirstRowIfNone() {
+  // Here the test is the current subtitle, and the movie goes to the first one before searching.
+  if (state_.current != -1 || ctx_.doc.Count() == 0) return;
+  state_.current = 0;
+  ctx_.doc.SetCurrentRow(0);
+  SelectRow(0);
+  SeekToCurrent();
 }
 
 void CTranslatePage::FindNext() {
@@ -793,36 +753,42 @@ void CTranslatePage::FindNext() {
   SeekToCurrent();
 }
 
-void CTranslatePage::FindFrom(const SearchState& search) {
-  search_ = search;
-  FindNext();
+void CTranslatePage::Replace() {
+  RunReplaceDialog(ctx_.store, ctx_.dialogs, *this);
 }
 
-void CTranslatePage::Replace() {
-  if (!search_dialogs_.replace) return;
-  SearchDialogs::ReplaceCalls calls;
-  calls.find_next = [this](const SearchState& s) { FindFrom(s); };
-  calls.replace = [this](const SearchState& s, const std::u16string& replacement) {
-    search_ = s;
-    Run(
-        [&] {
-          ReplaceInEntry(ctx_.doc, List()->FirstSelectedRow(), s.text, replacement, s.rules);
-          return kRefreshRows;
-        },
-        u"Replace");
-    FindNext();
-  };
-  calls.replace_all = [this](const std::u16string& find, const std::u16string& replacement,
-                             MatchRules rules) {
-    search_.rules = rules;
-    Run(
-        [&] {
-          tessera::ReplaceAll(ctx_.doc, find, replacement, rules, ctx_.prompter);
-          return kRefreshRows;
-        },
-        u"Replace All");
-  };
-  search_dialogs_.replace(calls);
+void CTranslatePage::ShowLinesAgain() {
+  // A replacement in the subtitle on screen shows in its fields and over the picture.
+  if (!ctx_.doc.IsRow(state_.current)) return;
+  line_text_[0] = ctx_.doc.Line(state_.current, 0);
+  line_text_[1] = ctx_.doc.Line(state_.current, 1);
+  WriteLineFields();
+  player_->SetOverlayLines(line_text_[0], line_text_[1]);
+}
+
+int CTranslatePage::ReplaceInEntry(int row, const std::u16string& find,
+                                   const std::u16string& replacement) {
+  int count = 0;
+  Run(
+      [&] {
+        count = tessera::ReplaceInEntry(ctx_.doc, row < 0 ? List()->FirstSelectedRow() : row, find,
+                                        replacement, search_.rules);
+        ShowLinesAgain();
+        return count > 0 ? unsigned{kRefreshRows} : unsigned{kRefreshNothing};
+      },
+      u"Replace");
+  return count;
+}
+
+void CTranslatePage::ReplaceAll(const std::u16string& find, const std::u16string& replacement) {
+  Run(
+      [&] {
+        if (tessera::ReplaceAll(ctx_.doc, find, replacement, search_.rules, ctx_.prompter) == 0)
+          return unsigned{kRefreshNothing};
+        ShowLinesAgain();
+        return unsigned{kRefreshRows};
+      },
+      u"Replace All");
 }
 
 // ---- Volume

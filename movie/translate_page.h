@@ -4,25 +4,26 @@
 #pragma once
 
 #include <QProgressBar>
-#include <functional>
 #include <memory>
-#include <optional>
+#include <vector>
 
 #include "movie/movie_edit.h"
 #include "movie/movie_player.h"
 #include "movie/volume.h"
 #include "tools/find_replace.h"
+#include "tools/search_session.h"
 #include "ui/sheet_page.h"
 
 class QLabel;
 class QLineEdit;
 class QSlider;
 class QTimer;
-class QToolButton;
 
 namespace tessera {
 
+class CCDPlayerDisplay;
 class CMyMoviePanel;
+class SpinArrows;
 
 // The position bar: the filled part shows position / length on 0-1000; a click reports where.
 class CPositionBar : public QProgressBar {
@@ -37,21 +38,7 @@ class CPositionBar : public QProgressBar {
   void mousePressEvent(QMouseEvent* event) override;
 };
 
-// The search dialogs as the page uses them. Find answers the search to run (nothing: cancelled);
-// Replace runs modally and calls back into the page.
-struct SearchDialogs {
-  struct ReplaceCalls {
-    std::function<void(const SearchState&)> find_next;
-    std::function<void(const SearchState&, const std::u16string& replacement)> replace;
-    std::function<void(const std::u16string& find, const std::u16string& replacement,
-                       MatchRules rules)>
-        replace_all;
-  };
-  std::function<std::optional<SearchState>()> find;
-  std::function<void(const ReplaceCalls&)> replace;
-};
-
-class CTranslatePage : public CSheetPage {
+class CTranslatePage : public CSheetPage, public SearchingPage {
   Q_OBJECT
  public:
   explicit CTranslatePage(PageContext& ctx, QWidget* parent = nullptr);
@@ -62,8 +49,13 @@ class CTranslatePage : public CSheetPage {
   void OnWindowClosing() override;
   bool OnShortcut(int command) override;
 
-  // The search dialogs; tests and the window hand them in.
-  void SetSearchDialogs(SearchDialogs dialogs) { search_dialogs_ = std::move(dialogs); }
+  // SearchingPage: the Find and Replace dialogs search through these.
+  SearchState& Search() override { return search_; }
+  void SelectFirstRowIfNone() override;
+  void FindNext() override;
+  int ReplaceInEntry(int row, const std::u16string& find,
+                     const std::u16string& replacement) override;
+  void ReplaceAll(const std::u16string& find, const std::u16string& replacement) override;
 
   // What the page shows, for tests and the window.
   PlayState State() const { return play_; }
@@ -88,7 +80,6 @@ class CTranslatePage : public CSheetPage {
   void OpenMovie(const std::u16string& path);
   void NextField();
   void Find();
-  void FindNext();
   void Replace();
   void QuickSave();
 
@@ -129,7 +120,7 @@ class CTranslatePage : public CSheetPage {
   unsigned NudgeEnd(double step, bool longer);
   // Carries out what an editing operation asks of the page; returns the list refresh.
   unsigned ApplyEffect(const MovieEditEffect& effect);
-  void FindFrom(const SearchState& search);
+  void ShowLinesAgain();
 
   MoviePlayer* player_;
   IVolume* volume_;
@@ -147,7 +138,6 @@ class CTranslatePage : public CSheetPage {
   bool pause_enabled_ = false;
   bool stop_enabled_ = false;
   SearchState search_;
-  SearchDialogs search_dialogs_;
 
   CMyMoviePanel* panel_ = nullptr;
   CPositionBar* bar_ = nullptr;
@@ -157,15 +147,15 @@ class CTranslatePage : public CSheetPage {
   QWidget* stop_button_ = nullptr;
   QLineEdit* line_[2] = {nullptr, nullptr};
   QLineEdit* remaining_[2] = {nullptr, nullptr};
-  QLabel* position_display_ = nullptr;
-  QLabel* start_display_ = nullptr;
-  QLabel* seconds_display_ = nullptr;
-  QLabel* milliseconds_display_ = nullptr;
+  CCDPlayerDisplay* position_display_ = nullptr;
+  CCDPlayerDisplay* start_display_ = nullptr;
+  CCDPlayerDisplay* seconds_display_ = nullptr;
+  CCDPlayerDisplay* milliseconds_display_ = nullptr;
   QLabel* start_label_ = nullptr;
   QLabel* duration_label_ = nullptr;
   QLabel* volume_label_ = nullptr;
   QWidget* auto_button_ = nullptr;
-  std::vector<QToolButton*> spins_;
+  std::vector<SpinArrows*> spins_;
   QSlider* volume_slider_ = nullptr;
   QWidget* movie_area_ = nullptr;
 };

@@ -20,6 +20,7 @@
 #include "pages/files/dvd_export_qt.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_player.h"
+#include "ui/spin_arrows.h"
 #include "ui/subtitle_list_view.h"
 
 namespace tessera {
@@ -116,8 +117,7 @@ struct TranslatePageTest : ::testing::Test {
     s += Enabled("pause") ? 'P' : '-';
     s += Enabled("stop") ? 'S' : '-';
     const bool editing = Enabled("deleteLine");
-    for (const char* name : {"splitLine", "auto", "startLater", "startEarlier", "secondsLonger",
-                             "secondsShorter", "millisecondsLonger", "millisecondsShorter"})
+    for (const char* name : {"splitLine", "auto", "startSpin", "secondsSpin", "millisecondsSpin"})
       EXPECT_EQ(editing, Enabled(name)) << name;
     return s + (editing ? " E" : " -");
   }
@@ -341,29 +341,44 @@ TEST_F(TranslatePageTest, QuickSaveWithAndWithoutAPath) {
 
 TEST_F(TranslatePageTest, FindDoesNothingWhilePlayingAndSeeksWhilePaused) {
   MakeWithFilmAndMovie();
-  int asked = 0;
-  SearchDialogs dialogs_for_search;
-  dialogs_for_search.find = [&]() -> std::optional<SearchState> {
-    ++asked;
-    SearchState s;
-    s.text = u"entry 5";
-    return s;
-  };
-  page->SetSearchDialogs(dialogs_for_search);
   Click("play");
-  page->OnShortcut(kCmdFind);
+  page->OnShortcut(kCmdFind);  // no dialog at all: the scripted dialogs would fail on one
+  page->Search().text = u"entry 5";
   page->OnShortcut(kCmdFindNext);
-  EXPECT_EQ(0, asked);  // not even the dialog
-  Click("pause");
+  EXPECT_EQ(0, page->CurrentSubtitle());
+  Click("stop");  // nothing current: Find starts at the first subtitle
   player.TakeCalls();
+  SearchDialogFields find;
+  find.find = u"ENTRY 5";
+  dialogs.ExpectFind(find);
   page->OnShortcut(kCmdFind);
-  EXPECT_EQ(1, asked);
   EXPECT_EQ(4, page->CurrentSubtitle());
-  EXPECT_EQ((Calls{SeekTo(50), "frame"}), player.TakeCalls());
+  EXPECT_EQ((Calls{SeekTo(10), "frame", SeekTo(50), "frame"}), player.TakeCalls());
+  EXPECT_EQ(u"ENTRY 5", store.GetString(u"SearchOptions", u"SearchString"));
   // F3 again finds nothing below: the message, nothing moves.
   prompter.ExpectMessage("Cannot find the requested text.");
   page->OnShortcut(kCmdFindNext);
   EXPECT_EQ(4, page->CurrentSubtitle());
+}
+
+TEST_F(TranslatePageTest, ReplaceRunsWhilePlayingAndShowsOverThePicture) {
+  MakeWithFilmAndMovie();
+  Click("play");
+  RefreshAt(10);
+  ASSERT_EQ(0, page->CurrentSubtitle());
+  SearchDialogFields fields;
+  fields.find = u"entry";
+  fields.replace = u"line";
+  dialogs.ExpectReplace({{testing::ScriptedDialogs::ReplaceButton::kReplace, fields}});
+  page->OnShortcut(kCmdReplace);
+  EXPECT_EQ("line 1", testing::LineOf(doc, 0, 0));
+  EXPECT_EQ("|line 1", Overlay());
+  EXPECT_EQ("line 1", Line(0));
+  dialogs.ExpectReplace({{testing::ScriptedDialogs::ReplaceButton::kReplaceAll, fields}});
+  prompter.ExpectMessage("Replaced 11 occurences.");
+  Click("replace");
+  EXPECT_EQ("line 12", testing::LineOf(doc, 11, 0));
+  EXPECT_EQ(u"Replace All", history.UndoLabel());
 }
 
 TEST_F(TranslatePageTest, LeavingThePagePausesAndComingBackSeeksToTheCurrentRow) {
@@ -445,12 +460,12 @@ TEST_F(TranslatePageTest, TypingEditsTheSubtitleAndTheOverlayAsOneUndoStep) {
 TEST_F(TranslatePageTest, EditingAtThePosition) {
   MakeWithFilmAndMovie();  // paused on subtitle 1, 10.000-12.000
   // The start arrow moves the subtitle and the movie, keeping the duration.
-  Get<QToolButton>("startLater")->click();
+  Get<SpinArrows>("startSpin")->Up()->click();
   EXPECT_EQ("0:00:10.100", testing::StartOf(doc, 0));
   EXPECT_EQ("0:00:12.100", testing::EndOf(doc, 0));
   EXPECT_EQ(SeekTo(10.1), player.calls.back());
   EXPECT_EQ(u"0:00:10.100", page->PositionDisplayText());
-  Get<QToolButton>("millisecondsShorter")->click();
+  Get<SpinArrows>("millisecondsSpin")->Down()->click();
   EXPECT_EQ("0:00:12.000", testing::EndOf(doc, 0));
   EXPECT_EQ(u"900", page->MillisecondsDisplayText());
 
