@@ -42,9 +42,14 @@ LUA
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   set -e
   echo "== Tessera"
-  "$0" "$1/movie.avi" "$1/movie.srt" --play "$2" --soak "$3" --shot "$4"
-  echo "== mpv --vo=x11 --ao=null in a 960x700 window"
+  "$0" "$1/movie.avi" "$1/movie.srt" --play "$2" --soak "$3" --shot "$4" | tee "$1/tessera.txt"
   TIMEFORMAT="mpv CPU %U user + %S system seconds over %R s"
+  echo "== mpv --vo=x11 --ao=null in a 960x700 window"
   time mpv --no-config --vo=x11 --ao=null --geometry=960x700 --no-osc --msg-level=all=no,counts=info \
     --script="$1/counts.lua" "$1/movie.avi"
-' "$bench" "$work" "$play" "$soak" "$(realpath -m "$shot")" 2>&1
+  # The same picture size as the page shows, for a comparison pixel for pixel.
+  size=$(sed -n "s/^picture \([0-9]*\) x \([0-9]*\).*/\1x\2/p" "$1/tessera.txt")
+  echo "== mpv --vo=x11 --ao=null in a ${size} window (the picture size of the page)"
+  time mpv --no-config --vo=x11 --ao=null --geometry="$size" --no-osc --msg-level=all=no,counts=info \
+    --script="$1/counts.lua" "$1/movie.avi"
+' "$bench" "$work" "$play" "$soak" "$(realpath -m "$shot")" 2>&1 | grep -v "^ALSA lib\|pw.conf"

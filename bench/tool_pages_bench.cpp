@@ -21,7 +21,7 @@ class NoDialogs final : public DialogService {
                                              const std::u16string&) override {
     return {};
   }
-  std::optional<FontSpec> ChooseFont(const FontSpec&) override { return {}; }
+  std::optional<FontChoice> ChooseFont(const FontChoice&) override { return {}; }
 };
 
 class NoProcesses final : public ProcessRunner {

@@ -43,7 +43,7 @@ TEST(DesktopFiles, EntryMatchesTheProgramAndTheMimePackage) {
     xml.readNext();
     if (!xml.isStartElement()) continue;
     if (xml.name() == u"mime-type") type = xml.attributes().value("type").toString();
-    if (xml.name() == u"glob") glob_of[type] = xml.attributes().value("pattern").toString();
+    if (xml.name() == u"glob") glob_of.emplace(type, xml.attributes().value("pattern").toString());
   }
   ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
 
@@ -53,7 +53,7 @@ TEST(DesktopFiles, EntryMatchesTheProgramAndTheMimePackage) {
     ASSERT_TRUE(glob_of.count(t));
     globs.insert(glob_of[t]);
   }
-  EXPECT_EQ(globs, (std::set<QString>{"*.srt", "*.ssa", "*.sub", "*.smi"}));
+  EXPECT_EQ(globs, (std::set<QString>{"*.srt", "*.ssa", "*.sub", "*.smi", "*.vtt"}));
 }
 
 TEST(DesktopFiles, EntryPassesTheDesktopValidator) {
