@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRegion>
 #include <QPainterPath>
 
 #include "check/text_measurer_qt.h"
@@ -83,7 +84,11 @@ void CMyMoviePanel::PlayerChanged() {
   // The movie's size may have become known: the player renders at the size it is shown.
   const QRect r = PictureRect();
   player_.SetViewSize(r.width(), r.height());
-  update();
+  // A new frame in the same place repaints the picture only, not the bars beside it.
+  if (r == painted_picture_ && !show_pictures_)
+    update(r);
+  else
+    update();
 }
 
 void CMyMoviePanel::resizeEvent(QResizeEvent* event) {
@@ -105,14 +110,19 @@ QImage CMyMoviePanel::Composed() {
 }
 
 void CMyMoviePanel::Paint(QPainter& p) {
-  p.fillRect(rect(), background_);
+  const QRect picture = show_pictures_ ? QRect() : PictureRect();
+  const PictureView view = player_.Picture();
+  painted_picture_ = picture;
+  // The picture covers its own rectangle; only the bars need the background.
+  if (picture.isEmpty() || view.Empty())
+    p.fillRect(rect(), background_);
+  else
+    for (const QRect& bar : QRegion(rect()).subtracted(picture)) p.fillRect(bar, background_);
   if (show_pictures_) {
     PaintPlaceholder(p);
     return;
   }
-  const QRect picture = PictureRect();
   if (picture.isEmpty()) return;
-  const PictureView view = player_.Picture();
   if (!view.Empty()) {
     const QImage frame(view.pixels, view.width, view.height, view.stride, QImage::Format_RGB32);
     if (frame.size() == picture.size())

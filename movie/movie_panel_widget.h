@@ -62,6 +62,7 @@ class CMyMoviePanel : public QWidget {
   MoviePlayer& player_;
   const AppSettings& app_;
   QColor background_;
+  QRect painted_picture_;
   bool show_pictures_ = true;
   // The overlay as last built, and scaled to the picture it was last drawn over.
   std::u16string overlay_upper_, overlay_lower_;

@@ -278,6 +278,8 @@ void CTranslatePage::BuildControls() {
   for (const char* name : {"startSpin", "secondsSpin", "millisecondsSpin"}) {
     spins_.push_back(new SpinArrows(movie_area_));
     spins_.back()->setObjectName(QString::fromLatin1(name));
+    // As tall as the displays beside them, so the row does not take room from the movie.
+    spins_.back()->setFixedHeight(start_display_->sizeHint().height());
   }
   connect(spins_[0], &SpinArrows::Stepped, this,
           [this](bool up) { Run([this, up] { return NudgeStart(up); }, u"Move Start"); });
