@@ -2,8 +2,9 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QRegion>
 #include <QPainterPath>
+#include <QRegion>
+#include <chrono>
 
 #include "check/text_measurer_qt.h"
 #include "core/qt_text_qt.h"
@@ -98,8 +99,11 @@ void CMyMoviePanel::resizeEvent(QResizeEvent* event) {
 }
 
 void CMyMoviePanel::paintEvent(QPaintEvent*) {
+  const auto start = std::chrono::steady_clock::now();
   QPainter p(this);
   Paint(p);
+  p.end();
+  paint_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 QImage CMyMoviePanel::Composed() {

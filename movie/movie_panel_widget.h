@@ -48,6 +48,8 @@ class CMyMoviePanel : public QWidget {
   QImage Composed();
 
   QSize sizeHint() const override { return {320, 240}; }
+  // The time spent painting so far, for measurements.
+  double PaintSeconds() const { return paint_seconds_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -63,6 +65,7 @@ class CMyMoviePanel : public QWidget {
   const AppSettings& app_;
   QColor background_;
   QRect painted_picture_;
+  double paint_seconds_ = 0;
   bool show_pictures_ = true;
   // The overlay as last built, and scaled to the picture it was last drawn over.
   std::u16string overlay_upper_, overlay_lower_;

@@ -343,7 +343,11 @@ void CVMR9Graph::Render() {
       {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
       {MPV_RENDER_PARAM_INVALID, nullptr},
   };
-  if (mpv_render_context_render(render_, params) < 0) return;
+  const auto start = std::chrono::steady_clock::now();
+  const int rendered = mpv_render_context_render(render_, params);
+  render_seconds_ +=
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (rendered < 0) return;
   picture_width_ = w;
   picture_height_ = h;
   picture_stride_ = stride;

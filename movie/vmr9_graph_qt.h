@@ -49,8 +49,9 @@ class CVMR9Graph final : public QObject, public MoviePlayer {
 
   // An integer property of the playing core (e.g. "frame-drop-count"); -1 when there is none.
   int64_t IntProperty(const char* name) const;
-  // Pictures rendered since the player was made.
+  // Pictures rendered since the player was made, and the UI thread's time spent rendering them.
   int64_t FramesRendered() const { return frames_rendered_; }
+  double RenderSeconds() const { return render_seconds_; }
 
  private:
   bool Fail(int line, const char* text, unsigned code, int mpv_error = 0);
@@ -80,6 +81,7 @@ class CVMR9Graph final : public QObject, public MoviePlayer {
   size_t buffer_bytes_ = 0;
   int picture_width_ = 0, picture_height_ = 0, picture_stride_ = 0;
   int64_t frames_rendered_ = 0;
+  double render_seconds_ = 0;
   // Where the last seek goes until mpv reports playback restarted there; -1 when none is pending.
   int64_t pending_seek_ = -1;
 

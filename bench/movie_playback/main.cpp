@@ -164,6 +164,8 @@ int main(int argc, char** argv) {
   const int64_t dropped0 = player.IntProperty("frame-drop-count");
   const int64_t late0 = player.IntProperty("vo-delayed-frame-count");
   const double cpu0 = CpuSeconds();
+  const double render0 = player.RenderSeconds(), paint0 = page->Panel()->PaintSeconds();
+  const int64_t frames0 = player.FramesRendered();
   const auto t0 = Clock::now();
   page->Play();
   // When frames were dropped, which second of the playback it happened in.
@@ -178,6 +180,10 @@ int main(int argc, char** argv) {
   }
   const double cpu = CpuSeconds() - cpu0;
   const double wall = Ms(t0) / 1000;
+  const double frames = std::max<int64_t>(1, player.FramesRendered() - frames0);
+  std::printf("on the UI thread per frame: rendering %.2f ms, painting the panel %.2f ms\n",
+              (player.RenderSeconds() - render0) * 1000 / frames,
+              (page->Panel()->PaintSeconds() - paint0) * 1000 / frames);
   if (!drops_at.empty()) std::printf("frames dropped in second:%s\n", drops_at.c_str());
   std::printf("played %.1f s: CPU %.2f s (%.1f %%), dropped %lld, late %lld, rendered %lld\n", wall,
               cpu, 100 * cpu / wall,
