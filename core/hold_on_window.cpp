@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -18,6 +19,7 @@ namespace tessera {
 namespace {
 constexpr int kClockSize = 48;
 constexpr int kMargin = 10;
+constexpr int kExposeWaitMs = 500;
 }  // namespace
 
 QPixmap CHoldOnDialog::ClockPicture() {
@@ -100,6 +102,12 @@ void CHoldOnDialog::Open(const std::u16string& caption) {
   running_ = true;
   repaints_ = 0;
   show();
+  // Painting waits until the window system has exposed the window, which it reports through
+  // the event loop; the run that opened the window does not return to it.
+  QElapsedTimer waiting;
+  waiting.start();
+  while (windowHandle() && !windowHandle()->isExposed() && waiting.elapsed() < kExposeWaitMs)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
   Show(true);
 }
 
