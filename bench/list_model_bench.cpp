@@ -1,8 +1,7 @@
 // Refilling the shared subtitle list (a model reset plus the rows a view asks for).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
+#include "bench/bench_support.h"
 #include "core/time_code.h"
 #include "ui/subtitle_list_view.h"
 
@@ -10,13 +9,7 @@ namespace {
 
 // Arg 1: the visible rows are also painted after each reset.
 void BM_SubtitleListRefill(benchmark::State& state) {
-  if (!qApp) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tessera_bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-  }
+  tessera::bench::EnsureApplication();
   tessera::SubtitleDocument doc;
   tessera::AppSettings app;
   tessera::LanguageTable lang;
