@@ -1,6 +1,8 @@
 // "Fix Now" on the Fix Errors page over a SubRip file of 1,000,000 bytes (about 13,700 subtitles),
 // once with the progress window shown offscreen and once without it. The window must not make
-// the run much slower: compare the two.
+// the run much slower: compare the two, interleaved so that a busy machine weighs on both alike:
+//   tessera_bench --benchmark_filter=FixNow --benchmark_repetitions=12
+//                 --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only
 #include <benchmark/benchmark.h>
 
 #include <QPushButton>
