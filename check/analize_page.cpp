@@ -32,8 +32,7 @@ constexpr const char16_t* kFieldLabels[11] = {u"Subtitles:",
 constexpr int kFirstExtreme = 7;
 
 QGroupBox* Group(const char16_t* title) {
-  auto* group = new QGroupBox(ToQ(title));
-  return group;
+  return new QGroupBox(ToQ(title));
 }
 
 }  // namespace
