@@ -9,6 +9,8 @@
 #include <QTabWidget>
 #include <QtEndian>
 
+#include "check/analize_page.h"
+#include "check/check_page.h"
 #include "check/text_measurer_qt.h"
 #include "core/dialogs_qt.h"
 #include "core/hold_on_window.h"
@@ -120,12 +122,9 @@ const PageEntry kPages[] = {
     {1100, u"File Operations",
      [](PageContext& c, QWidget* p) -> CSheetPage* { return new CFilesPage(c, p); }},
     {1200, u"Analyze",
-     [](PageContext& c, QWidget* p) {
-       return FixedHeaderPage(c, p, u"Analize",
-                              u"Analize the current sub on several possible problems...", true,
-                              false);
-     }},
-    {1300, u"Fix Errors", &PlainPage<1301, false, true>},
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CAnalizePage(c, p); }},
+    {1300, u"Fix Errors",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CCheckPage(c, p); }},
     {1400, u"Edit", [](PageContext& c, QWidget* p) -> CSheetPage* { return new CEditPage(c, p); }},
     {1500, u"Synchronize",
      [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSyncPage(c, p); }},

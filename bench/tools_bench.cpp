@@ -1,7 +1,7 @@
 // Re-timing and replacing over a file of 10,000 subtitles.
 #include <benchmark/benchmark.h>
 
-#include "bench/quiet_services.h"
+#include "bench/bench_support.h"
 #include "core/services.h"
 #include "core/subtitle_document.h"
 #include "core/time_code.h"
@@ -33,7 +33,7 @@ BENCHMARK(BM_ConvertFrameRate)->Unit(benchmark::kMillisecond);
 
 void BM_MoveEntries(benchmark::State& state) {
   SubtitleDocument doc = TenThousandSubtitles();
-  QuietPrompter prompter;
+  bench::SilentPrompter prompter;
   double amount = 1.5;
   for (auto _ : state) {
     MoveEntries(doc, MoveRange(doc, SyncScope::kAll), amount, SyncScope::kAll, prompter);
@@ -44,7 +44,7 @@ BENCHMARK(BM_MoveEntries)->Unit(benchmark::kMillisecond);
 
 void BM_ReplaceAll(benchmark::State& state) {
   SubtitleDocument doc = TenThousandSubtitles();
-  QuietPrompter prompter;
+  bench::SilentPrompter prompter;
   bool forth = true;
   for (auto _ : state) {
     // Case-insensitive, whole words: the slowest matching.
