@@ -127,58 +127,8 @@ int ReadTextFile(const std::filesystem::path& path, std::u16string& text) {
   return DecodeTextBytes(bytes, text, true);
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path target = path;
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-  if (fs::is_directory(target, ec)) return false;
-  // Renaming would replace a write-protected file that opening for writing would refuse.
-  if (fs::exists(target, ec) && access(target.c_str(), W_OK) != 0) return false;
-  fs::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  // The temporary name must stay within the file system's name limit even for long names.
-  std::string base = target.filename().string().substr(0, 200);
-  std::string tmpl = (folder / ("." + base + ".XXXXXX")).string();
-  int fd = mkstemp(tmpl.data());
-  if (fd < 0) return false;
-
-  mode_t mode;
-  struct stat st;
-  if (stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-    (void)fchown(fd, st.st_uid, st.st_gid);  // keeps the owner when we may (as root)
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-  (void)fchmod(fd, mode);  // a failed chmod is not worth losing the save
-  bool ok = true;
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (ok && left > 0) {
-    ssize_t w = ::write(fd, p, left);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    p += w;
-    left -= static_cast<size_t>(w);
-  }
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(tmpl.c_str(), target.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(tmpl.c_str());
-  return ok;
-}
-
-WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
-                             int encoding) {
-  WriteOutcome outcome;
+std::string EncodeText(std::u16string_view text, int encoding, bool* fell_back_to_utf8) {
+  if (fell_back_to_utf8) *fell_back_to_utf8 = false;
   std::string bytes;
   if (encoding == kEncodingUtf16) {
     bytes.reserve(text.size() * 2 + 4);
@@ -188,26 +138,32 @@ WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_v
       bytes.push_back(static_cast<char>(c >> 8));
     }
     bytes.append(2, '\0');
-  } else {
-    // CR LF stays, a lone LF becomes CR LF.
-    std::u16string lines;
-    lines.reserve(text.size() + 16);
-    bool wide = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-      char16_t c = text[i];
-      if (c == u'\n' && (i == 0 || text[i - 1] != u'\r')) lines.push_back(u'\r');
-      lines.push_back(c);
-      if (c > 0xFF) wide = true;
-    }
-    if (encoding == kEncodingUtf8 || wide) {
-      outcome.fell_back_to_utf8 = encoding != kEncodingUtf8;
-      bytes = "\xEF\xBB\xBF" + ToUtf8(lines);
-    } else {
-      bytes.resize(lines.size());
-      for (size_t i = 0; i < lines.size(); ++i) bytes[i] = static_cast<char>(lines[i]);
-    }
+    return bytes;
   }
-  outcome.ok = WriteFileAtomically(path, bytes);
+  // CR LF stays, a lone LF becomes CR LF.
+  std::u16string lines;
+  lines.reserve(text.size() + 16);
+  bool wide = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c == u'\n' && (i == 0 || text[i - 1] != u'\r')) lines.push_back(u'\r');
+    lines.push_back(c);
+    if (c > 0xFF) wide = true;
+  }
+  if (encoding == kEncodingUtf8 || wide) {
+    if (fell_back_to_utf8) *fell_back_to_utf8 = encoding != kEncodingUtf8;
+    return "\xEF\xBB\xBF" + ToUtf8(lines);
+  }
+  bytes.resize(lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) bytes[i] = static_cast<char>(lines[i]);
+  return bytes;
+}
+
+WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
+                             int encoding) {
+  WriteOutcome outcome;
+  const std::string bytes = EncodeText(text, encoding, &outcome.fell_back_to_utf8);
+  outcome.ok = WriteFileAtomically(path, bytes, &outcome.reason);
   return outcome;
 }
 
