@@ -198,7 +198,7 @@ void CTesseraApp::InitInstance() {
   lang_.Build(options_.languages_dir.empty() ? FindDataPath("languages") : options_.languages_dir);
   store_ = SettingsStore(options_.config ? *options_.config : DefaultSettingsPath());
   lang_.SelectLanguage(store_.GetInt(u"Settings", u"Language", 0));
-  LoadAppSettings(store_, app_);
+  LoadAppSettings(store_, app_, &doc_.Log());
 
   window_ = std::make_unique<CMainDialog>(*ctx_);
   if (qt_prompter_) qt_prompter_->SetParent(window_.get());

@@ -55,5 +55,24 @@ void BM_ReplaceAll(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplaceAll)->Unit(benchmark::kMillisecond);
 
+// One subtitle whose line is range(0) characters, every one a match: "a" becomes "THE".
+void BM_ReplaceAllOneLongLine(benchmark::State& state) {
+  const std::u16string line(static_cast<size_t>(state.range(0)), u'a');
+  QuietPrompter prompter;
+  for (auto _ : state) {
+    state.PauseTiming();
+    SubtitleDocument doc;
+    doc.AddRow(FormatTimeText(1), FormatTimeText(2), line, u"");
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ReplaceAll(doc, u"a", u"THE", {}, prompter));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReplaceAllOneLongLine)
+    ->Arg(100000)
+    ->Arg(400000)
+    ->Arg(800000)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace tessera

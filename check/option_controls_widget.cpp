@@ -47,22 +47,6 @@ bool NumberField::Commit() {
   return false;
 }
 
-SpinArrows::SpinArrows(const QString& name, QWidget* parent) : QWidget(parent) {
-  setObjectName(name + QStringLiteral("Arrows"));
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  for (const bool up : {true, false}) {
-    auto* b = new QToolButton(this);
-    b->setObjectName(name + (up ? QStringLiteral("Up") : QStringLiteral("Down")));
-    b->setArrowType(up ? Qt::UpArrow : Qt::DownArrow);
-    b->setFixedSize(16, 11);
-    b->setFocusPolicy(Qt::NoFocus);
-    connect(b, &QToolButton::clicked, this, [this, up] { emit Stepped(up); });
-    layout->addWidget(b);
-  }
-}
-
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
     emit Clicked();

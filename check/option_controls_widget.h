@@ -4,6 +4,8 @@
 // controls named by it.
 #pragma once
 
+#include "ui/spin_arrows.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,16 +39,6 @@ class NumberField : public QLineEdit {
   Prompter& prompter_;
   double value_ = 0;
   bool prompting_ = false;
-};
-
-// Two small arrows, up over down, beside a number field; `<name>Up` and `<name>Down`.
-class SpinArrows : public QWidget {
-  Q_OBJECT
- public:
-  SpinArrows(const QString& name, QWidget* parent = nullptr);
-
- signals:
-  void Stepped(bool up);
 };
 
 class ClickLabel : public QLabel {
