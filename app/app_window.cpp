@@ -107,16 +107,6 @@ CSheetPage* PlainPage(PageContext& ctx, QWidget* parent) {
   return new CSheetPage(ctx, std::move(l), parent);
 }
 
-CSheetPage* FixedHeaderPage(PageContext& ctx, QWidget* parent, const char16_t* title,
-                            const char16_t* description, bool list, bool log) {
-  PageLayout l;
-  l.title = title;
-  l.description = description;
-  l.list = list;
-  l.log = log;
-  return new CSheetPage(ctx, std::move(l), parent);
-}
-
 // The pages in their order; the tab titles are the first id of each page's block.
 const PageEntry kPages[] = {
     {1100, u"File Operations",

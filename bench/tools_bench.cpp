@@ -58,7 +58,7 @@ BENCHMARK(BM_ReplaceAll)->Unit(benchmark::kMillisecond);
 // One subtitle whose line is range(0) characters, every one a match: "a" becomes "THE".
 void BM_ReplaceAllOneLongLine(benchmark::State& state) {
   const std::u16string line(static_cast<size_t>(state.range(0)), u'a');
-  QuietPrompter prompter;
+  bench::SilentPrompter prompter;
   for (auto _ : state) {
     state.PauseTiming();
     SubtitleDocument doc;
