@@ -23,13 +23,16 @@
 #include "formats/format_util.h"
 #include "formats/loading.h"
 #include "movie/avi_info_page.h"
+#include "movie/translate_page.h"
+#include "movie/vmr9_graph_qt.h"
+#include "movie/volume_out_master_qt.h"
 #include "pages/files/dvd_export_qt.h"
 #include "pages/files/files_page.h"
 #include "pages/files/save_dialogs.h"
 #include "tools/edit_page.h"
 #include "tools/frame_rate_page.h"
-#include "tools/sync_page.h"
 #include "tools/settings_page.h"
+#include "tools/sync_page.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitTesseraResources() {
@@ -118,7 +121,8 @@ const PageEntry kPages[] = {
     {1400, u"Edit", [](PageContext& c, QWidget* p) -> CSheetPage* { return new CEditPage(c, p); }},
     {1500, u"Synchronize",
      [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSyncPage(c, p); }},
-    {1600, u"Play Movie", &PlainPage<1601, true, false>},
+    {1600, u"Play Movie",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CTranslatePage(c, p); }},
     {1700, u"AVI Info",
      [](PageContext& c, QWidget* p) -> CSheetPage* { return new CAviInfoPage(c, p); }},
     {1800, u"FrameRate",
@@ -153,8 +157,12 @@ CTesseraApp::CTesseraApp(StartOptions options, ServiceOverrides overrides)
   if (!processes) processes = (qt_processes_ = std::make_unique<QtProcessRunner>()).get();
   TextMeasurer* measurer = overrides.measurer;
   if (!measurer) measurer = (qt_measurer_ = std::make_unique<QtTextMeasurer>()).get();
+  MoviePlayer* player = overrides.player;
+  if (!player) player = (qt_player_ = std::make_unique<CVMR9Graph>()).get();
+  IVolume* volume = overrides.volume;
+  if (!volume) volume = (qt_volume_ = std::make_unique<CVolumeOutMaster>()).get();
   ctx_ = std::unique_ptr<PageContext>(
-      new PageContext{{*prompter, *dialogs, *progress, *processes, *measurer},
+      new PageContext{{*prompter, *dialogs, *progress, *processes, *measurer, player, volume},
                       doc_,
                       store_,
                       app_,

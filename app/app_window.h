@@ -16,6 +16,8 @@ class QLocalServer;
 namespace tessera {
 
 class CHoldOnDialog;
+class CVMR9Graph;
+class CVolumeOutMaster;
 class QtDialogService;
 class QtProcessRunner;
 class QtPrompter;
@@ -51,6 +53,8 @@ struct ServiceOverrides {
   ProgressSink* progress = nullptr;
   ProcessRunner* processes = nullptr;
   TextMeasurer* measurer = nullptr;
+  MoviePlayer* player = nullptr;
+  IVolume* volume = nullptr;
 };
 
 // The one composition root: builds every service once and every page from one table.
@@ -97,6 +101,8 @@ class CTesseraApp : public QObject {
   std::unique_ptr<CHoldOnDialog> qt_progress_;
   std::unique_ptr<QtProcessRunner> qt_processes_;
   std::unique_ptr<QtTextMeasurer> qt_measurer_;
+  std::unique_ptr<CVMR9Graph> qt_player_;
+  std::unique_ptr<CVolumeOutMaster> qt_volume_;
   std::unique_ptr<PageContext> ctx_;
   std::unique_ptr<CMainDialog> window_;
   QLocalServer* identity_ = nullptr;

@@ -8,6 +8,9 @@
 
 namespace tessera {
 
+class MoviePlayer;
+class IVolume;
+
 enum class PromptIcon { None, Information, Warning, Error, Question, Exclamation };
 enum class PromptAnswer { Yes, No, Cancel };
 
@@ -36,6 +39,8 @@ class Prompter {
     return false;
   }
   virtual void Beep() = 0;
+  // The warning sound, where a refusal should sound different from the default beep.
+  virtual void ExclamationBeep() { Beep(); }
   // The MicroDVD frame-rate prompt: 23.976 or 25, or nothing when cancelled.
   virtual std::optional<double> AskLoadFrameRate() = 0;
 };
@@ -156,6 +161,9 @@ struct Services {
   ProgressSink& progress;
   ProcessRunner& processes;
   TextMeasurer& measurer;
+  // The Play Movie page's player and master volume; a page built without them gets inert ones.
+  MoviePlayer* player = nullptr;
+  IVolume* volume = nullptr;
 };
 
 // Does nothing: for runs that show no progress.

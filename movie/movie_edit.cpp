@@ -6,14 +6,13 @@
 #include "core/text_util.h"
 #include "core/time_code.h"
 #include "tools/synchronize.h"
+#include "formats/loading.h"
 
 namespace tessera {
 namespace {
 
-// Times of the nudges are compared in whole milliseconds, so that a gap of exactly the limit is
-// refused or allowed the same way every time.
-int64_t Ms(const std::u16string& text) {
-  return static_cast<int64_t>(std::floor(ParseTimeText(text) * 1000));
+int64_t Ms(std::u16string_view text) {
+  return TimeTextMs(text);
 }
 
 std::u16string MsText(int64_t ms) {
@@ -101,6 +100,10 @@ MovieEditEffect Resynchronised() {
 }
 
 }  // namespace
+
+int64_t TimeTextMs(std::u16string_view text) {
+  return static_cast<int64_t>(std::floor(ParseTimeText(text) * 1000));
+}
 
 void ResetMarks(const SubtitleDocument& doc, MoviePageState& state) {
   if (doc.Count() == 0) {
@@ -368,6 +371,22 @@ MovieEditEffect Stretch(SubtitleDocument& doc, MoviePageState& state, PlayState 
   doc.SetChanged(true);
   state.current = state.last_mark;
   return Resynchronised();
+}
+
+int QuickSave(SubtitleDocument& doc, SettingsStore& store, const AppSettings& app,
+              Prompter& prompter) {
+  if (doc.FilePath().empty()) {
+    prompter.ExclamationBeep();
+    return 0;
+  }
+  const std::u16string path = doc.FilePath();
+  if (!SaveSubtitleAs(doc, path, store, app)) {
+    prompter.ExclamationBeep();
+    return 0;
+  }
+  prompter.Beep();
+  doc.SetChanged(false);
+  return 1;
 }
 
 }  // namespace tessera

@@ -28,6 +28,10 @@ struct MoviePageState {
 
 inline constexpr int kToLastRow = -2;
 
+// A time text in whole milliseconds. Times at the movie position are compared this way, so that a
+// gap of exactly a limit is refused or allowed the same way every time.
+int64_t TimeTextMs(std::u16string_view text);
+
 // What the page has to do after an operation.
 struct MovieEditEffect {
   bool applied = false;       // false: refused (beeped or told) or nothing to do
@@ -87,5 +91,11 @@ MovieEditEffect Shift(SubtitleDocument& doc, MoviePageState& state, PlayState pl
 // the last mark are stretched so that the last-mark subtitle starts at the position.
 MovieEditEffect Stretch(SubtitleDocument& doc, MoviePageState& state, PlayState play,
                         int64_t position, int selected_row, Prompter& prompter);
+
+// Ctrl+S: saves the document under its own path. Without a path, or when the file could not be
+// written (the log has the "ERROR:" line), the exclamation beep; else the default beep, and only
+// then is the changed flag cleared. Returns 1 when written.
+int QuickSave(SubtitleDocument& doc, SettingsStore& store, const AppSettings& app,
+              Prompter& prompter);
 
 }  // namespace tessera

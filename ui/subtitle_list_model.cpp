@@ -54,7 +54,12 @@ QVariant SubtitleListModel::data(const QModelIndex& index, int role) const {
       return ColorFromSetting(row % 2 == 0 ? app_.even_color : app_.odd_color);
     }
     case Qt::ForegroundRole:
-      return QColor(Emphasised(row) ? Qt::red : Qt::black);
+      if (Emphasised(row)) return QColor(Qt::red);
+      if (row_text_colour_) {
+        QColor c = row_text_colour_(row);
+        if (c.isValid()) return c;
+      }
+      return QColor(Qt::black);
     case Qt::FontRole:
       if (Emphasised(row)) {
         QFont bold;

@@ -39,6 +39,10 @@ class SubtitleListModel : public QAbstractTableModel {
   // Per-page differences. A row colour function returning an invalid QColor keeps the
   // even/odd colour; padding rows are empty rows shown after the document's rows.
   void SetRowColour(std::function<QColor(int row)> colour) { row_colour_ = std::move(colour); }
+  // The text colour the same way; black where it returns an invalid QColor.
+  void SetRowTextColour(std::function<QColor(int row)> colour) {
+    row_text_colour_ = std::move(colour);
+  }
   void SetPaddingRows(int rows);
   // Rows for which `emphasis` is true are drawn in red bold text (kEmphasisRole true).
   void SetRowEmphasis(std::function<bool(int row)> emphasis) { emphasis_ = std::move(emphasis); }
@@ -54,6 +58,7 @@ class SubtitleListModel : public QAbstractTableModel {
   const LanguageTable& lang_;
   std::function<QColor(int)> row_colour_;
   std::function<bool(int)> emphasis_;
+  std::function<QColor(int)> row_text_colour_;
   int padding_rows_ = 0;
 };
 

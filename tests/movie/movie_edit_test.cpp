@@ -220,6 +220,7 @@ TEST(AutoDuration, FromLineLengthsWithFloorAndNextStart) {
   doc.InsertRow(3, u"0:00:23.000", u"0:00:24.000");  // overlaps row 2
   EXPECT_TRUE(AutoDuration(doc, OnRow(0), app, prompter).applied);
   EXPECT_EQ(Times(doc)[0], "0:00:10.000-0:00:13.400");
+  EXPECT_TRUE(doc.Changed());  // Auto is an edit like any other
   EXPECT_TRUE(AutoDuration(doc, OnRow(1), app, prompter).applied);
   EXPECT_EQ(Times(doc)[1], "0:00:20.000-0:00:22.000");  // the minimum duration
   EXPECT_TRUE(AutoDuration(doc, OnRow(2), app, prompter).applied);
@@ -514,6 +515,36 @@ TEST(Marks, ResetToFirstAndLastRow) {
   ResetMarks(doc, st);
   EXPECT_EQ(st.first_mark, -1);
   EXPECT_EQ(st.last_mark, -1);
+}
+
+// ---- Ctrl+S
+
+TEST(QuickSave, WritesUnderTheOwnPathAndClearsTheFlagOnlyWhenWritten) {
+  testing::ScratchDir dir("tessera-quicksave");
+  AppSettings app;
+  SettingsStore store;
+  store.LoadFromText(u"");
+  ScriptedPrompter prompter;
+  SubtitleDocument doc = MakeDocument({{"0:00:01.000", "0:00:02.000", "saved"}});
+  doc.SetChanged(true);
+
+  // No path yet: the exclamation beep, nothing written.
+  prompter.ExpectExclamationBeep();
+  EXPECT_EQ(0, QuickSave(doc, store, app, prompter));
+  EXPECT_TRUE(doc.Changed());
+
+  // A path that cannot be written: the exclamation beep, the log says why, the flag stays.
+  doc.SetFilePath(FromUtf8(dir.Path("missing/folder.srt").string()));
+  prompter.ExpectExclamationBeep();
+  EXPECT_EQ(0, QuickSave(doc, store, app, prompter));
+  EXPECT_TRUE(doc.Changed());
+  EXPECT_EQ(0u, ToUtf8(doc.Log().Lines().back()).find("ERROR:"));
+
+  doc.SetFilePath(FromUtf8(dir.Path("film.srt").string()));
+  prompter.ExpectBeep();
+  EXPECT_EQ(1, QuickSave(doc, store, app, prompter));
+  EXPECT_FALSE(doc.Changed());
+  EXPECT_NE(std::string::npos, testing::ReadBytes(dir.Path("film.srt")).find("saved"));
 }
 
 }  // namespace

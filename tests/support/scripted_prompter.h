@@ -48,6 +48,9 @@ class ScriptedPrompter final : public Prompter {
     return Add(Kind::kOptOut, part, tick, true);
   }
   ScriptedPrompter& ExpectBeep() { return Add(Kind::kBeep, "(beep)", false, false); }
+  ScriptedPrompter& ExpectExclamationBeep() {
+    return Add(Kind::kExclamationBeep, "(exclamation beep)", false, false);
+  }
   // The frame-rate prompt of a frame-based file, answered with `rate` (nothing: cancelled).
   ScriptedPrompter& ExpectFrameRate(std::optional<double> rate) {
     Add(Kind::kFrameRate, "(frame rate)", false, false);
@@ -77,12 +80,13 @@ class ScriptedPrompter final : public Prompter {
     return Take(Kind::kChoice, ToUtf8(text)).choice;
   }
   void Beep() override { Take(Kind::kBeep, "(beep)"); }
+  void ExclamationBeep() override { Take(Kind::kExclamationBeep, "(exclamation beep)"); }
   std::optional<double> AskLoadFrameRate() override {
     return Take(Kind::kFrameRate, "(frame rate)").rate;
   }
 
  private:
-  enum class Kind { kMessage, kQuestion, kChoice, kBeep, kFrameRate, kOptOut };
+  enum class Kind { kMessage, kQuestion, kChoice, kBeep, kExclamationBeep, kFrameRate, kOptOut };
   struct Step {
     Kind kind;
     std::string text;

@@ -1,0 +1,873 @@
+#include "movie/translate_page.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/qt_text_qt.h"
+#include "core/text_util.h"
+#include "movie/movie_panel_widget.h"
+#include "movie/play_movie.h"
+#include "pages/files/file_commands.h"
+#include "pages/files/save_dialogs.h"
+#include "ui/cd_player_display.h"
+#include "ui/spin_arrows.h"
+#include "ui/subtitle_list_view.h"
+
+namespace tessera {
+namespace {
+
+constexpr int kRefreshMs = 100;
+constexpr int kReloadMs = 25;
+constexpr int kPanelHeight = 240;
+constexpr int kListHeightWithLargeMovie = 130;
+constexpr char16_t kNoSubtitles[] = u"<<< NO SUBTITLE FILE LOADED >>>";
+
+// Stand-ins for the page's player and volume when the window was built without them.
+class NoPlayer final : public MoviePlayer {
+ public:
+  bool LoadSource(std::u16string_view, int) override { return false; }
+  bool StartPlayback() override { return false; }
+  bool Pause() override { return false; }
+  bool HaltPlayback() override { return false; }
+  bool ShowFrame() override { return false; }
+  bool TearDown() override { return true; }
+  bool HasGraph() const override { return false; }
+  int64_t Duration() override { return 0; }
+  int64_t Position() override { return 0; }
+  bool Seek(int64_t) override { return false; }
+  bool NativeVideoRect(int&, int&) override { return false; }
+  void SetOverlayLines(const std::u16string&, const std::u16string&) override {}
+  void OverlayLines(std::u16string& u, std::u16string& l) const override {
+    u.clear();
+    l.clear();
+  }
+  void SetViewSize(int, int) override {}
+  PictureView Picture() const override { return {}; }
+  void SetChangeListener(std::function<void()>) override {}
+  const std::u16string& LastError() const override { return error_; }
+
+ private:
+  std::u16string error_;
+};
+
+class NoVolume final : public IVolume {
+ public:
+  bool IsVolumeAvailable() override { return false; }
+  bool SwitchLineOn() override { return false; }
+  bool SwitchLineOff() override { return false; }
+  int64_t VolumeSteps() override { return -1; }
+  int64_t LowestVolume() override { return -1; }
+  int64_t HighestVolume() override { return -1; }
+  int64_t CurrentVolume() override { return -1; }
+  void SetVolume(uint32_t) override {}
+  void SetVolumeListener(Listener, void*) override {}
+};
+
+void SetDisplayText(CCDPlayerDisplay* display, const std::u16string& text) {
+  display->SetText(ToQ(text));
+}
+
+std::u16string DisplayText(const CCDPlayerDisplay* display) {
+  return display->Lines().isEmpty() ? std::u16string() : FromQ(display->Lines().front());
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setAutoDefault(false);
+  return b;
+}
+
+}  // namespace
+
+CPositionBar::CPositionBar(QWidget* parent) : QProgressBar(parent) {
+  setRange(0, 1000);
+  setValue(0);
+  setTextVisible(false);
+  setFixedHeight(12);
+  setCursor(Qt::PointingHandCursor);
+}
+
+void CPositionBar::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton)
+    emit Clicked(static_cast<int>(event->position().x()), width());
+}
+
+PageLayout CTranslatePage::Layout(CTranslatePage* page) {
+  auto call = [page](unsigned (CTranslatePage::*f)()) {
+    return [page, f] { return (page->*f)(); };
+  };
+  auto editing = [page] { return page->editing_; };
+  PageLayout l;
+  l.title_id = 1601;
+  l.description_id = 1602;
+  l.buttons = {{
+      {"openAvi", 1603, u"Open AVI", {}, call(&CTranslatePage::OpenMovieDialog)},
+      {"deleteLine", 1604, u"Del. Line", editing, call(&CTranslatePage::DeleteLine),
+       u"Delete Line"},
+      {"insertLine", 1605, u"Insert Line", {}, call(&CTranslatePage::InsertLine), u"Insert Line"},
+      {"splitLine", 1606, u"Split Line", editing, call(&CTranslatePage::SplitLine), u"Split Line"},
+      {"shift", 1607, u"Shift", {}, call(&CTranslatePage::ShiftSubtitles), u"Shift"},
+      {"stretch", 1608, u"Stretch", {}, call(&CTranslatePage::StretchSubtitles), u"Stretch"},
+      {"openSub", 1609, u"Open Sub", {}, call(&CTranslatePage::OpenSubtitleDialog)},
+      {"saveSub", 1610, u"Save Sub", {}, call(&CTranslatePage::SaveSubtitle)},
+      {"find", 0, u"Find", {}, [page] { return page->Find(), 0u; }},
+      {"replace", 0, u"Replace", {}, [page] { return page->Replace(), 0u; }},
+  }};
+  l.list = true;
+  l.log = false;
+  return l;
+}
+
+CTranslatePage::CTranslatePage(PageContext& ctx, QWidget* parent)
+    : CSheetPage(ctx, Layout(this), parent), player_(ctx.player), volume_(ctx.volume) {
+  if (!player_) player_ = (own_player_ = std::make_unique<NoPlayer>()).get();
+  if (!volume_) volume_ = (own_volume_ = std::make_unique<NoVolume>()).get();
+  timer_ = new QTimer(this);
+  timer_->setInterval(kRefreshMs);
+  connect(timer_, &QTimer::timeout, this, &CTranslatePage::RefreshFromPosition);
+  BuildControls();
+
+  // Fixed row colours with the two sync marks; the first mark wins when both are on one row.
+  SubtitleListModel* model = List()->Model();
+  model->SetRowColour([this](int row) {
+    if (row == state_.first_mark) return QColor(0, 0, 128);
+    if (row == state_.last_mark) return QColor(0, 128, 0);
+    return row % 2 == 0 ? QColor(240, 255, 240) : QColor(Qt::white);
+  });
+  model->SetRowTextColour([this](int row) {
+    return row == state_.first_mark || row == state_.last_mark ? QColor(Qt::white) : QColor();
+  });
+  connect(List(), &SubtitleListView::CurrentRowChanged, this, &CTranslatePage::RowSelected);
+
+  volume_->SetVolumeListener(
+      [](int64_t value, void* page) {
+        static_cast<CTranslatePage*>(page)->VolumeChangedElsewhere(value);
+      },
+      this);
+  ApplyOwnCaptions();
+  Apply(kRefreshNothing);
+}
+
+CTranslatePage::~CTranslatePage() {
+  timer_->stop();
+  volume_->SetVolumeListener(nullptr, nullptr);
+}
+
+void CTranslatePage::BuildControls() {
+  movie_area_ = new QWidget(this);
+  auto* area = new QVBoxLayout(movie_area_);
+  area->setContentsMargins(0, 0, 0, 0);
+  area->setSpacing(4);
+
+  panel_ = new CMyMoviePanel(*player_, ctx_.app, movie_area_);
+  panel_->setObjectName(QStringLiteral("moviePanel"));
+  panel_->SetBackgroundColour(Qt::black);
+  auto* panel_row = new QHBoxLayout;
+  if (ctx_.app.resize_movie_window) {
+    // The movie takes the extra room; the list keeps its height.
+    panel_->setMinimumSize(160, 120);
+    panel_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    panel_row->addWidget(panel_, 1);
+    List()->setFixedHeight(kListHeightWithLargeMovie);
+    area->addLayout(panel_row, 1);
+  } else {
+    panel_->setFixedSize(kPanelHeight * 4 / 3, kPanelHeight);
+    panel_row->addStretch(1);
+    panel_row->addWidget(panel_);
+    panel_row->addStretch(1);
+    area->addLayout(panel_row);
+  }
+
+  bar_ = new CPositionBar(movie_area_);
+  bar_->setObjectName(QStringLiteral("positionBar"));
+  connect(bar_, &CPositionBar::Clicked, this, &CTranslatePage::SeekToBar);
+  area->addWidget(bar_);
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(4);
+  auto* transport = new QHBoxLayout;
+  auto* play = MakeButton(movie_area_, "play", QStringLiteral("&Play"));
+  auto* pause = MakeButton(movie_area_, "pause", QStringLiteral("P&ause"));
+  auto* stop = MakeButton(movie_area_, "stop", QStringLiteral("&Stop"));
+  connect(play, &QPushButton::clicked, this, &CTranslatePage::Play);
+  connect(pause, &QPushButton::clicked, this, &CTranslatePage::Pause);
+  connect(stop, &QPushButton::clicked, this, &CTranslatePage::Stop);
+  play_button_ = play;
+  pause_button_ = pause;
+  stop_button_ = stop;
+  for (QWidget* w : {play_button_, pause_button_, stop_button_}) {
+    w->setMaximumWidth(72);
+    transport->addWidget(w);
+  }
+  grid->addLayout(transport, 0, 0);
+
+  const auto seek_button = [&](const char* name, const char* text, int column, auto handler) {
+    auto* b = MakeButton(movie_area_, name, QString::fromLatin1(text));
+    b->setFixedWidth(32);
+    connect(b, &QPushButton::clicked, this, handler);
+    grid->addWidget(b, 0, column);
+  };
+  seek_button("back10", "<<", 1, [this] { Backward(10); });
+  seek_button("back1", "<", 2, [this] { Backward(1); });
+  seek_button("forward1", ">", 5, [this] { Forward(1); });
+  seek_button("forward10", ">>", 6, [this] { Forward(10); });
+
+  QFont line_font(QStringLiteral("Courier New"), 10);
+  line_font.setStyleHint(QFont::Monospace);
+  for (int i = 0; i < 2; ++i) {
+    line_[i] = new QLineEdit(movie_area_);
+    line_[i]->setObjectName(i == 0 ? QStringLiteral("line1") : QStringLiteral("line2"));
+    line_[i]->setFont(line_font);
+    line_[i]->setAlignment(Qt::AlignCenter);
+    line_[i]->installEventFilter(this);
+    connect(line_[i], &QLineEdit::textEdited, this, [this, i] { LineTyped(i); });
+    remaining_[i] = new QLineEdit(movie_area_);
+    remaining_[i]->setObjectName(i == 0 ? QStringLiteral("remaining1")
+                                        : QStringLiteral("remaining2"));
+    remaining_[i]->setReadOnly(true);
+    remaining_[i]->setFocusPolicy(Qt::NoFocus);
+    remaining_[i]->setAlignment(Qt::AlignCenter);
+    remaining_[i]->setFixedWidth(40);
+    grid->addWidget(line_[i], i, 3);
+    grid->addWidget(remaining_[i], i, 4);
+  }
+  grid->setColumnStretch(3, 1);
+
+  position_display_ = new CCDPlayerDisplay(11, 1, movie_area_);
+  position_display_->setObjectName(QStringLiteral("positionDisplay"));
+  SetDisplayText(position_display_, u"0:00:00.000");
+  grid->addWidget(position_display_, 0, 7, 1, 1, Qt::AlignRight);
+
+  auto* volume_row = new QHBoxLayout;
+  volume_label_ = new QLabel(QStringLiteral("Volume:"), movie_area_);
+  volume_slider_ = new QSlider(Qt::Horizontal, movie_area_);
+  volume_slider_->setObjectName(QStringLiteral("volume"));
+  volume_slider_->setRange(0, 100);
+  volume_slider_->setValue(
+      VolumeSliderPosition(volume_->HighestVolume(), volume_->CurrentVolume()));
+  // Only dragging the thumb sets the volume; keys and clicks in the track just move it.
+  connect(volume_slider_, &QSlider::sliderMoved, this, &CTranslatePage::OnVolumeDragged);
+  volume_row->addWidget(volume_label_);
+  volume_row->addWidget(volume_slider_, 1);
+  grid->addLayout(volume_row, 1, 0);
+
+  // The current subtitle's times get a row of their own, so that the line fields keep their width.
+  auto* times = new QHBoxLayout;
+  times->setSpacing(3);
+  times->addStretch(1);
+  start_label_ = new QLabel(QStringLiteral("Start:"), movie_area_);
+  start_display_ = new CCDPlayerDisplay(11, 1, movie_area_);
+  duration_label_ = new QLabel(QStringLiteral("Duration:"), movie_area_);
+  seconds_display_ = new CCDPlayerDisplay(2, 1, movie_area_);
+  milliseconds_display_ = new CCDPlayerDisplay(3, 1, movie_area_);
+  // The arrows: later / earlier, 1 s longer / shorter, 0.1 s longer / shorter.
+  for (const char* name : {"startSpin", "secondsSpin", "millisecondsSpin"}) {
+    spins_.push_back(new SpinArrows(movie_area_));
+    spins_.back()->setObjectName(QString::fromLatin1(name));
+    // As tall as the displays beside them, so the row does not take room from the movie.
+    spins_.back()->setFixedHeight(start_display_->sizeHint().height());
+  }
+  connect(spins_[0], &SpinArrows::Stepped, this,
+          [this](bool up) { Run([this, up] { return NudgeStart(up); }, u"Move Start"); });
+  connect(spins_[1], &SpinArrows::Stepped, this,
+          [this](bool up) { Run([this, up] { return NudgeEnd(1.0, up); }, u"Change Duration"); });
+  connect(spins_[2], &SpinArrows::Stepped, this,
+          [this](bool up) { Run([this, up] { return NudgeEnd(0.1, up); }, u"Change Duration"); });
+  times->addWidget(start_label_);
+  times->addWidget(start_display_);
+  times->addWidget(spins_[0]);
+  times->addSpacing(6);
+  times->addWidget(duration_label_);
+  times->addWidget(seconds_display_);
+  times->addWidget(spins_[1]);
+  times->addWidget(milliseconds_display_);
+  times->addWidget(spins_[2]);
+  auto* auto_button = MakeButton(movie_area_, "auto", QStringLiteral("Auto"));
+  connect(auto_button, &QPushButton::clicked, this,
+          [this] { Run([this] { return AutoDuration(); }, u"Auto"); });
+  auto_button_ = auto_button;
+  times->addWidget(auto_button_);
+  grid->addLayout(times, 2, 0, 1, 8);
+  area->addLayout(grid);
+
+  AddBelowList(movie_area_, ctx_.app.resize_movie_window ? 3 : 0);
+  SetLineFieldsEnabled(false);
+  WriteLineFields();
+}
+
+void CTranslatePage::ApplyOwnCaptions() {
+  const auto button = [this](QWidget* w, int id, const char* english) {
+    static_cast<QPushButton*>(w)->setText(Caption(id, QString::fromLatin1(english)));
+  };
+  button(play_button_, 1611, "&Play");
+  button(pause_button_, 1612, "P&ause");
+  button(stop_button_, 1613, "&Stop");
+  button(auto_button_, 1614, "Auto");
+  volume_label_->setText(Caption(1615, QStringLiteral("Volume:")));
+  duration_label_->setText(Caption(1616, QStringLiteral("Duration:")));
+  start_label_->setText(Caption(1617, QStringLiteral("Start:")));
+}
+
+// ---- State and controls
+
+void CTranslatePage::AfterRefresh() {
+  UpdateControls();
+}
+
+void CTranslatePage::UpdateControls() {
+  play_button_->setEnabled(movie_loaded_);
+  pause_button_->setEnabled(movie_loaded_ && pause_enabled_);
+  stop_button_->setEnabled(movie_loaded_ && stop_enabled_);
+  auto_button_->setEnabled(editing_);
+  for (SpinArrows* b : spins_) b->setEnabled(editing_);
+}
+
+void CTranslatePage::SetEditingEnabled(bool on) {
+  editing_ = on;
+  Apply(kRefreshNothing);
+}
+
+void CTranslatePage::SetLineFieldsEnabled(bool on) {
+  for (QLineEdit* l : line_) l->setEnabled(on);
+}
+
+void CTranslatePage::WriteLineFields() {
+  // The page writes the fields itself: their change handlers stay out of it.
+  updating_ = true;
+  for (int i = 0; i < 2; ++i) {
+    if (line_[i]->text() != ToQ(line_text_[i])) line_[i]->setText(ToQ(line_text_[i]));
+    remaining_[i]->setText(QString::number(RemainingCharacters(ctx_.app, line_text_[i])));
+  }
+  updating_ = false;
+}
+
+std::u16string CTranslatePage::PositionDisplayText() const {
+  return DisplayText(position_display_);
+}
+std::u16string CTranslatePage::StartDisplayText() const {
+  return DisplayText(start_display_);
+}
+std::u16string CTranslatePage::SecondsDisplayText() const {
+  return DisplayText(seconds_display_);
+}
+std::u16string CTranslatePage::MillisecondsDisplayText() const {
+  return DisplayText(milliseconds_display_);
+}
+
+bool CTranslatePage::PositionTimerRunning() const {
+  return timer_->isActive();
+}
+
+void CTranslatePage::ShowCurrentTimes() {
+  const CurrentTimesText t = CurrentTimes(ctx_.doc, state_.current);
+  SetDisplayText(start_display_, t.start);
+  SetDisplayText(seconds_display_, t.seconds);
+  SetDisplayText(milliseconds_display_, t.milliseconds);
+}
+
+void CTranslatePage::ClearTimes() {
+  for (CCDPlayerDisplay* d : {start_display_, seconds_display_, milliseconds_display_}) d->Clear();
+}
+
+void CTranslatePage::ShowPosition(int64_t position) {
+  bar_->setValue(BarPosition(position, ctx_.doc.MovieLength()));
+  SetDisplayText(position_display_, PositionText(position));
+}
+
+void CTranslatePage::SelectRow(int row) {
+  SubtitleListView* list = List();
+  if (row < 0 || row >= list->Model()->rowCount()) return;
+  const bool was = list_refreshing_;
+  list_refreshing_ = true;
+  const QModelIndex index = list->Model()->index(row, 0);
+  list->selectionModel()->setCurrentIndex(
+      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  list->scrollTo(index);
+  list_refreshing_ = was;
+}
+
+// ---- Playback
+
+void CTranslatePage::Play() {
+  if (!movie_loaded_) return;
+  pause_enabled_ = stop_enabled_ = true;
+  player_->StartPlayback();
+  play_ = PlayState::Playing;
+  timer_->start();
+  SetEditingEnabled(false);
+}
+
+void CTranslatePage::Pause() {
+  timer_->stop();
+  pause_enabled_ = stop_enabled_ = true;
+  play_ = PlayState::Paused;
+  if (player_->HasGraph()) player_->Pause();
+  SetEditingEnabled(true);
+}
+
+void CTranslatePage::Stop() {
+  timer_->stop();
+  pause_enabled_ = false;
+  stop_enabled_ = true;
+  player_->Seek(0);
+  player_->HaltPlayback();
+  player_->ShowFrame();
+  play_ = PlayState::Stopped;
+  state_.current = -1;
+  list_refreshing_ = true;
+  List()->clearSelection();
+  list_refreshing_ = false;
+  RefreshFromPosition();
+  Apply(kRefreshNothing);
+}
+
+void CTranslatePage::RefreshFromPosition() {
+  if (!player_->HasGraph()) return;
+  const int64_t position = player_->Position();
+  ShowPosition(position);
+  // The row the sync selects is not a user's choice.
+  list_refreshing_ = true;
+  SyncToPosition(position);
+  list_refreshing_ = false;
+}
+
+void CTranslatePage::SyncToPosition(int64_t position) {
+  SubtitleDocument& doc = ctx_.doc;
+  if (doc.Count() == 0) {
+    updating_ = true;
+    line_[0]->setText(ToQ(kNoSubtitles));
+    updating_ = false;
+    return;
+  }
+  const int row = SubtitleAtPosition(doc, position);
+  if (row < 0) {
+    line_text_[0].clear();
+    line_text_[1].clear();
+    player_->SetOverlayLines({}, {});
+    SetLineFieldsEnabled(false);
+    ClearTimes();
+  } else if (row != state_.current) {
+    SelectRow(row);
+    doc.SetCurrentRow(row);
+    state_.current = row;
+    ShowCurrentTimes();
+    line_text_[0] = doc.Line(row, 0);
+    line_text_[1] = doc.Line(row, 1);
+    player_->SetOverlayLines(line_text_[0], line_text_[1]);
+    SetLineFieldsEnabled(true);
+  }
+  WriteLineFields();
+}
+
+void CTranslatePage::SeekToCurrent() {
+  if (state_.current >= ctx_.doc.Count()) state_.current = -1;
+  if (state_.current < 0) return;
+  player_->Seek(TimeTextMs(ctx_.doc.Start(state_.current)) * 10000);
+  if (player_->HasGraph() && play_ != PlayState::Playing) player_->ShowFrame();
+  // The refresh finds the subtitle again and selects it.
+  state_.current = -1;
+  RefreshFromPosition();
+}
+
+void CTranslatePage::SeekToBar(int x, int width) {
+  if (!player_->HasGraph()) return;
+  player_->Seek(BarClickPosition(x, width, ctx_.doc.MovieLength()));
+  if (play_ == PlayState::Stopped) {
+    player_->HaltPlayback();
+    player_->ShowFrame();
+  }
+  state_.current = -1;
+  RefreshFromPosition();
+}
+
+void CTranslatePage::Forward(int n) {
+  const int target = ForwardTarget(ctx_.doc, state_.current, n, player_->Position());
+  if (target < 0) return ctx_.prompter.Beep();
+  state_.current = target;
+  SeekToCurrent();
+}
+
+void CTranslatePage::Backward(int n) {
+  const int target = BackwardTarget(ctx_.doc, state_.current, n, player_->Position());
+  if (target < 0) return ctx_.prompter.Beep();
+  state_.current = target;
+  SeekToCurrent();
+}
+
+void CTranslatePage::RowSelected(int row) {
+  if (list_refreshing_) return;
+  SetEditingEnabled(row >= 0 && play_ != PlayState::Playing);
+  state_.current = row;
+  ctx_.doc.SetCurrentRow(row);
+  SeekToCurrent();
+}
+
+// ---- Movies and subtitle files
+
+void CTranslatePage::OpenMovie(const std::u16string& path) {
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  if (play_ != PlayState::Stopped && player_->HasGraph()) player_->HaltPlayback();
+  player_->TearDown();
+  movie_loaded_ = player_->LoadSource(path);
+  if (!movie_loaded_) {
+    QGuiApplication::restoreOverrideCursor();
+    Apply(kRefreshNothing);
+    ctx_.prompter.Beep();
+    return;
+  }
+  panel_->SetShowPictures(false);
+  // A new movie stands still at its start: Pause and Stop wait for Play.
+  play_ = PlayState::Stopped;
+  pause_enabled_ = stop_enabled_ = false;
+  int w = 0, h = 0;
+  if (player_->NativeVideoRect(w, h)) {
+    // The panel keeps its height and takes the movie's proportions.
+    if (!ctx_.app.resize_movie_window && h > 0)
+      panel_->setFixedSize(std::max(16, w * panel_->height() / h), panel_->height());
+    player_->ShowFrame();
+  }
+  ctx_.doc.SetMovieLength(player_->Duration());
+  bar_->setValue(0);
+  QGuiApplication::restoreOverrideCursor();
+  Apply(kRefreshNothing);
+}
+
+void CTranslatePage::ReloadMovie() {
+  OpenMovie(ctx_.app.last_avi);
+  state_.current = ctx_.doc.CurrentRow();
+  SeekToCurrent();
+}
+
+unsigned CTranslatePage::OpenMovieDialog() {
+  Pause();
+  FileDialogRequest r;
+  r.title = u"Select Movie";
+  r.default_extension = u"*.avi";
+  r.initial_folder = ctx_.store.GetString(u"Directories", u"Movie");
+  r.filters = MovieFileFilters();
+  r.overwrite_prompt = false;
+  const std::optional<FileDialogAnswer> answer = ctx_.dialogs.OpenFile(r);
+  if (!answer || answer->path.empty()) return kRefreshNothing;
+  panel_->SetShowPictures(false);
+  ctx_.app.last_avi = answer->path;
+  RememberFolder(ctx_.store, u"Movie", answer->path);
+  OpenMovie(ctx_.app.last_avi);
+  state_.current = ctx_.doc.Count() > 0 ? 0 : -1;
+  ctx_.doc.SetCurrentRow(state_.current);
+  SelectRow(state_.current);
+  SeekToCurrent();
+  return kRefreshNothing;
+}
+
+unsigned CTranslatePage::OpenSubtitleDialog() {
+  if (ctx_.host && !ctx_.host->MayReplaceDocument()) return kRefreshNothing;
+  FileDialogRequest r;
+  r.title = u"Open Subtitle file";
+  r.default_extension = u"*.srt";
+  r.initial_folder = ctx_.store.GetString(u"Directories", u"Open");
+  r.filters = OpenFileFilters(true);
+  r.overwrite_prompt = false;
+  const std::optional<FileDialogAnswer> answer = ctx_.dialogs.OpenFile(r);
+  if (!answer || answer->path.empty()) return kRefreshNothing;
+  const int loaded = OpenSubtitleFile(ctx_.doc, answer->path, ctx_.store, ctx_.lang, ctx_.prompter);
+  ResetMarks(ctx_.doc, state_);
+  state_.current = ctx_.doc.Count() > 0 ? 0 : -1;
+  ctx_.doc.SetCurrentRow(state_.current);
+  List()->Refill();
+  SeekToCurrent();
+  return (loaded ? kRefreshLoaded : kRefreshAll) | kRefreshCaption;
+}
+
+unsigned CTranslatePage::SaveSubtitle() {
+  if (!SaveSubtitleDialog(ctx_.doc, ctx_.store, ctx_.app, ctx_.dialogs)) return kRefreshNothing;
+  ctx_.doc.SetChanged(false);
+  return kRefreshCaption;
+}
+
+void CTranslatePage::QuickSave() {
+  if (play_ == PlayState::Playing) return;
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  Run([this] {
+    tessera::QuickSave(ctx_.doc, ctx_.store, ctx_.app, ctx_.prompter);
+    return kRefreshCaption;
+  });
+  QGuiApplication::restoreOverrideCursor();
+}
+
+// ---- Editing at the position
+
+unsigned CTranslatePage::ApplyEffect(const MovieEditEffect& fx) {
+  unsigned refresh = kRefreshNothing;
+  if (fx.pause) Pause();
+  if (fx.refill_first >= 0 || fx.rows_changed)
+    refresh |= kRefreshRows | (fx.rows_changed ? kRefreshRowCount : 0u);
+  if (fx.seek_position >= 0 && player_->HasGraph()) {
+    player_->Seek(fx.seek_position);
+    ShowPosition(fx.seek_position);
+  }
+  if (fx.show_times) ShowCurrentTimes();
+  if (fx.clear_line_fields) {
+    SetLineFieldsEnabled(true);
+    line_text_[0].clear();
+    line_text_[1].clear();
+    WriteLineFields();
+    ctx_.doc.SetCurrentRow(state_.current);
+    List()->Refill();
+    SelectRow(state_.current);
+  }
+  if (fx.seek_to_current) {
+    // The refreshed list is what the seek selects the row in.
+    if (state_.current >= 0) ctx_.doc.SetCurrentRow(state_.current);
+    List()->Refill();
+    SeekToCurrent();
+  }
+  return refresh;
+}
+
+unsigned CTranslatePage::DeleteLine() {
+  if (play_ == PlayState::Playing) return kRefreshNothing;
+  return ApplyEffect(
+      tessera::DeleteSelected(ctx_.doc, state_, play_, List()->FirstSelectedRow(), ctx_.prompter));
+}
+
+unsigned CTranslatePage::InsertLine() {
+  return ApplyEffect(tessera::InsertAtPosition(ctx_.doc, state_, ctx_.app, ctx_.store, play_,
+                                               player_->HasGraph(), player_->Position(),
+                                               List()->FirstSelectedRow(), ctx_.prompter));
+}
+
+unsigned CTranslatePage::SplitLine() {
+  return ApplyEffect(tessera::SplitCurrent(ctx_.doc, state_, ctx_.prompter));
+}
+
+unsigned CTranslatePage::ShiftSubtitles() {
+  return ApplyEffect(tessera::Shift(ctx_.doc, state_, play_, player_->Position(),
+                                    List()->FirstSelectedRow(), ctx_.prompter));
+}
+
+unsigned CTranslatePage::StretchSubtitles() {
+  return ApplyEffect(tessera::Stretch(ctx_.doc, state_, play_, player_->Position(),
+                                      List()->FirstSelectedRow(), ctx_.prompter));
+}
+
+unsigned CTranslatePage::AutoDuration() {
+  if (!ctx_.doc.IsRow(state_.current)) return kRefreshNothing;
+  return ApplyEffect(tessera::AutoDuration(ctx_.doc, state_, ctx_.app, ctx_.prompter));
+}
+
+unsigned CTranslatePage::NudgeStart(bool later) {
+  return ApplyEffect(tessera::NudgeStart(ctx_.doc, state_, later, ctx_.prompter));
+}
+
+unsigned CTranslatePage::NudgeEnd(double step, bool longer) {
+  return ApplyEffect(tessera::NudgeEnd(ctx_.doc, state_, step, longer, ctx_.prompter));
+}
+
+void CTranslatePage::LineTyped(int line) {
+  if (updating_) return;
+  for (int i = 0; i < 2; ++i) line_text_[i] = FromQ(line_[i]->text());
+  if (!ctx_.doc.IsRow(state_.current)) {
+    tessera::EditLine(ctx_.doc, state_, line, line_text_[line], ctx_.prompter);
+    return;
+  }
+  RunTyped(state_.current, line, [this, line]() -> unsigned {
+    const MovieEditEffect fx =
+        tessera::EditLine(ctx_.doc, state_, line, line_text_[line], ctx_.prompter);
+    if (!fx.applied) return kRefreshNothing;
+    remaining_[line]->setText(QString::number(RemainingCharacters(ctx_.app, line_text_[line])));
+    // The change shows on the paused picture at once.
+    player_->SetOverlayLines(line_text_[0], line_text_[1]);
+    if (player_->HasGraph()) player_->ShowFrame();
+    return kRefreshRows;
+  });
+}
+
+QLineEdit* CTranslatePage::FocusedLineField() const {
+  for (QLineEdit* l : line_)
+    if (l->hasFocus()) return l;
+  return nullptr;
+}
+
+bool CTranslatePage::eventFilter(QObject* watched, QEvent* event) {
+  for (int i = 0; i < 2; ++i) {
+    if (watched != line_[i]) continue;
+    if (event->type() == QEvent::FocusIn) {
+      Pause();
+      if (i == 0) line_[0]->deselect();
+    } else if (event->type() == QEvent::FocusOut) {
+      EndTyping();
+    }
+  }
+  return CSheetPage::eventFilter(watched, event);
+}
+
+void CTranslatePage::NextField() {
+  QLineEdit* focused = FocusedLineField();
+  if (focused == line_[0]) {
+    line_[1]->setFocus();
+    line_[1]->deselect();
+  } else if (focused == line_[1]) {
+    if (state_.current < ctx_.doc.Count() - 1) {
+      ++state_.current;
+      SeekToCurrent();
+    }
+    line_[0]->setFocus();
+    line_[0]->deselect();
+  }
+}
+
+// ---- Search
+
+void CTranslatePage::Find() {
+  if (play_ == PlayState::Playing) return;
+  RunFindDialog(ctx_.store, ctx_.dialogs, *this);
+}
+
+void CTranslatePage::SelectFirstRowIfNone() {
+  // Here the test is the current subtitle, and the movie goes to the first one before searching.
+  if (state_.current != -1 || ctx_.doc.Count() == 0) return;
+  state_.current = 0;
+  ctx_.doc.SetCurrentRow(0);
+  SelectRow(0);
+  SeekToCurrent();
+}
+
+void CTranslatePage::FindNext() {
+  if (play_ == PlayState::Playing || search_.text.empty()) return;
+  if (!tessera::FindNext(ctx_.doc, search_, ctx_.prompter, ctx_.lang)) return;
+  // The movie jumps to the subtitle found.
+  state_.current = ctx_.doc.CurrentRow();
+  SelectRow(state_.current);
+  SeekToCurrent();
+}
+
+void CTranslatePage::Replace() {
+  RunReplaceDialog(ctx_.store, ctx_.dialogs, *this);
+}
+
+void CTranslatePage::ShowLinesAgain() {
+  // A replacement in the subtitle on screen shows in its fields and over the picture.
+  if (!ctx_.doc.IsRow(state_.current)) return;
+  line_text_[0] = ctx_.doc.Line(state_.current, 0);
+  line_text_[1] = ctx_.doc.Line(state_.current, 1);
+  WriteLineFields();
+  player_->SetOverlayLines(line_text_[0], line_text_[1]);
+}
+
+int CTranslatePage::ReplaceInEntry(int row, const std::u16string& find,
+                                   const std::u16string& replacement) {
+  int count = 0;
+  Run(
+      [&] {
+        count = tessera::ReplaceInEntry(ctx_.doc, row < 0 ? List()->FirstSelectedRow() : row, find,
+                                        replacement, search_.rules);
+        ShowLinesAgain();
+        return count > 0 ? unsigned{kRefreshRows} : unsigned{kRefreshNothing};
+      },
+      u"Replace");
+  return count;
+}
+
+void CTranslatePage::ReplaceAll(const std::u16string& find, const std::u16string& replacement) {
+  Run(
+      [&] {
+        if (tessera::ReplaceAll(ctx_.doc, find, replacement, search_.rules, ctx_.prompter) == 0)
+          return unsigned{kRefreshNothing};
+        ShowLinesAgain();
+        return unsigned{kRefreshRows};
+      },
+      u"Replace All");
+}
+
+// ---- Volume
+
+void CTranslatePage::OnVolumeDragged(int position) {
+  volume_->LowestVolume();
+  volume_->SetVolume(VolumeForSliderPosition(position, volume_->HighestVolume()));
+  SetDisplayText(position_display_, VolumeText(position));
+}
+
+void CTranslatePage::VolumeChangedElsewhere(int64_t value) {
+  if (volume_slider_->isSliderDown()) return;
+  volume_slider_->setValue(VolumeSliderPosition(volume_->HighestVolume(), value));
+}
+
+// ---- Page events
+
+void CTranslatePage::OnActivate() {
+  if (!shown_) {
+    // What the page does when it is first shown: the window opens with the subtitle file of the
+    // command line already loaded.
+    shown_ = true;
+    ResetMarks(ctx_.doc, state_);
+    if (ctx_.app.reload_avi) QTimer::singleShot(kReloadMs, this, &CTranslatePage::ReloadMovie);
+  }
+  state_.current = ctx_.doc.CurrentRow();
+  CSheetPage::OnActivate();
+  ApplyOwnCaptions();
+  SeekToCurrent();
+  List()->setFocus();
+}
+
+void CTranslatePage::OnDeactivate() {
+  CSheetPage::OnDeactivate();
+  Pause();
+}
+
+void CTranslatePage::OnWindowClosing() {
+  timer_->stop();
+  if (player_->HasGraph()) player_->HaltPlayback();
+}
+
+bool CTranslatePage::OnShortcut(int command) {
+  switch (command) {
+    case kCmdDelete:
+      // While playing the key does nothing at all, not even in a line field.
+      if (play_ == PlayState::Playing) return true;
+      if (FocusedLineField()) return false;
+      Run([this] { return DeleteLine(); }, u"Delete Line");
+      return true;
+    case kCmdInsert:
+      if (FocusedLineField()) return false;
+      Run([this] { return InsertLine(); }, u"Insert Line");
+      return true;
+    case kCmdHome:
+    case kCmdEnd:
+      if (FocusedLineField()) return false;
+      state_.current = command == kCmdHome ? 0 : ctx_.doc.Count() - 1;
+      SeekToCurrent();
+      return true;
+    case kCmdEnter:
+      NextField();
+      return true;
+    case kCmdFindNext:
+      FindNext();
+      return true;
+    case kCmdFind:
+      Find();
+      return true;
+    case kCmdReplace:
+      Replace();
+      return true;
+    case kCmdQuickSave:
+      QuickSave();
+      return true;
+  }
+  return false;
+}
+
+}  // namespace tessera
