@@ -9,6 +9,8 @@
 #include <QTabWidget>
 #include <QtEndian>
 
+#include "check/analize_page.h"
+#include "check/check_page.h"
 #include "check/text_measurer_qt.h"
 #include "core/dialogs_qt.h"
 #include "core/hold_on_window.h"
@@ -108,27 +110,14 @@ CSheetPage* PlainPage(PageContext& ctx, QWidget* parent) {
   return new CSheetPage(ctx, std::move(l), parent);
 }
 
-CSheetPage* FixedHeaderPage(PageContext& ctx, QWidget* parent, const char16_t* title,
-                            const char16_t* description, bool list, bool log) {
-  PageLayout l;
-  l.title = title;
-  l.description = description;
-  l.list = list;
-  l.log = log;
-  return new CSheetPage(ctx, std::move(l), parent);
-}
-
 // The pages in their order; the tab titles are the first id of each page's block.
 const PageEntry kPages[] = {
     {1100, u"File Operations",
      [](PageContext& c, QWidget* p) -> CSheetPage* { return new CFilesPage(c, p); }},
     {1200, u"Analyze",
-     [](PageContext& c, QWidget* p) {
-       return FixedHeaderPage(c, p, u"Analize",
-                              u"Analize the current sub on several possible problems...", true,
-                              false);
-     }},
-    {1300, u"Fix Errors", &PlainPage<1301, false, true>},
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CAnalizePage(c, p); }},
+    {1300, u"Fix Errors",
+     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CCheckPage(c, p); }},
     {1400, u"Edit", [](PageContext& c, QWidget* p) -> CSheetPage* { return new CEditPage(c, p); }},
     {1500, u"Synchronize",
      [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSyncPage(c, p); }},
@@ -207,7 +196,7 @@ void CTesseraApp::InitInstance() {
   lang_.Build(options_.languages_dir.empty() ? FindDataPath("languages") : options_.languages_dir);
   store_ = SettingsStore(options_.config ? *options_.config : DefaultSettingsPath());
   lang_.SelectLanguage(store_.GetInt(u"Settings", u"Language", 0));
-  LoadAppSettings(store_, app_);
+  LoadAppSettings(store_, app_, &doc_.Log());
 
   window_ = std::make_unique<CMainDialog>(*ctx_);
   if (qt_prompter_) qt_prompter_->SetParent(window_.get());

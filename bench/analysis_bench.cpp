@@ -1,9 +1,7 @@
 // The analysis over a generated document of 10,000 subtitles, with both measuring methods.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-#include <cstdlib>
-
+#include "bench/bench_support.h"
 #include "check/analysis.h"
 #include "check/measure.h"
 #include "check/text_measurer_qt.h"
@@ -11,15 +9,6 @@
 #include "core/time_code.h"
 
 namespace {
-
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "tessera_bench";
-  static char* argv[] = {name, nullptr};
-  if (QGuiApplication::instance()) return;
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  new QGuiApplication(argc, argv);
-}
 
 tessera::SubtitleDocument MakeDocument(int count) {
   tessera::SubtitleDocument doc;
@@ -43,7 +32,7 @@ tessera::SubtitleDocument MakeDocument(int count) {
 }
 
 void Analyse(benchmark::State& state, int method) {
-  EnsureApp();
+  tessera::bench::EnsureApplication();
   const tessera::SubtitleDocument doc = MakeDocument(static_cast<int>(state.range(0)));
   tessera::AppSettings app;
   tessera::AnalysisOptions options;

@@ -1,7 +1,7 @@
 // Refilling the shared subtitle list (a model reset plus the rows a view asks for).
 #include <benchmark/benchmark.h>
 
-#include "bench/quiet_services.h"
+#include "bench/bench_support.h"
 #include "core/time_code.h"
 #include "ui/subtitle_list_view.h"
 
@@ -9,7 +9,7 @@ namespace {
 
 // Arg 1: the visible rows are also painted after each reset.
 void BM_SubtitleListRefill(benchmark::State& state) {
-  tessera::EnsureOffscreenApplication();
+  tessera::bench::EnsureApplication();
   tessera::SubtitleDocument doc;
   tessera::AppSettings app;
   tessera::LanguageTable lang;

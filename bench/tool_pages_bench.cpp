@@ -4,7 +4,7 @@
 
 #include <QPixmap>
 
-#include "bench/quiet_services.h"
+#include "bench/bench_support.h"
 #include "core/time_code.h"
 #include "tools/edit_page.h"
 #include "tools/frame_rate_page.h"
@@ -41,8 +41,8 @@ class FixedMeasurer final : public TextMeasurer {
 
 template <class Page>
 void BM_SwitchToPage(benchmark::State& state) {
-  EnsureOffscreenApplication();
-  QuietPrompter prompter;
+  bench::EnsureApplication();
+  bench::SilentPrompter prompter;
   NoDialogs dialogs;
   NullProgressSink progress;
   NoProcesses processes;

@@ -1,7 +1,7 @@
 // Re-timing and replacing over a file of 10,000 subtitles.
 #include <benchmark/benchmark.h>
 
-#include "bench/quiet_services.h"
+#include "bench/bench_support.h"
 #include "core/services.h"
 #include "core/subtitle_document.h"
 #include "core/time_code.h"
@@ -33,7 +33,7 @@ BENCHMARK(BM_ConvertFrameRate)->Unit(benchmark::kMillisecond);
 
 void BM_MoveEntries(benchmark::State& state) {
   SubtitleDocument doc = TenThousandSubtitles();
-  QuietPrompter prompter;
+  bench::SilentPrompter prompter;
   double amount = 1.5;
   for (auto _ : state) {
     MoveEntries(doc, MoveRange(doc, SyncScope::kAll), amount, SyncScope::kAll, prompter);
@@ -44,7 +44,7 @@ BENCHMARK(BM_MoveEntries)->Unit(benchmark::kMillisecond);
 
 void BM_ReplaceAll(benchmark::State& state) {
   SubtitleDocument doc = TenThousandSubtitles();
-  QuietPrompter prompter;
+  bench::SilentPrompter prompter;
   bool forth = true;
   for (auto _ : state) {
     // Case-insensitive, whole words: the slowest matching.
@@ -54,6 +54,25 @@ void BM_ReplaceAll(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReplaceAll)->Unit(benchmark::kMillisecond);
+
+// One subtitle whose line is range(0) characters, every one a match: "a" becomes "THE".
+void BM_ReplaceAllOneLongLine(benchmark::State& state) {
+  const std::u16string line(static_cast<size_t>(state.range(0)), u'a');
+  bench::SilentPrompter prompter;
+  for (auto _ : state) {
+    state.PauseTiming();
+    SubtitleDocument doc;
+    doc.AddRow(FormatTimeText(1), FormatTimeText(2), line, u"");
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ReplaceAll(doc, u"a", u"THE", {}, prompter));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReplaceAllOneLongLine)
+    ->Arg(100000)
+    ->Arg(400000)
+    ->Arg(800000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tessera

@@ -93,6 +93,7 @@ class FixRun {
   NullProgressSink null_progress_;
   Counters c_;
   bool stop_ = false;
+  bool warnings_silenced_ = false;
 };
 
 void FixRun::TagPrePass() {
@@ -260,7 +261,7 @@ void FixRun::FixOverlap(int n, RowState& st) {
 }
 
 void FixRun::Warnings(int n) {
-  if (!o_.warn_long_duration && !o_.warn_short_duration) return;
+  if (warnings_silenced_ || (!o_.warn_long_duration && !o_.warn_short_duration)) return;
   const double d = t_.EndSeconds(n) - t_.StartSeconds(n);
   const char* text = nullptr;
   if (o_.warn_long_duration && d > o_.warn_long_duration_ms / 1000.0 + kEpsilon) {
@@ -278,7 +279,11 @@ void FixRun::Warnings(int n) {
   const std::u16string message =
       Format(text, n + 1, ToUtf8(t_.Line(n, 0)).c_str(), ToUtf8(t_.Line(n, 1)).c_str(),
              ToUtf8(t_.Cell(n, kFixDuration)).c_str());
-  if (s_.prompter) s_.prompter->MessageBox(message, {}, PromptIcon::Exclamation);
+  // A long film can bring hundreds of these; the user may stop them for the rest of the run.
+  if (s_.prompter &&
+      s_.prompter->MessageBoxOptOut(message, kDontWarnAgain, {}, PromptIcon::Exclamation)) {
+    warnings_silenced_ = true;
+  }
 }
 
 void FixRun::ProcessRow(int n, RowState& st) {

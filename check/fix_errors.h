@@ -143,6 +143,9 @@ struct FixRunServices {
   ProgressSink* progress = nullptr;
 };
 
+// The check box of every duration warning of a run; ticked, the run shows no more of them.
+inline constexpr char16_t kDontWarnAgain[] = u"Don't warn again during this run";
+
 // What the run ended with.
 enum FixRunResult : int { kFixRunDone = 1, kFixRunStopped = 0 };
 

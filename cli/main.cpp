@@ -194,15 +194,16 @@ int main(int argc, char** argv) {
     else
       ctx.settings.WriteString(u"Settings", key, FromUtf8(value));
   }
-  LoadAppSettings(ctx.settings, ctx.app);
-  ctx.lang.Build(FindDataPath("languages"));
-  ctx.lang.SelectLanguage(ctx.app.language);
-
   ctx.log_listener = ctx.doc.Log().AddListener([](const std::u16string& line) {
     std::string s = ToUtf8(line);
     std::fwrite(s.data(), 1, s.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+    // Errors also go where scripts look for them.
+    if (line.starts_with(u"ERROR:")) std::fprintf(stderr, "tessera-cli: %s\n", s.c_str());
   });
+  LoadAppSettings(ctx.settings, ctx.app, &ctx.doc.Log());
+  ctx.lang.Build(FindDataPath("languages"));
+  ctx.lang.SelectLanguage(ctx.app.language);
   return command->run(ctx, rest);
 }

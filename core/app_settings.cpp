@@ -1,13 +1,56 @@
 #include "core/app_settings.h"
 
 #include <cmath>
+#include <string>
 
 #include "core/text_util.h"
 
 namespace tessera {
 namespace {
 constexpr std::u16string_view kS = u"Settings";
+
+// The font name goes into the style line of a script, where a comma or a line break would end
+// the field, and into the encoder's header.
+bool IsUsableFontName(std::u16string_view name) {
+  if (name.empty() || name.size() > 256) return false;
+  for (char16_t c : name)
+    if (c < 0x20 || c == u',') return false;
+  return true;
 }
+
+// Settings whose wrong values break output fall back to their defaults, and say so.
+class RangeCheck {
+ public:
+  explicit RangeCheck(MessageLog* log) : log_(log) {}
+  void Int(const char* key, int& value, int fallback, int low, int high) {
+    if (value >= low && value <= high) return;
+    Warn(key, std::to_string(value), std::to_string(fallback));
+    value = fallback;
+  }
+  void Real(const char* key, double& value, double fallback, double low, double high) {
+    if (value >= low && value <= high) return;  // NaN fails too
+    Warn(key, Number(value), Number(fallback));
+    value = fallback;
+  }
+  void FontName(std::u16string& value, const std::u16string& fallback) {
+    if (IsUsableFontName(value)) return;
+    std::string shown = value.size() > 40 ? std::to_string(value.size()) + " characters"
+                                          : "\"" + ToUtf8(value) + "\"";
+    Warn("FontName", shown, "\"" + ToUtf8(fallback) + "\"");
+    value = fallback;
+  }
+
+ private:
+  static std::string Number(double v) { return ToUtf8(Format("%0.3f", v)); }
+  void Warn(const char* key, const std::string& value, const std::string& fallback) {
+    if (log_)
+      log_->Append(Format("WARNING: The setting \"%s\" (%s) is out of range; %s is used.", key,
+                          value.c_str(), fallback.c_str()));
+  }
+  MessageLog* log_;
+};
+
+}  // namespace
 
 int ToThousandths(double v) {
   // The integer part of v x 1000; a tiny bias keeps 1.25 from becoming 1249.
@@ -19,7 +62,7 @@ int ToThousandths(double v) {
   return static_cast<int>(t);
 }
 
-void LoadAppSettings(SettingsStore& st, AppSettings& s) {
+void LoadAppSettings(SettingsStore& st, AppSettings& s, MessageLog* log) {
   AppSettings d;
   s.language = st.GetInt(kS, u"Language", d.language);
   s.font_name = st.GetString(kS, u"FontName", d.font_name);
@@ -51,6 +94,18 @@ void LoadAppSettings(SettingsStore& st, AppSettings& s) {
   s.max_number_characters = st.GetInt(kS, u"MaxNumberCharacters", d.max_number_characters);
   s.smart_seconds = ToReal(st.GetString(kS, u"Smart Seconds", u"0.085"));
   s.minimum_duration = ToReal(st.GetString(kS, u"Minimum Duration", u"2.000"));
+
+  RangeCheck check(log);
+  check.FontName(s.font_name, d.font_name);
+  check.Int("FontSize", s.font_size, d.font_size, 1, 1000);
+  check.Int("ScreenWidth", s.screen_width, d.screen_width, 1, 100000);
+  check.Int("LeftMargin", s.left_margin, d.left_margin, 0, 100000);
+  check.Int("RightMargin", s.right_margin, d.right_margin, 0, 100000);
+  check.Int("BottomMargin", s.bottom_margin, d.bottom_margin, 0, 100000);
+  check.Real("WidthFactor", s.width_factor, d.width_factor, 0.001, 1000);
+  check.Real("SubFramerate", s.sub_framerate, d.sub_framerate, 0.001, 1000);
+  check.Real("Smart Seconds", s.smart_seconds, d.smart_seconds, 0, 60);
+  check.Real("Minimum Duration", s.minimum_duration, d.minimum_duration, 0, 3600);
 }
 
 void WriteAppSettings(SettingsStore& st, const AppSettings& s) {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/message_log.h"
 #include "core/settings_store.h"
 
 namespace tessera {
@@ -39,8 +40,10 @@ struct AppSettings {
   double minimum_duration = 2.0;
 };
 
-// Reads every key in catalogue order; missing keys take their defaults.
-void LoadAppSettings(SettingsStore& store, AppSettings& settings);
+// Reads every key in catalogue order; missing keys take their defaults. A value that would break
+// what is written or measured (a font size of 0, a font name that is no font name, a frame rate
+// of 0, ...) takes its default too, with a "WARNING:" line in `log` when one is given.
+void LoadAppSettings(SettingsStore& store, AppSettings& settings, MessageLog* log = nullptr);
 // Writes every key back in the fixed order, without saving the file.
 void WriteAppSettings(SettingsStore& store, const AppSettings& settings);
 // WriteAppSettings, then SaveSettings.

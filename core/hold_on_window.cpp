@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -18,6 +19,7 @@ namespace tessera {
 namespace {
 constexpr int kClockSize = 48;
 constexpr int kMargin = 10;
+constexpr int kExposeWaitMs = 500;
 }  // namespace
 
 QPixmap CHoldOnDialog::ClockPicture() {
@@ -78,10 +80,16 @@ CHoldOnDialog::CHoldOnDialog(QWidget* owner)
   layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
   for (QLabel* l : lines_) l->setContentsMargins(kClockSize + 12, 0, 0, 0);
   setFixedSize(520, 120);
+  pending_.setSingleShot(true);
+  connect(&pending_, &QTimer::timeout, this, [this] {
+    if (running_) Show(true);
+  });
 }
 
 void CHoldOnDialog::Open(const std::u16string& caption) {
-  bar_->setValue(0);
+  percent_ = 0;
+  lines_text_[0].clear();
+  lines_text_[1].clear();
   setWindowTitle(ToQ(caption));
   // Centred on its owner, else on the screen.
   QRect area;
@@ -92,23 +100,56 @@ void CHoldOnDialog::Open(const std::u16string& caption) {
   if (area.isValid())
     move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
   running_ = true;
+  repaints_ = 0;
   show();
-  repaint();
+  // Painting waits until the window system has exposed the window, which it reports through
+  // the event loop; the run that opened the window does not return to it.
+  QElapsedTimer waiting;
+  waiting.start();
+  while (windowHandle() && !windowHandle()->isExposed() && waiting.elapsed() < kExposeWaitMs)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  Show(true);
 }
 
 void CHoldOnDialog::SetPercent(int percent) {
-  bar_->setValue(std::clamp(percent, 0, 100));
-  // The caller's loop does not return to the event loop between steps.
-  if (isVisible()) repaint();
+  percent_ = std::clamp(percent, 0, 100);
+  Show(false);
 }
 
 void CHoldOnDialog::SetLines(const std::u16string& line1, const std::u16string& line2) {
-  lines_[0]->setText(ToQ(line1));
-  lines_[1]->setText(ToQ(line2));
-  if (isVisible()) repaint();
+  // A row the run processes again sets the same lines; they are not converted again.
+  if (lines_text_[0] != QStringView(line1) || lines_text_[1] != QStringView(line2)) {
+    lines_text_[0] = ToQ(line1);
+    lines_text_[1] = ToQ(line2);
+  }
+  Show(false);
+}
+
+void CHoldOnDialog::Show(bool now) {
+  // The caller's loop does not return to the event loop between steps, so the window is
+  // repainted here; a run calls once per row, far more often than anyone can see.
+  constexpr int kFrameMs = 33;
+  const bool changed = bar_->value() != percent_ || lines_[0]->text() != lines_text_[0] ||
+                       lines_[1]->text() != lines_text_[1];
+  if (!changed && !now) return;
+  if (!now && since_repaint_.isValid() && since_repaint_.elapsed() < kFrameMs) {
+    if (!pending_.isActive()) pending_.start(kFrameMs);
+    return;
+  }
+  pending_.stop();
+  bar_->setValue(percent_);
+  for (int i = 0; i < 2; ++i)
+    if (lines_[i]->text() != lines_text_[i]) lines_[i]->setText(lines_text_[i]);
+  if (isVisible()) {
+    repaint();
+    ++repaints_;
+  }
+  since_repaint_.start();
 }
 
 void CHoldOnDialog::Close() {
+  // The last state is shown before the window goes.
+  Show(true);
   running_ = false;
   hide();
 }
@@ -129,11 +170,11 @@ void CHoldOnDialog::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-int CHoldOnDialog::Percent() const {
+int CHoldOnDialog::ShownPercent() const {
   return bar_->value();
 }
 
-QString CHoldOnDialog::Line(int i) const {
+QString CHoldOnDialog::ShownLine(int i) const {
   return lines_[i]->text();
 }
 

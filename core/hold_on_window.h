@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPixmap>
+#include <QTimer>
 
 #include "core/services.h"
 
@@ -24,8 +26,13 @@ class CHoldOnDialog : public QDialog, public ProgressSink {
   // The window it stays above and is centred on.
   void SetOwner(QWidget* owner);
   bool Running() const { return running_; }
-  int Percent() const;
-  QString Line(int i) const;
+  // The state last set, shown or about to be.
+  int Percent() const { return percent_; }
+  QString Line(int i) const { return lines_text_[i]; }
+  // What the window shows now, and how often it has repainted since it was opened.
+  int ShownPercent() const;
+  QString ShownLine(int i) const;
+  int Repaints() const { return repaints_; }
 
   // The clock drawn on the window's background.
   static QPixmap ClockPicture();
@@ -36,10 +43,19 @@ class CHoldOnDialog : public QDialog, public ProgressSink {
   void reject() override;
 
  private:
+  // Shows the state last set when it differs from what is shown and the last repaint is at least
+  // a frame ago, or at once when `now`.
+  void Show(bool now);
+
   QPixmap clock_;
   QLabel* lines_[2] = {};
   QProgressBar* bar_ = nullptr;
   bool running_ = false;
+  int percent_ = 0;
+  QString lines_text_[2];
+  QElapsedTimer since_repaint_;
+  QTimer pending_;  // shows a held-back state once an event loop runs (a message box)
+  int repaints_ = 0;
 };
 
 }  // namespace tessera

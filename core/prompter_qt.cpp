@@ -1,6 +1,7 @@
 #include "core/prompter_qt.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -87,6 +88,16 @@ void QtPrompter::MessageBox(const std::u16string& text, const std::u16string& ca
   QMessageBox box(ToQtIcon(icon), BoxCaption(caption), BoxText(text), QMessageBox::Ok,
                   parent_.data());
   box.exec();
+}
+
+bool QtPrompter::MessageBoxOptOut(const std::u16string& text, const std::u16string& opt_out,
+                                  const std::u16string& caption, PromptIcon icon) {
+  QMessageBox box(ToQtIcon(icon), BoxCaption(caption), BoxText(text), QMessageBox::Ok,
+                  parent_.data());
+  auto* skip = new QCheckBox(ToQ(opt_out), &box);
+  box.setCheckBox(skip);
+  box.exec();
+  return skip->isChecked();
 }
 
 bool QtPrompter::AskYesNo(const std::u16string& text, const std::u16string& caption,

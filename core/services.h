@@ -29,6 +29,15 @@ class Prompter {
                                       PromptIcon icon = PromptIcon::Question) {
     return AskYesNo(text, caption, icon) ? PromptAnswer::Yes : PromptAnswer::No;
   }
+  // A modal message box with an OK button and a check box labelled `opt_out`, off when shown;
+  // true when the user ticked it. Prompters without such a box show a plain message.
+  virtual bool MessageBoxOptOut(const std::u16string& text, const std::u16string& opt_out,
+                                const std::u16string& caption = {},
+                                PromptIcon icon = PromptIcon::Exclamation) {
+    (void)opt_out;
+    MessageBox(text, caption, icon);
+    return false;
+  }
   virtual void Beep() = 0;
   // The warning sound, where a refusal should sound different from the default beep.
   virtual void ExclamationBeep() { Beep(); }

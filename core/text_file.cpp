@@ -157,58 +157,7 @@ int ReadTextFile(const std::filesystem::path& path, std::u16string& text, TextDe
   return DecodeTextBytes(bytes, text, true, decoding);
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path target = path;
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-  if (fs::is_directory(target, ec)) return false;
-  // Renaming would replace a write-protected file that opening for writing would refuse.
-  if (fs::exists(target, ec) && access(target.c_str(), W_OK) != 0) return false;
-  fs::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  // The temporary name must stay within the file system's name limit even for long names.
-  std::string base = target.filename().string().substr(0, 200);
-  std::string tmpl = (folder / ("." + base + ".XXXXXX")).string();
-  int fd = mkstemp(tmpl.data());
-  if (fd < 0) return false;
-
-  mode_t mode;
-  struct stat st;
-  if (stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-    (void)fchown(fd, st.st_uid, st.st_gid);  // keeps the owner when we may (as root)
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-  (void)fchmod(fd, mode);  // a failed chmod is not worth losing the save
-  bool ok = true;
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (ok && left > 0) {
-    ssize_t w = ::write(fd, p, left);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    p += w;
-    left -= static_cast<size_t>(w);
-  }
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(tmpl.c_str(), target.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(tmpl.c_str());
-  return ok;
-}
-
-WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
-                             int encoding, std::string_view code_page) {
-  WriteOutcome outcome;
+std::string EncodeText(std::u16string_view text, int encoding, std::string_view code_page) {
   std::string bytes;
   if (encoding == kEncodingUtf16) {
     bytes.reserve(text.size() * 2 + 4);
@@ -218,28 +167,35 @@ WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_v
       bytes.push_back(static_cast<char>(c >> 8));
     }
     bytes.append(2, '\0');
-  } else {
-    // CR LF stays, a lone LF becomes CR LF; the usual text has none and is not copied.
-    std::u16string with_cr;
-    std::u16string_view lines = text;
-    for (size_t i = text.find(u'\n'); i != std::u16string_view::npos; i = text.find(u'\n', i + 1)) {
-      if (i > 0 && text[i - 1] == u'\r') continue;
-      with_cr.reserve(text.size() + 16);
-      for (size_t k = 0; k < text.size(); ++k) {
-        if (text[k] == u'\n' && (k == 0 || text[k - 1] != u'\r')) with_cr.push_back(u'\r');
-        with_cr.push_back(text[k]);
-      }
-      lines = with_cr;
-      break;
-    }
-    // "ANSI" is the system's 8-bit-compatible encoding, UTF-8 on Linux; a file read in a legacy
-    // code page goes back in it while every character fits.
-    if (encoding == kEncodingUtf8)
-      bytes = "\xEF\xBB\xBF" + ToUtf8(lines);
-    else if (code_page.empty() || !EncodeWithEncoding(lines, code_page, bytes))
-      bytes = ToUtf8(lines);
+    return bytes;
   }
-  outcome.ok = WriteFileAtomically(path, bytes);
+  // CR LF stays, a lone LF becomes CR LF; the usual text has none and is not copied.
+  std::u16string with_cr;
+  std::u16string_view lines = text;
+  for (size_t i = text.find(u'\n'); i != std::u16string_view::npos; i = text.find(u'\n', i + 1)) {
+    if (i > 0 && text[i - 1] == u'\r') continue;
+    with_cr.reserve(text.size() + 16);
+    for (size_t k = 0; k < text.size(); ++k) {
+      if (text[k] == u'\n' && (k == 0 || text[k - 1] != u'\r')) with_cr.push_back(u'\r');
+      with_cr.push_back(text[k]);
+    }
+    lines = with_cr;
+    break;
+  }
+  // "ANSI" is the system's 8-bit-compatible encoding, UTF-8 on Linux; a file read in a legacy
+  // code page goes back in it while every character fits.
+  if (encoding == kEncodingUtf8)
+    bytes = "\xEF\xBB\xBF" + ToUtf8(lines);
+  else if (code_page.empty() || !EncodeWithEncoding(lines, code_page, bytes))
+    bytes = ToUtf8(lines);
+  return bytes;
+}
+
+WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
+                             int encoding, std::string_view code_page) {
+  WriteOutcome outcome;
+  const std::string bytes = EncodeText(text, encoding, code_page);
+  outcome.ok = WriteFileAtomically(path, bytes, &outcome.reason);
   return outcome;
 }
 

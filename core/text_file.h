@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/atomic_write.h"
+
 namespace tessera {
 
 // Real subtitle files with embedded fonts or many hours of film pass one megabyte.
@@ -44,21 +46,22 @@ int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair = 
 
 struct WriteOutcome {
   bool ok = false;
+  // Why the file could not be written, in the system's words.
+  std::string reason;
 };
 
-// Writes `text` (CR LF lines) in the given encoding. The 8-bit form writes `code_page` (the one
-// the document was read in) when every character fits, else UTF-8 without a signature. The file is
-// written to a temporary file in the same folder and renamed over the target, so a failed write
-// leaves the old file intact; a write-protected target is refused, as opening it for writing would
-// be.
+// The bytes WriteTextFileEx writes for `text` (CR LF lines) in the given encoding. The 8-bit form
+// writes `code_page` (the one the document was read in) when every character fits, else UTF-8
+// without a signature.
+std::string EncodeText(std::u16string_view text, int encoding, std::string_view code_page = {});
+
+// Writes `text` (CR LF lines) in the given encoding with WriteFileAtomically, so a failed write
+// leaves the old file intact.
 WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
                              int encoding, std::string_view code_page = {});
 // 1 when the file was written, 0 when it could not be.
 int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, int encoding,
                   std::string_view code_page = {});
-
-// Writes raw bytes safely (temporary file + rename, keeping an existing target's permissions).
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // Walks the lines of a text one at a time, without splitting it up front. Every CR LF ends a
 // line, and a last line without CR LF is visited too: "a\r\nb" gives a and b. A text that ends in

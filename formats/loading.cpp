@@ -1,6 +1,7 @@
 #include "formats/loading.h"
 
 #include <optional>
+#include <vector>
 
 #include "core/text_file.h"
 #include "core/text_util.h"
@@ -274,15 +275,27 @@ bool IsWritableExtension(const std::u16string& path) {
   return FindSaveFormat(path) != nullptr;
 }
 
-int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u16string_view text,
-                      int encoding) {
-  WriteOutcome outcome = WriteTextFileEx(ToPath(path), text, encoding, doc.CodePage());
-  std::string name = ToUtf8(path);
-  if (!outcome.ok) {
-    doc.AppendLog(Format("ERROR: Could not write the file '%s'.", name.c_str()));
+int WriteSubtitleTexts(SubtitleDocument& doc, std::span<const SubtitleText> files, int encoding) {
+  std::vector<std::string> bytes(files.size());
+  std::vector<FileBytes> writes(files.size());
+  for (size_t i = 0; i < files.size(); ++i) {
+    bytes[i] = EncodeText(files[i].text, encoding, doc.CodePage());
+    writes[i] = {ToPath(files[i].path), bytes[i]};
+  }
+  std::string reason;
+  int failed = WriteFilesAtomically(writes, &reason);
+  if (failed >= 0) {
+    doc.AppendLog(Format("ERROR: Could not write the file '%s': %s.",
+                         ToUtf8(files[failed].path).c_str(), reason.c_str()));
     return 0;
   }
   return 1;
+}
+
+int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u16string_view text,
+                      int encoding) {
+  const SubtitleText file{path, text};
+  return WriteSubtitleTexts(doc, std::span(&file, 1), encoding);
 }
 
 int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,

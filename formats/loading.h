@@ -1,6 +1,7 @@
 // Detection, loading, appending and saving of whole subtitle files.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -46,10 +47,18 @@ int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsSt
                    const AppSettings& settings);
 
 // Writes a finished file text in the "Encoding" setting (with 0, in the document's code page when
-// the text fits it, else UTF-8) and logs an "ERROR:" line when the file could not be written.
-// Returns 1 or 0.
+// the text fits it, else UTF-8) and logs an "ERROR:" line with the system's reason when the file
+// could not be written. Returns 1 or 0.
 int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u16string_view text,
                       int encoding);
+
+// A file name and the text to write into it.
+struct SubtitleText {
+  std::u16string path;
+  std::u16string_view text;
+};
+// WriteSubtitleText for a set of files that belong together: all are written or none.
+int WriteSubtitleTexts(SubtitleDocument& doc, std::span<const SubtitleText> files, int encoding);
 
 // The part of the path from its last "." on, or empty.
 std::u16string PathExtension(const std::u16string& path);

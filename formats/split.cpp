@@ -43,8 +43,10 @@ int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string
     std::u16string b = SplitPartName(chosen, u'b');
     doc.AppendLog(
         Format("Splitting to SubRip files '%s' and '%s'...", ToUtf8(a).c_str(), ToUtf8(b).c_str()));
-    ok = WriteSubtitleText(doc, a, SubRipText(doc, 0, h - 1), settings.encoding);
-    if (ok) ok = WriteSubtitleText(doc, b, SubRipText(doc, h, -1), settings.encoding);
+    const std::u16string first = SubRipText(doc, 0, h - 1), second = SubRipText(doc, h, -1);
+    // Both or neither: a lone first half would pass for a finished split.
+    const SubtitleText parts[] = {{a, first}, {b, second}};
+    ok = WriteSubtitleTexts(doc, parts, settings.encoding);
   } else {
     // Said, so that nobody takes the split as written.
     doc.AppendLog(Format("ERROR: '%s' does not end in .srt or .ssa; nothing was written.",

@@ -14,8 +14,8 @@ namespace tessera {
 // the midpoint between the two starts; a ".ssa" name gets the whole document unsplit; any other
 // extension writes nothing and logs an "ERROR:" line. Logs as the page does and, once written,
 // remembers the folder under "Directories"/"Save". With nothing before the split point (row 0 or
-// none) nothing is written and an "ERROR:" line says so. Returns 1 when both files (or the script)
-// were written.
+// none) nothing is written and an "ERROR:" line says so. The two files are written together or
+// not at all. Returns 1 when both files (or the script) were written.
 int SplitSubtitleFile(SubtitleDocument& doc, int split_row, const std::u16string& chosen,
                       SettingsStore& store, const AppSettings& settings);
 

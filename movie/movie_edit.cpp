@@ -5,6 +5,7 @@
 
 #include "core/text_util.h"
 #include "core/time_code.h"
+#include "tools/synchronize.h"
 #include "formats/loading.h"
 
 namespace tessera {
@@ -350,6 +351,15 @@ MovieEditEffect Stretch(SubtitleDocument& doc, MoviePageState& state, PlayState 
     return fx;
   }
   double gain = target - t1;
+  if (StretchReversesTimes(span, gain)) {
+    RefuseStretch(doc,
+                  u"ERROR: Stretching to this position would move the last mark to or before "
+                  u"the first one.",
+                  prompter);
+    MovieEditEffect fx;
+    fx.pause = true;
+    return fx;
+  }
   for (int i = state.first_mark; i <= state.last_mark; ++i) {
     double d = seconds(i, kStart) - state.reference_time;
     if (d == 0) continue;

@@ -106,24 +106,39 @@ class LineMatcher {
     FoldCaseInPlace(folded_);
     return FindPrepared(folded_, pattern_, rules_.whole_word, from);
   }
-  // Replaces every match in `line`, going on behind each inserted replacement.
+  // Replaces every match in `line`, going on behind each inserted replacement. The new line is
+  // built in one pass: rewriting the line at each match made long lines quadratic.
   int ReplaceIn(std::u16string& line, std::u16string_view replacement) {
-    std::u16string& searched = rules_.match_case ? line : folded_;
+    if (pattern_.empty()) return 0;
+    std::u16string_view searched = line;
     if (!rules_.match_case) {
       folded_.assign(line);
       FoldCaseInPlace(folded_);
-      folded_replacement_.assign(replacement);
-      FoldCaseInPlace(folded_replacement_);
+      searched = folded_;
     }
+    std::u16string out;
     int count = 0;
     size_t from = 0;
     for (;;) {
-      size_t pos = FindPrepared(searched, pattern_, rules_.whole_word, from);
-      if (pos == std::u16string::npos) break;
-      line.replace(pos, pattern_.size(), replacement);
-      if (!rules_.match_case) folded_.replace(pos, pattern_.size(), folded_replacement_);
-      from = pos + replacement.size();
+      size_t pos = searched.find(pattern_, from);
+      if (pos == std::u16string_view::npos) break;
+      if (rules_.whole_word) {
+        // Right behind an earlier match the character before is the end of its replacement.
+        bool starts = pos > from ? IsWordDelimiter(searched[pos - 1])
+                                 : out.empty() || IsWordDelimiter(out.back());
+        size_t after = pos + pattern_.size();
+        bool ends = after == searched.size() || IsWordDelimiter(searched[after]);
+        if (!starts || !ends) break;  // later occurrences are not examined
+      }
+      if (count == 0) out.reserve(line.size() + replacement.size());
+      out.append(line, from, pos - from);
+      out.append(replacement);
+      from = pos + pattern_.size();
       ++count;
+    }
+    if (count > 0) {
+      out.append(line, from);
+      line = std::move(out);
     }
     return count;
   }
@@ -132,7 +147,6 @@ class LineMatcher {
   std::u16string pattern_;
   MatchRules rules_;
   std::u16string folded_;
-  std::u16string folded_replacement_;
 };
 
 int ReplaceInRow(SubtitleDocument& doc, int row, LineMatcher& matcher,

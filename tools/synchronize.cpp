@@ -116,10 +116,18 @@ bool StretchEntries(SubtitleDocument& doc, RowRange range, const StretchAmount& 
                         PromptIcon::Error);
     return false;
   }
+  const double stretch = amount.Seconds();
+  if (StretchReversesTimes(span, stretch)) {
+    RefuseStretch(doc,
+                  Format("ERROR: Stretching by %0.3f seconds would move the last start to or "
+                         "before the first one.",
+                         stretch),
+                  prompter);
+    return false;
+  }
   doc.SetChanged(true);
   doc.AppendLog(Format("Stretching subs %d to %d - %d sec %d milliseconds...", first, last,
                        amount.seconds, amount.milliseconds));
-  const double stretch = amount.Seconds();
   for (int row = first; row <= last; ++row) {
     for (int column : {kStart, kEnd}) {
       double t = Time(doc, row, column);
@@ -128,6 +136,15 @@ bool StretchEntries(SubtitleDocument& doc, RowRange range, const StretchAmount& 
   }
   doc.AppendLog(u"Done.");
   return true;
+}
+
+bool StretchReversesTimes(double span, double amount) {
+  return span > 0 ? AtOrBefore(span + amount, 0) : AtOrBefore(0, span + amount);
+}
+
+void RefuseStretch(SubtitleDocument& doc, const std::u16string& text, Prompter& prompter) {
+  doc.AppendLog(text);
+  prompter.MessageBox(text, {}, PromptIcon::Error);
 }
 
 int SpinSyncField(SyncField field, int value, bool up, Prompter& prompter) {

@@ -46,10 +46,18 @@ bool MoveEntries(SubtitleDocument& doc, RowRange range, double amount, SyncScope
                  Prompter& prompter);
 
 // Rescales the range's times so that its first start stays and its last start moves by the
-// amount. A range whose first and last starts are equal is refused with a message box and
-// changes nothing. Returns true when the times were changed.
+// amount. A range whose first and last starts are equal, and an amount that would reverse or
+// collapse the times (StretchReversesTimes), are refused with a message box (the latter also with
+// an "ERROR:" log line) and change nothing. Returns true when the times were changed.
 bool StretchEntries(SubtitleDocument& doc, RowRange range, const StretchAmount& amount,
                     Prompter& prompter);
+
+// Whether moving the last start of a range `span` seconds after its first start by `amount`
+// seconds would put it at or before the first start (a negative span: at or after).
+bool StretchReversesTimes(double span, double amount);
+
+// Logs `text` and shows it in an error box: a stretch that is refused.
+void RefuseStretch(SubtitleDocument& doc, const std::u16string& text, Prompter& prompter);
 
 enum class SyncField { kMinutes, kSeconds, kMilliseconds, kStretchSeconds, kStretchMilliseconds };
 

@@ -33,6 +33,12 @@ SpinArrows::SpinArrows(QWidget* parent)
   connect(down_, &QToolButton::clicked, this, [this] { emit Stepped(false); });
 }
 
+SpinArrows::SpinArrows(const QString& name, QWidget* parent) : SpinArrows(parent) {
+  setObjectName(name + QStringLiteral("Arrows"));
+  up_->setObjectName(name + QStringLiteral("Up"));
+  down_->setObjectName(name + QStringLiteral("Down"));
+}
+
 QSize SpinArrows::sizeHint() const {
   return {16, 25};
 }

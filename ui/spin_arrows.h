@@ -12,6 +12,8 @@ class SpinArrows : public QWidget {
   Q_OBJECT
  public:
   explicit SpinArrows(QWidget* parent = nullptr);
+  // Named for tests and scripts: "<name>Arrows", with the arrows "<name>Up" and "<name>Down".
+  explicit SpinArrows(const QString& name, QWidget* parent = nullptr);
   QToolButton* Up() const { return up_; }
   QToolButton* Down() const { return down_; }
   QSize sizeHint() const override;

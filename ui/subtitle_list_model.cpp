@@ -1,5 +1,7 @@
 #include "ui/subtitle_list_model.h"
 
+#include <QFont>
+
 #include "core/qt_text_qt.h"
 #include "core/time_code.h"
 
@@ -52,11 +54,21 @@ QVariant SubtitleListModel::data(const QModelIndex& index, int role) const {
       return ColorFromSetting(row % 2 == 0 ? app_.even_color : app_.odd_color);
     }
     case Qt::ForegroundRole:
+      if (Emphasised(row)) return QColor(Qt::red);
       if (row_text_colour_) {
         QColor c = row_text_colour_(row);
         if (c.isValid()) return c;
       }
       return QColor(Qt::black);
+    case Qt::FontRole:
+      if (Emphasised(row)) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+      }
+      return {};
+    case kEmphasisRole:
+      return Emphasised(row);
     case Qt::TextAlignmentRole:
       return index.column() < kLine1Col ? QVariant(Qt::AlignCenter)
                                         : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
@@ -73,6 +85,10 @@ QVariant SubtitleListModel::headerData(int section, Qt::Orientation orientation,
     return section < kLine1Col ? QVariant(Qt::AlignCenter)
                                : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
   return {};
+}
+
+void SubtitleListModel::EmphasisChanged() {
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
 }
 
 void SubtitleListModel::Refill() {

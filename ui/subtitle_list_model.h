@@ -21,7 +21,7 @@ class SubtitleListModel : public QAbstractTableModel {
  public:
   enum ColumnIndex { kNr = 0, kStartCol, kEndCol, kDuration, kLine1Col, kLine2Col, kColumnCount };
   // Extra data for the pages that need it.
-  enum Roles { kRowIndexRole = Qt::UserRole + 1 };
+  enum Roles { kRowIndexRole = Qt::UserRole + 1, kEmphasisRole };
 
   SubtitleListModel(const SubtitleDocument& doc, const AppSettings& app, const LanguageTable& lang,
                     QObject* parent = nullptr);
@@ -44,13 +44,20 @@ class SubtitleListModel : public QAbstractTableModel {
     row_text_colour_ = std::move(colour);
   }
   void SetPaddingRows(int rows);
+  // Rows for which `emphasis` is true are drawn in red bold text (kEmphasisRole true).
+  void SetRowEmphasis(std::function<bool(int row)> emphasis) { emphasis_ = std::move(emphasis); }
+  // The emphasis of some rows changed: they are drawn again.
+  void EmphasisChanged();
   int DocumentRows() const { return doc_.Count(); }
 
  private:
+  bool Emphasised(int row) const { return emphasis_ && emphasis_(row); }
+
   const SubtitleDocument& doc_;
   const AppSettings& app_;
   const LanguageTable& lang_;
   std::function<QColor(int)> row_colour_;
+  std::function<bool(int)> emphasis_;
   std::function<QColor(int)> row_text_colour_;
   int padding_rows_ = 0;
 };

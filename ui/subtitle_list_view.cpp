@@ -50,12 +50,19 @@ void SubtitleListView::SizeFixedColumns() {
   fixed_columns_width_ = 0;
   for (int c = 0; c < 4; ++c) {
     const QString title = model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    const int w = std::max(fontMetrics().horizontalAdvance(QString::fromLatin1(kWidest[c])),
-                           horizontalHeader()->fontMetrics().horizontalAdvance(title)) +
-                  kCellPadding;
+    int w = std::max(fontMetrics().horizontalAdvance(QString::fromLatin1(kWidest[c])),
+                     horizontalHeader()->fontMetrics().horizontalAdvance(title)) +
+            kCellPadding;
+    w = std::max(w, fixed_minimums_[c]);
     setColumnWidth(c, w);
     fixed_columns_width_ += w;
   }
+}
+
+void SubtitleListView::SetFixedColumnMinimums(std::array<int, 4> widths) {
+  fixed_minimums_ = widths;
+  SizeFixedColumns();
+  SizeLineColumns();
 }
 
 void SubtitleListView::ApplySelectionColour() {

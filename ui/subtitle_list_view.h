@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QTableView>
+#include <array>
 
 #include "ui/subtitle_list_model.h"
 
@@ -27,6 +28,8 @@ class SubtitleListView : public QTableView {
   int FirstSelectedRow() const;
   bool IsRowSelected(int row) const;
   int TopRow() const;
+  // Widths the four fixed columns take at least, when their values need less.
+  void SetFixedColumnMinimums(std::array<int, 4> widths);
   void ScrollToTop(int row);
   bool Refreshing() const { return refreshing_; }
 
@@ -48,6 +51,7 @@ class SubtitleListView : public QTableView {
   SubtitleListModel* model_;
   bool refreshing_ = false;
   int fixed_columns_width_ = 0;
+  std::array<int, 4> fixed_minimums_{};
 };
 
 }  // namespace tessera

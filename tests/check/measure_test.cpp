@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <memory>
 
 #include "check/text_measurer_qt.h"
 #include "fake_measurer.h"
@@ -47,7 +48,8 @@ TEST(Measure, QtMeasurerMeasuresRealFonts) {
   static int argc = 1;
   static char name[] = "test_check";
   static char* argv[] = {name, nullptr};
-  if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+  std::unique_ptr<QGuiApplication> app;
+  if (!QGuiApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
   QtTextMeasurer qt;
   FontSpec font;                                              // Arial 23 points, bold
   EXPECT_EQ(QtTextMeasurer::MakeFont(font).pixelSize(), 31);  // at 96 dots per inch

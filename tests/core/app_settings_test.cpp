@@ -129,6 +129,43 @@ TEST(AppSettings, EveryValueSurvivesSaveAndLoad) {
   EXPECT_DOUBLE_EQ(r.minimum_duration, 1.5);
 }
 
+// A damaged settings file must not reach the written files: such values take their defaults.
+TEST(AppSettings, ValuesThatBreakOutputFallBackWithAWarning) {
+  struct Case {
+    std::u16string line;
+    const char* warning;
+  };
+  const Case cases[] = {
+      {u"FontSize = 0", "\"FontSize\" (0) is out of range; 23 is used."},
+      {u"FontName = \"" + std::u16string(1 << 20, u'A') + u"\"",
+       "\"FontName\" (1048576 characters) is out of range; \"Arial\" is used."},
+      {u"FontName = \"Ari,al\"", "\"FontName\" (\"Ari,al\") is out of range; \"Arial\" is used."},
+      {u"FontName = \"\"", "\"FontName\" (\"\") is out of range; \"Arial\" is used."},
+      {u"SubFramerate = 0", "\"SubFramerate\" (0.000) is out of range; 25.000 is used."},
+      {u"ScreenWidth = -720", "\"ScreenWidth\" (-720) is out of range; 720 is used."},
+      {u"LeftMargin = -1", "\"LeftMargin\" (-1) is out of range; 25 is used."},
+      {u"WidthFactor = 0", "\"WidthFactor\" (0.000) is out of range; 1.000 is used."},
+      {u"Minimum Duration = \"-2\"",
+       "\"Minimum Duration\" (-2.000) is out of range; 2.000 is used."},
+  };
+  for (const Case& c : cases) {
+    SettingsStore st;
+    st.LoadFromText(u"[Settings]\r\n" + c.line + u"\r\n");
+    AppSettings s;
+    MessageLog log;
+    LoadAppSettings(st, s, &log);
+    ASSERT_EQ(log.Size(), 1) << ToUtf8(c.line.substr(0, 40));
+    EXPECT_EQ(ToUtf8(log.Lines()[0]), std::string("WARNING: The setting ") + c.warning);
+    AppSettings defaults;
+    EXPECT_EQ(s.font_size, defaults.font_size);
+    EXPECT_EQ(s.font_name, defaults.font_name);
+    EXPECT_EQ(s.sub_framerate, defaults.sub_framerate);
+    EXPECT_EQ(s.screen_width, defaults.screen_width);
+    EXPECT_EQ(s.left_margin, defaults.left_margin);
+    EXPECT_EQ(s.minimum_duration, defaults.minimum_duration);
+  }
+}
+
 // The window toolkit installs the user's locale; a decimal comma must not leak into the file.
 TEST(AppSettings, SecondsUseADecimalPointInAnyLocale) {
   const char* found = nullptr;

@@ -36,14 +36,14 @@ TEST(DesktopFiles, EntryMatchesTheProgramAndTheMimePackage) {
   EXPECT_EQ(keys["StartupWMClass"], "Tessera");
   EXPECT_EQ(keys["Icon"], "tessera");
 
-  std::map<QString, QString> glob_of;
+  std::map<QString, std::set<QString>> glob_of;
   QXmlStreamReader xml(ReadAll(kAssets + "tessera-mime.xml"));
   QString type;
   while (!xml.atEnd()) {
     xml.readNext();
     if (!xml.isStartElement()) continue;
     if (xml.name() == u"mime-type") type = xml.attributes().value("type").toString();
-    if (xml.name() == u"glob") glob_of.emplace(type, xml.attributes().value("pattern").toString());
+    if (xml.name() == u"glob") glob_of[type].insert(xml.attributes().value("pattern").toString());
   }
   ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
 
@@ -51,9 +51,9 @@ TEST(DesktopFiles, EntryMatchesTheProgramAndTheMimePackage) {
   for (const QString& t : keys["MimeType"].split(';', Qt::SkipEmptyParts)) {
     SCOPED_TRACE(t.toStdString());
     ASSERT_TRUE(glob_of.count(t));
-    globs.insert(glob_of[t]);
+    globs.insert(glob_of[t].begin(), glob_of[t].end());
   }
-  EXPECT_EQ(globs, (std::set<QString>{"*.srt", "*.ssa", "*.sub", "*.smi", "*.vtt"}));
+  EXPECT_EQ(globs, (std::set<QString>{"*.srt", "*.ssa", "*.ass", "*.sub", "*.smi", "*.vtt"}));
 }
 
 TEST(DesktopFiles, EntryPassesTheDesktopValidator) {

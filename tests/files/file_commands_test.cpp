@@ -207,7 +207,7 @@ TEST_F(FileCommands, FailedOpenOrDropChangesNothing) {
   WriteBytes(dir / "notes.txt", "Nothing to see.\r\n");
   WriteBytes(dir / "empty.srt", "");
   WriteBytes(dir / "picture.png",
-             std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0\x08\x06", 24) +
+             std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0\x08\x06", 22) +
                  "\r\n{\x01\x02}{\x03\x04}\x05\r\n");
   WriteBytes(dir / "locked.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nx\r\n\r\n");
   fs::permissions(dir / "locked.srt", fs::perms::none);

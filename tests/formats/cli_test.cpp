@@ -1,5 +1,6 @@
 // Runs the built tessera-cli as a user would.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "tests/support/test_util.h"
 
@@ -38,6 +39,26 @@ TEST_F(CliTest, ConvertLogsAndWritesByExtension) {
   EXPECT_EQ(r.code, 0);
   EXPECT_NE(ReadBytes(dir.Path("o.sub")).find("\r\n{23}{47}One\r\n"), std::string::npos);
   EXPECT_TRUE(ReadBytes(dir.Path("o.sub")).starts_with("\xEF\xBB\xBF{1}{1}23.976\r\n{23}{47}"));
+}
+
+TEST_F(CliTest, SavingOntoSomethingElseThanAFileIsRefusedWithTheReason) {
+  ASSERT_EQ(::mkfifo(dir.Path("fifo.srt").c_str(), 0600), 0);
+  CliRun r = Cli("convert " + P("in.srt") + " " + P("fifo.srt"));
+  EXPECT_EQ(r.code, 1);
+  const std::string error = "ERROR: Could not write the file '" + dir.Path("fifo.srt").string() +
+                            "': Not a regular file.";
+  EXPECT_NE(r.out.find(error + "\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("tessera-cli: " + error + "\n"), std::string::npos) << r.err;
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.Path("fifo.srt")));
+}
+
+TEST_F(CliTest, BrokenSettingsFallBackToTheirDefaults) {
+  CliRun r = Cli("--set FontSize=0 convert " + P("in.srt") + " " + P("out.ssa"));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_TRUE(
+      r.out.starts_with("WARNING: The setting \"FontSize\" (0) is out of range; 23 is used.\n"))
+      << r.out;
+  EXPECT_NE(ReadBytes(dir.Path("out.ssa")).find("Style: Default,Arial,23,"), std::string::npos);
 }
 
 TEST_F(CliTest, AppendAndSplit) {

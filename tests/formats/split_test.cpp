@@ -98,5 +98,18 @@ TEST_F(SplitTest, UnwritableFolderIsAnError) {
   EXPECT_EQ(store.GetString(u"Directories", u"Save"), u"/keep");
 }
 
+// When the second file cannot be written the first is not written either: no mismatched pair.
+TEST_F(SplitTest, NoHalfOfAPairIsLeft) {
+  std::filesystem::create_directory(dir.Path("filmb.srt"));
+  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("film.srt"), store, settings), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("filma.srt")));
+  EXPECT_EQ(LogLines(doc).back(), "ERROR: Could not write the file '" +
+                                      dir.Path("filmb.srt").string() + "': Is a directory.");
+
+  testing::WriteBytes(dir.Path("filma.srt"), "earlier split");
+  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("film.srt"), store, settings), 0);
+  EXPECT_EQ(Text("filma.srt"), "earlier split");
+}
+
 }  // namespace
 }  // namespace tessera

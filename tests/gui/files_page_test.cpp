@@ -13,6 +13,7 @@
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
 #include "pages/files/dvd_export_qt.h"
+#include "tests/gui/page_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "ui/header_strip.h"
 #include "ui/log_panel.h"
@@ -40,13 +41,7 @@ std::string TwelveEntries() {
   return s;
 }
 
-class FakeHost final : public MainWindowHost {
- public:
-  void SetCurrentFile(const std::u16string& path) override { caption = path; }
-  void EndWithOk() override { ++ended; }
-  std::u16string caption;
-  int ended = 0;
-};
+using FakeHost = testing::RecordingHost;
 
 class NullProgress final : public ProgressSink {
  public:

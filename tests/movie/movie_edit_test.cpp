@@ -476,6 +476,19 @@ TEST(Stretch, RefusesEqualMarkStartsAndMissingMarks) {
   EXPECT_FALSE(fx.applied);
   EXPECT_EQ(Times(doc), before);
 
+  // A position at or before the first mark's start would reverse or collapse the times.
+  st.last_mark = 2;
+  for (double position : {10.0, 4.0}) {
+    prompter.ExpectMessage(
+        "ERROR: Stretching to this position would move the last mark to or before the first "
+        "one.");
+    fx = Stretch(doc, st, PlayState::Playing, Seconds(position), -1, prompter);
+    EXPECT_FALSE(fx.applied);
+    EXPECT_TRUE(fx.pause);
+    EXPECT_EQ(Times(doc), before);
+  }
+  EXPECT_EQ(doc.Log().Size(), 2);
+
   // A mark left beyond the last row (the document was replaced elsewhere).
   st.last_mark = 7;
   prompter.ExpectBeep();

@@ -42,6 +42,11 @@ class ScriptedPrompter final : public Prompter {
     script_.back().choice = answer;
     return *this;
   }
+  // A message box offering an opt-out check box, and whether the user ticks it. A plain
+  // ExpectMessage also matches such a box, left unticked.
+  ScriptedPrompter& ExpectOptOut(const std::string& part, bool tick) {
+    return Add(Kind::kOptOut, part, tick, true);
+  }
   ScriptedPrompter& ExpectBeep() { return Add(Kind::kBeep, "(beep)", false, false); }
   ScriptedPrompter& ExpectExclamationBeep() {
     return Add(Kind::kExclamationBeep, "(exclamation beep)", false, false);
@@ -62,6 +67,11 @@ class ScriptedPrompter final : public Prompter {
   void MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) override {
     Take(Kind::kMessage, ToUtf8(text));
   }
+  bool MessageBoxOptOut(const std::u16string& text, const std::u16string&, const std::u16string&,
+                        PromptIcon) override {
+    const bool plain = !script_.empty() && script_.front().kind == Kind::kMessage;
+    return Take(plain ? Kind::kMessage : Kind::kOptOut, ToUtf8(text)).answer;
+  }
   bool AskYesNo(const std::u16string& text, const std::u16string&, PromptIcon) override {
     return Take(Kind::kQuestion, ToUtf8(text)).answer;
   }
@@ -76,7 +86,7 @@ class ScriptedPrompter final : public Prompter {
   }
 
  private:
-  enum class Kind { kMessage, kQuestion, kChoice, kBeep, kExclamationBeep, kFrameRate };
+  enum class Kind { kMessage, kQuestion, kChoice, kBeep, kExclamationBeep, kFrameRate, kOptOut };
   struct Step {
     Kind kind;
     std::string text;

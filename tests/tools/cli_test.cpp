@@ -71,6 +71,17 @@ TEST_F(ToolsCliTest, StretchAndItsZeroSpanRefusal) {
   EXPECT_FALSE(HasOutput());
 }
 
+TEST_F(ToolsCliTest, StretchThatWouldReverseTimesIsRefused) {
+  // The span from the first to the last start is 11 s.
+  CliRun r = Cli("stretch " + P("in.srt") + " " + P("out.srt") + " --by -11");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("MESSAGE: ERROR: Stretching by -11.000 seconds would move the last start "
+                       "to or before the first one."),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(HasOutput());
+}
+
 TEST_F(ToolsCliTest, ReplacePrintsTheCount) {
   CliRun r =
       Cli("replace " + P("in.srt") + " " + P("out.srt") + " --find cat --with dog --whole-word");

@@ -102,6 +102,11 @@ TEST(ReplaceInEntry, ReplacesEveryMatchOfTheEntry) {
       {u"cats and cat", u"cat", u"dog", {true, false}, u"cats and cat", 0},
       {u"cat cats cat", u"cat", u"dog", {true, false}, u"dog cats cat", 1},
       {u"ab", u"b", u"xb", {true, false}, u"ab", 0},
+      // Right behind a match, the end of its replacement decides whether a word starts.
+      {u".a.a", u".a", u"X", {true, false}, u"X.a", 1},
+      {u".a.a", u".a", u"X.", {true, false}, u"X.X.", 2},
+      {u"a a", u"a", u"", {true, false}, u" ", 2},
+      {u"aAa", u"A", u"a", {}, u"aaa", 3},
   };
   for (const Case& c : cases) {
     SubtitleDocument doc = MakeDocument({{1, 2}});

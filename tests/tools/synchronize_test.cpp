@@ -8,6 +8,7 @@ namespace {
 using testing::EndOf;
 using testing::LogLines;
 using testing::MakeDocument;
+using testing::Row;
 using testing::ScriptedPrompter;
 using testing::StartOf;
 
@@ -142,6 +143,35 @@ TEST(Stretch, ZeroSpanIsRefused) {
     EXPECT_EQ(EndOf(doc, 0), "0:00:12.000");
     EXPECT_FALSE(doc.Changed());
     EXPECT_TRUE(doc.Log().Lines().empty());
+  }
+}
+
+// An amount that would put the last start at or before the first reverses or collapses times.
+TEST(Stretch, ReversingOrCollapsingAmountsAreRefused) {
+  struct Case {
+    double amount;
+    bool refused;
+  } cases[] = {{-5, true}, {-4, true}, {-500, true}, {-3.999, false}, {4, false}};
+  for (const Case& c : cases) {
+    SubtitleDocument doc = MakeDocument({{10, 12}, {12, 13}, {14, 15}});  // a 4 s span
+    ScriptedPrompter prompter;
+    if (c.refused)
+      prompter.ExpectMessage(
+          ToUtf8(Format("ERROR: Stretching by %0.3f seconds would move the last start to or "
+                        "before the first one.",
+                        c.amount)));
+    bool done = StretchEntries(doc, StretchRange(doc, SyncScope::kAll),
+                               StretchAmount::FromSeconds(c.amount), prompter);
+    EXPECT_EQ(done, !c.refused) << c.amount;
+    if (!c.refused) {
+      EXPECT_LT(StartOf(doc, 0), StartOf(doc, 2)) << c.amount;
+      continue;
+    }
+    const SubtitleDocument before = MakeDocument({{10, 12}, {12, 13}, {14, 15}});
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(Row(doc, row), Row(before, row));
+    EXPECT_FALSE(doc.Changed());
+    ASSERT_EQ(LogLines(doc).size(), 1u);
+    EXPECT_TRUE(LogLines(doc)[0].starts_with("ERROR: Stretching by ")) << c.amount;
   }
 }
 
