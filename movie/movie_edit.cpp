@@ -5,8 +5,8 @@
 
 #include "core/text_util.h"
 #include "core/time_code.h"
-#include "tools/synchronize.h"
 #include "formats/loading.h"
+#include "tools/synchronize.h"
 
 namespace tessera {
 namespace {
