@@ -17,14 +17,14 @@
 namespace tessera {
 namespace {
 
-struct BoxSpec {
+struct BoxDef {
   int caption_id;
   const char* name;
   std::u16string AviInfoTexts::*text;
 };
 
 // In the page's order: five of the file, four of the video stream, three of the audio stream.
-constexpr BoxSpec kBoxes[] = {
+constexpr BoxDef kBoxes[] = {
     {1705, "filename", &AviInfoTexts::filename},
     {1706, "size", &AviInfoTexts::size},
     {1707, "aspectRatio", &AviInfoTexts::aspect_ratio},
@@ -62,9 +62,9 @@ PageLayout CAviInfoPage::Layout(CAviInfoPage* page) {
 CAviInfoPage::CAviInfoPage(PageContext& ctx, QWidget* parent)
     : CSheetPage(ctx, Layout(this), parent) {
   const QFont mono = BoxFont();
-  for (const BoxSpec& spec : kBoxes) {
+  for (const BoxDef& def : kBoxes) {
     auto* edit = new QLineEdit(this);
-    edit->setObjectName(QString::fromLatin1(spec.name));
+    edit->setObjectName(QString::fromLatin1(def.name));
     edit->setReadOnly(true);
     edit->setFont(mono);
     // The log gives up height first: a box is never squeezed below one line of its text.

@@ -24,12 +24,12 @@ constexpr int kMoveId = 1503, kStretchId = 1504, kAllId = 1505, kSelectionId = 1
               kSoonerId = 1507, kLaterId = 1508, kMinutesId = 1509, kSecondsId = 1510, kMsId = 1511,
               kNegativeId = 1512, kMovementId = 1513, kStretchGroupId = 1514;
 
-struct FieldSpec {
+struct FieldDef {
   const char* name;
   int caption_id;
 };
 // By SyncField.
-constexpr FieldSpec kFields[] = {{"minutes", kMinutesId},
+constexpr FieldDef kFields[] = {{"minutes", kMinutesId},
                                  {"seconds", kSecondsId},
                                  {"milliseconds", kMsId},
                                  {"stretchSeconds", kSecondsId},
@@ -96,23 +96,23 @@ CSyncPage::CSyncPage(PageContext& ctx, QWidget* parent) : CSheetPage(ctx, Layout
 }
 
 QWidget* CSyncPage::MakeNumberField(SyncField field, QWidget* parent) {
-  const FieldSpec& spec = kFields[static_cast<int>(field)];
+  const FieldDef& def = kFields[static_cast<int>(field)];
   auto* box = new QWidget(parent);
   auto* row = new QHBoxLayout(box);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(1);
   auto* edit = new QLineEdit(QStringLiteral("0"), box);
-  edit->setObjectName(QString::fromLatin1(spec.name));
+  edit->setObjectName(QString::fromLatin1(def.name));
   edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
   edit->setAlignment(Qt::AlignRight);
   connect(edit, &QLineEdit::textChanged, this, [this] { Apply(kRefreshNothing); });
   auto* spin = new SpinArrows(box);
-  spin->setObjectName(QString::fromLatin1(spec.name) + QStringLiteral("Spin"));
+  spin->setObjectName(QString::fromLatin1(def.name) + QStringLiteral("Spin"));
   spin->setFixedHeight(edit->sizeHint().height());
   connect(spin, &SpinArrows::Stepped, this, [this, field](bool up) { Spin(field, up); });
   auto* label = new QLabel(box);
   label->setBuddy(edit);
-  captions_.push_back({label, spec.caption_id});
+  captions_.push_back({label, def.caption_id});
   row->addWidget(edit);
   row->addWidget(spin);
   row->addSpacing(4);

@@ -26,13 +26,13 @@ CSheetPage::CSheetPage(PageContext& ctx, PageLayout layout, QWidget* parent)
   for (size_t r = 0; r < layout_.buttons.size() || r == 0; ++r) {
     auto* row = new QHBoxLayout;
     if (r < layout_.buttons.size()) {
-      for (const PageButton& spec : layout_.buttons[r]) {
-        auto* b = new QPushButton(ToQ(spec.english), this);
-        b->setObjectName(QString::fromLatin1(spec.object_name));
+      for (const PageButton& declared : layout_.buttons[r]) {
+        auto* b = new QPushButton(ToQ(declared.english), this);
+        b->setObjectName(QString::fromLatin1(declared.object_name));
         connect(b, &QPushButton::clicked, this,
-                [this, &spec] { Run(spec.action, spec.undo_label); });
+                [this, &declared] { Run(declared.action, declared.undo_label); });
         row->addWidget(b);
-        buttons_.push_back({&spec, b});
+        buttons_.push_back({&declared, b});
       }
     }
     row->addStretch(1);
@@ -81,7 +81,7 @@ void CSheetPage::AddBelowList(QWidget* widget, int stretch) {
 QPushButton* CSheetPage::Button(const char* object_name) const {
   if (qstrcmp(object_name, "exit") == 0) return exit_;
   for (const Made& m : buttons_)
-    if (qstrcmp(m.spec->object_name, object_name) == 0) return m.button;
+    if (qstrcmp(m.declared->object_name, object_name) == 0) return m.button;
   return nullptr;
 }
 
@@ -100,7 +100,8 @@ void CSheetPage::ApplyCaptions() {
   header_->SetTexts(text(layout_.title_id, layout_.title),
                     text(layout_.description_id, layout_.description));
   for (const Made& m : buttons_)
-    if (m.spec->caption_id) m.button->setText(Caption(m.spec->caption_id, ToQ(m.spec->english)));
+    if (m.declared->caption_id)
+      m.button->setText(Caption(m.declared->caption_id, ToQ(m.declared->english)));
   exit_->setText(Caption(kExitId, QStringLiteral("Exit")));
 }
 
@@ -157,7 +158,7 @@ void CSheetPage::Apply(unsigned refresh) {
 void CSheetPage::UpdateButtons() {
   const bool idle = Idle();
   for (const Made& m : buttons_)
-    m.button->setEnabled(idle && (!m.spec->enabled || m.spec->enabled()));
+    m.button->setEnabled(idle && (!m.declared->enabled || m.declared->enabled()));
   exit_->setEnabled(idle);
 }
 

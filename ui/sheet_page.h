@@ -166,7 +166,7 @@ class CSheetPage : public QWidget {
   QVBoxLayout* body_ = nullptr;
   int filler_ = -1;  // the stretch under the controls of a page without list and log
   struct Made {
-    const PageButton* spec;
+    const PageButton* declared;
     QPushButton* button;
   };
   std::vector<Made> buttons_;
