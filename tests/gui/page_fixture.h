@@ -26,8 +26,10 @@ class RecordingHost final : public MainWindowHost {
  public:
   void SetCurrentFile(const std::u16string& path) override { caption = path; }
   void EndWithOk() override { ++ended; }
+  void HistoryChanged() override { ++history_changes; }
   std::u16string caption;
   int ended = 0;
+  int history_changes = 0;
 };
 
 template <typename Page>

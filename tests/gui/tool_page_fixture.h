@@ -11,21 +11,13 @@
 
 #include "check/text_measurer_qt.h"
 #include "pages/files/dvd_export_qt.h"
+#include "tests/gui/page_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_util.h"
 #include "ui/subtitle_list_view.h"
 
 namespace tessera::testing {
-
-class RecordingHost final : public MainWindowHost {
- public:
-  void SetCurrentFile(const std::u16string&) override {}
-  void EndWithOk() override { ++ended; }
-  void HistoryChanged() override { ++history_changes; }
-  int ended = 0;
-  int history_changes = 0;
-};
 
 template <class Page>
 class ToolPageTest : public ::testing::Test {
