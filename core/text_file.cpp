@@ -77,6 +77,27 @@ void AppendLines(std::u16string_view chars, std::u16string& text) {
   }
 }
 
+// Decoded characters that are already CR LF lines become the text without a copy.
+void TakeLines(std::u16string&& chars, std::u16string& text) {
+  bool has_lf = false, has_cr = false;
+  for (size_t i = 0; i < chars.size(); ++i) {
+    const char16_t c = chars[i];
+    if (c > u'\r') continue;
+    if (c == u'\0' || (c == u'\n' && (i == 0 || chars[i - 1] != u'\r'))) {
+      AppendLines(chars, text);
+      return;
+    }
+    has_lf |= c == u'\n';
+    has_cr |= c == u'\r';
+  }
+  if (has_cr && !has_lf) {
+    AppendLines(chars, text);
+    return;
+  }
+  text = std::move(chars);
+  if (!text.empty() && !text.ends_with(kCrLf)) text.append(kCrLf);
+}
+
 bool HasHighBytes(std::string_view b) {
   for (char c : b)
     if (static_cast<unsigned char>(c) >= 0x80) return true;
@@ -108,28 +129,28 @@ int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair,
   auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
   std::u16string chars;
   if (decoding && !decoding->forced.empty() && DecodeWithEncoding(bytes, decoding->forced, chars)) {
-    AppendLines(chars, text);
+    TakeLines(std::move(chars), text);
     const bool unicode = IsUnicodeEncoding(decoding->forced);
     if (!unicode) decoding->code_page = decoding->forced;
     result = unicode ? kReadUtf8 : kRead8Bit;
   } else if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
     // UTF-16 splits as the 8-bit forms do: keeping the CR of a CR LF would make every such
     // file look repaired.
-    AppendLines(FromUtf16(bytes.substr(2), bytes[0] == '\xFE'), text);
+    TakeLines(FromUtf16(bytes.substr(2), bytes[0] == '\xFE'), text);
     result = kReadUtf16;
   } else if (starts("\xEF\xBB\xBF")) {
-    AppendLines(FromUtf8(bytes.substr(3)), text);
+    TakeLines(FromUtf8(bytes.substr(3)), text);
     result = kReadUtf8;
   } else if (LooksLikeUtf8(bytes)) {
-    AppendLines(FromUtf8(bytes), text);
+    TakeLines(FromUtf8(bytes), text);
     result = kReadUtf8;
   } else {
     std::string code_page = HasHighBytes(bytes) ? DetectCodePage(bytes) : std::string();
     if (!code_page.empty() && DecodeWithEncoding(bytes, code_page, chars)) {
-      AppendLines(chars, text);
+      TakeLines(std::move(chars), text);
     } else {
       // Pure ASCII, or text no code page fits: each byte is the character of the same value.
-      AppendLines(FromLatin1(bytes), text);
+      TakeLines(FromLatin1(bytes), text);
       if (HasHighBytes(bytes)) code_page = "ISO-8859-1";
     }
     if (decoding) decoding->code_page = code_page;

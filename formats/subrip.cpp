@@ -28,6 +28,25 @@ bool IsNumberLine(std::u16string_view line) {
   return ToInteger(line) != 0 || TrimView(line) == u"0";
 }
 
+// The lines of `text` as if every "\r\n\r\n" had been replaced by "\r\n" from left to right,
+// which halves each run of empty lines, without copying the text: j empty lines after a line
+// keep j / 2 of them, j at the very start keep (j + 1) / 2.
+std::vector<std::u16string_view> CollapsedLines(std::u16string_view text) {
+  std::vector<std::u16string_view> lines = SplitLines(text);
+  size_t out = 0, i = 0;
+  while (i < lines.size()) {
+    if (!lines[i].empty()) {
+      lines[out++] = lines[i++];
+      continue;
+    }
+    size_t run = 0;
+    while (i < lines.size() && lines[i].empty()) ++run, ++i;
+    for (size_t k = i == run ? (run + 1) / 2 : run / 2; k > 0; --k) lines[out++] = {};
+  }
+  lines.resize(out);
+  return lines;
+}
+
 }  // namespace
 
 bool SplitSubRipTimeLine(std::u16string_view line, std::u16string_view& start,
@@ -78,9 +97,7 @@ void AppendEntry(std::u16string& out, int number, double start, double end,
 }  // namespace
 
 int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset) {
-  std::u16string text(input);
-  ReplaceAll(text, u"\r\n\r\n", u"\r\n");
-  std::vector<std::u16string_view> lines = SplitLines(text);
+  std::vector<std::u16string_view> lines = CollapsedLines(input);
 
   // State 0 waits for a number, 1 for the time line, 2-4 take text lines. The row of an entry
   // is only added at its time line, so the columns always stay of equal length.
