@@ -1,6 +1,8 @@
 #include "check/fix_errors.h"
 
+#include <algorithm>
 #include <chrono>
+#include <limits>
 
 #include "check/check_lists.h"
 #include "check/fix_errors_text.h"
@@ -92,6 +94,8 @@ class FixRun {
   LineMeasure measure_;
   NullProgressSink null_progress_;
   Counters c_;
+  // Rows are split off only while the table holds fewer than this; see Run().
+  int row_cap_ = 0;
   bool stop_ = false;
   bool warnings_silenced_ = false;
 };
@@ -313,13 +317,15 @@ void FixRun::ProcessRow(int n, RowState& st) {
   if (o.add_spaces) c_.spaces_added += AddMissingSpaces(t_, n);
   if (o.remove_spaces) c_.spaces_removed += RemoveUnnecessarySpaces(t_, n);
   if (o.fix_quotes) c_.quotes += FixQuotes(t_, n);
-  if (o.separate_third_line && SeparateThreeLines(t_, n, measure_, o.min_time_between,
-                                                  o.smart_seconds, st.stay, st.times_changed)) {
+  const bool may_add_rows = t_.Count() < row_cap_;
+  if (o.separate_third_line && may_add_rows &&
+      SeparateThreeLines(t_, n, measure_, o.min_time_between, o.smart_seconds, st.stay,
+                         st.times_changed)) {
     ++c_.separated;
   }
   if (o.fix_time_between) FixTimeBetween(n, st);
   if (o.fix_short_duration) FixShortDuration(n, st);
-  if (o.split_too_long &&
+  if (o.split_too_long && may_add_rows &&
       SplitTooLong(t_, n, measure_, o.min_time_between, st.stay, st.times_changed)) {
     ++c_.split;
   }
@@ -382,6 +388,13 @@ int FixRun::Run() {
   progress.Open(u"Checking...");
 
   TagPrePass();
+  // Each row a split adds carries text of the row it came from, so no sound run ends with more
+  // rows than the table had characters. With a limit too small for a character and "...", the
+  // dots the split adds can be split off again for ever; the cap ends that.
+  long long cap = t_.Count();
+  for (int n = 0; n < t_.Count(); ++n)
+    for (int k = 0; k < 3; ++k) cap += static_cast<long long>(t_.Line(n, k).size());
+  row_cap_ = static_cast<int>(std::min<long long>(cap, std::numeric_limits<int>::max()));
   // A row is processed again only while a repair changed it; this bound keeps a repair that
   // keeps asking for another pass from holding the run forever.
   constexpr int kMaxPasses = 1000;

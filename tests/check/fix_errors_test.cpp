@@ -429,5 +429,21 @@ TEST_F(Fixture, UnbreakableWordEndsTheRun) {
   EXPECT_EQ(ToUtf8(all), "Supercalifragilistic");
 }
 
+// A limit too small for a character and "...": the dots the split adds must not be split off
+// again for ever, whatever the other repairs do with them.
+TEST_F(Fixture, ALimitBelowTheDotsEndsTheRun) {
+  FixErrorsOptions o;
+  SelectAllRepairs(o, 1);
+  o.warn_short_duration = o.warn_long_duration = 0;
+  o.triple_periods_mode = 1;
+  o.min_time_between = 0;
+  o.split_method = 1;
+  o.max_number_characters = 3;
+  Fill(doc, {{"0:00:01.000", "0:00:03.000", "l", "00:0v"}});
+  Run(o);
+  EXPECT_TRUE(LogLines(doc).back().starts_with("Done."));
+  EXPECT_LE(doc.Count(), 1 + 6);
+}
+
 }  // namespace
 }  // namespace tessera
