@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "core/text_encoding.h"
@@ -13,6 +15,20 @@
 
 namespace tessera {
 namespace {
+
+// True when any byte of [p, p + n) has its high bit set; eight bytes at a time, as whole files
+// pass through here.
+bool AnyHighBit(const unsigned char* p, size_t n) {
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w & 0x8080808080808080ULL) return true;
+  }
+  for (; i < n; ++i)
+    if (p[i] >= 0x80) return true;
+  return false;
+}
 
 // True when the bytes are valid UTF-8 and hold at least one multi-byte sequence.
 bool LooksLikeUtf8(std::string_view b) {
@@ -22,7 +38,9 @@ bool LooksLikeUtf8(std::string_view b) {
   while (i < n) {
     unsigned char c = p[i];
     if (c < 0x80) {
-      ++i;
+      // Runs of ASCII, the bulk of a subtitle file, eight bytes at a time.
+      while (i + 8 <= n && !AnyHighBit(p + i, 8)) i += 8;
+      if (i < n && p[i] < 0x80) ++i;
       continue;
     }
     int len;
@@ -99,9 +117,7 @@ void TakeLines(std::u16string&& chars, std::u16string& text) {
 }
 
 bool HasHighBytes(std::string_view b) {
-  for (char c : b)
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  return false;
+  return AnyHighBit(reinterpret_cast<const unsigned char*>(b.data()), b.size());
 }
 
 std::u16string FromUtf16(std::string_view b, bool big_endian) {
@@ -114,6 +130,14 @@ std::u16string FromUtf16(std::string_view b, bool big_endian) {
 }
 
 bool Repair(std::u16string& text) {
+  // One look for either mark first: nearly every file has neither.
+  bool found = false;
+  for (size_t i = 2; i < text.size() && !found; ++i) {
+    const char16_t c = text[i];
+    found = (c == u'\n' && text[i - 1] == u'\r' && text[i - 2] == u'\r') ||
+            (c == u'\r' && text[i - 1] == u'\n' && text[i - 2] == u'\n');
+  }
+  if (!found) return false;
   int a = ReplaceAll(text, u"\r\r\n", u"\r\n");
   int b = ReplaceAll(text, u"\n\n\r", u"\r\n");
   return a + b > 0;

@@ -85,8 +85,24 @@ std::u16string FromUtf8(std::string_view s) {
 }
 
 std::string ToUtf8(std::u16string_view s) {
-  // Written through a pointer into room for the worst case: whole files pass through here.
-  std::string out(s.size() * 3, '\0');
+  // Whole files pass through here: the exact size first, then written through a pointer, so
+  // that no room is cleared or touched beyond what the text needs.
+  size_t size = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char16_t c = s[i];
+    if (c < 0x80) {
+      size += 1;
+    } else if (c < 0x800) {
+      size += 2;
+    } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+               s[i + 1] <= 0xDFFF) {
+      size += 4;
+      ++i;
+    } else {
+      size += 3;  // the rest of the plane, and a lone surrogate as U+FFFD
+    }
+  }
+  std::string out(size, '\0');
   char* o = out.data();
   auto put = [&o](unsigned v) { *o++ = static_cast<char>(v); };
   for (size_t i = 0; i < s.size(); ++i) {
@@ -116,7 +132,6 @@ std::string ToUtf8(std::u16string_view s) {
       put(0x80 | (cp & 0x3F));
     }
   }
-  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 

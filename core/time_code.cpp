@@ -14,28 +14,27 @@ constexpr double kParseBias = 0.0005;
 }  // namespace
 
 double ParseTimeOffset(std::u16string_view text) {
-  std::u16string s;
-  s.reserve(text.size() + 1);
-  s.push_back(u'0');
-  s.append(text);
-  const auto npos = std::u16string::npos;
-  size_t a = s.find(u':');
-  size_t b = s.find(u':', a == npos ? 0 : a + 1);
-  size_t from = b == npos ? 0 : b + 1;
-  size_t c = s.find(u'.', from);
-  if (c == npos) c = s.find(u',', from);
+  // Read as if "0" stood before the text, so that the hours of a text that starts with anything
+  // but a digit are 0; no copy, as this runs twice per subtitle on every load and save.
+  const auto npos = std::u16string_view::npos;
+  const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+  size_t a = text.find(u':');
+  size_t b = text.find(u':', a == npos ? 0 : a + 1);
+  size_t c = text.find(u'.', b == npos ? 0 : b + 1);
+  if (c == npos) c = text.find(u',', b == npos ? 0 : b + 1);
 
-  auto field = [&](size_t pos) -> double {
-    return static_cast<double>(ToInteger(std::u16string_view(s).substr(pos == npos ? 0 : pos)));
+  auto field = [&](size_t colon) -> double {
+    if (colon == npos) return !text.empty() && digit(text[0]) ? ToInteger(text) : 0;
+    return static_cast<double>(ToInteger(text.substr(colon + 1)));
   };
-  double hours = field(0);
-  double minutes = field(a == npos ? 0 : a + 1);
-  double secs = field(b == npos ? 0 : b + 1);
+  double hours = field(npos);
+  double minutes = field(a);
+  double secs = field(b);
   double fraction = 0;
   if (c != npos) {
     double scale = 0.1;
-    for (size_t i = c + 1; i < s.size() && i <= c + 3 && s[i] >= u'0' && s[i] <= u'9'; ++i) {
-      fraction += (s[i] - u'0') * scale;
+    for (size_t i = c + 1; i < text.size() && i <= c + 3 && digit(text[i]); ++i) {
+      fraction += (text[i] - u'0') * scale;
       scale /= 10;
     }
   }

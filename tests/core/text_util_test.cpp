@@ -9,6 +9,14 @@ TEST(TextUtil, Utf8RoundTripKeepsEveryPlane) {
   std::u16string s = u"Caf\u00e9 \u4e2d\u6587 \U0001F600";
   EXPECT_EQ(FromUtf8(ToUtf8(s)), s);
   EXPECT_EQ(FromUtf8("\xff\xfe"), u"\uFFFD\uFFFD");
+  // Lone surrogates, first, last and in the middle, become U+FFFD and take exactly its bytes.
+  const char16_t high = 0xD83D, low = 0xDE00;
+  EXPECT_EQ(ToUtf8(std::u16string{high}), "\xEF\xBF\xBD");
+  EXPECT_EQ(ToUtf8(std::u16string{u'a', low, high}), "a\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(ToUtf8(std::u16string{high, low, u'b'}),
+            "\xF0\x9F\x98\x80"
+            "b");
+  EXPECT_EQ(ToUtf8(std::u16string{high, high, low}), "\xEF\xBF\xBD\xF0\x9F\x98\x80");
 }
 
 TEST(TextUtil, ToIntegerReadsLikeAtoi) {
