@@ -45,7 +45,7 @@ double ParseTimeText(std::u16string_view text) {
   return ParseTimeOffset(text) + kParseBias;
 }
 
-std::u16string FormatTimeText(double seconds, int form) {
+void AppendTimeText(std::u16string& out, double seconds, int form) {
   int hour_width = 1, frac_width = 3;
   char sep = '.';
   if (form == kSubRipForm) {
@@ -62,8 +62,6 @@ std::u16string FormatTimeText(double seconds, int form) {
   if (ms > 999) ms = 999;
   int64_t frac = frac_width == 2 ? ms / 10 : ms;
   // Written by hand: this runs twice per subtitle on every load and save.
-  std::u16string out;
-  out.reserve(24);
   auto digits = [&out](int64_t v, int width) {
     char16_t tmp[24];
     int n = 0;
@@ -81,6 +79,12 @@ std::u16string FormatTimeText(double seconds, int form) {
   digits(whole % 60, 2);
   out.push_back(static_cast<char16_t>(sep));
   digits(frac, frac_width);
+}
+
+std::u16string FormatTimeText(double seconds, int form) {
+  std::u16string out;
+  out.reserve(24);
+  AppendTimeText(out, seconds, form);
   return out;
 }
 

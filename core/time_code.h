@@ -21,6 +21,8 @@ double ParseTimeText(std::u16string_view text);
 double ParseTimeOffset(std::u16string_view text);
 // A negative time is written as zero.
 std::u16string FormatTimeText(double seconds, int form = kCanonicalForm);
+// FormatTimeText's text added to the end of `out`, for writers that build a whole file.
+void AppendTimeText(std::u16string& out, double seconds, int form = kCanonicalForm);
 
 enum class DurationForm {
   kTwoDigitSeconds,    // the lists' "Duration" column: "12.500", "00.800"

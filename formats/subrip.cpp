@@ -81,9 +81,9 @@ void AppendEntry(std::u16string& out, int number, double start, double end,
                  const SubtitleDocument& doc, int row) {
   out += Format("%d", number);
   out += kCrLf;
-  out += FormatTimeText(start, kSubRipForm);
+  AppendTimeText(out, start, kSubRipForm);
   out += u" --> ";
-  out += FormatTimeText(end, kSubRipForm);
+  AppendTimeText(out, end, kSubRipForm);
   out += kCrLf;
   for (int k = 0; k < 3; ++k) {
     const std::u16string& line = doc.Line(row, k);

@@ -99,9 +99,9 @@ void AppendText(std::u16string& out, const SubtitleDocument& doc, int row,
 }
 
 void AppendTimes(std::u16string& out, const SubtitleDocument& doc, int row) {
-  out += FormatTimeText(ParseTimeText(doc.Start(row)), kSsaForm);
+  AppendTimeText(out, ParseTimeText(doc.Start(row)), kSsaForm);
   out += u',';
-  out += FormatTimeText(ParseTimeText(doc.End(row)), kSsaForm);
+  AppendTimeText(out, ParseTimeText(doc.End(row)), kSsaForm);
 }
 
 }  // namespace
