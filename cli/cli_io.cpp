@@ -1,12 +1,52 @@
 #include "cli/cli_io.h"
 
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+
 #include "core/text_util.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
 
 namespace tessera::cli {
+namespace {
+
+// A command holds a file's text a few times over (bytes, characters, rows, the output), all of it
+// touched once and freed only at exit. Taking that room from the heap in one piece, in large
+// pages, saves the processor thousands of page faults: a 1 MB file otherwise spends as much time
+// faulting pages in as it does on its own work. Later growth still works as usual.
+void ReserveHeapFor(const std::string& path) {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  std::error_code ec;
+  const uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec) return;
+  constexpr size_t kMiB = 1024 * 1024;
+  const size_t room = static_cast<size_t>(std::min<uintmax_t>(size * 24 + 16 * kMiB, 1024 * kMiB));
+  // Large blocks from the heap too, where freed room is used again instead of being unmapped.
+  mallopt(M_MMAP_THRESHOLD, 32 * kMiB);
+  mallopt(M_TRIM_THRESHOLD, static_cast<int>(room));
+  mallopt(M_TOP_PAD, static_cast<int>(room));
+  auto* begin = static_cast<char*>(sbrk(0));
+  void* volatile grow = malloc(kMiB);  // grows the heap by the padding (volatile: kept)
+  free(grow);
+  auto* end = static_cast<char*>(sbrk(0));
+  constexpr uintptr_t kLarge = 2 * kMiB;
+  auto* first =
+      reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(begin) + kLarge - 1) & ~(kLarge - 1));
+  if (end > first) madvise(first, static_cast<size_t>(end - first), MADV_HUGEPAGE);
+  mallopt(M_TOP_PAD, 128 * 1024);  // the usual padding again
+}
+
+}  // namespace
 
 bool LoadInput(CliContext& ctx, const std::string& path) {
+  ReserveHeapFor(path);
   std::u16string name = FromUtf8(path);
   ctx.doc.SetChanged(false);
   ctx.doc.SetFilePath(name);

@@ -60,9 +60,18 @@ int LanguageTable::IndexOf(int id) const {
 std::vector<std::u16string> LanguageTable::ParseLanguageText(const std::u16string& text) {
   std::vector<std::u16string> out;
   out.reserve(KeyList().size());
+  // Where each "NNNN=" first occurs, in one pass: looking for every key in turn would read the
+  // file once per key, on every start of the program.
+  std::vector<size_t> first(10000, std::u16string::npos);
+  const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+  for (size_t q = text.find(u'=', 4); q != std::u16string::npos; q = text.find(u'=', q + 1)) {
+    if (!digit(text[q - 4]) || !digit(text[q - 3]) || !digit(text[q - 2]) || !digit(text[q - 1]))
+      continue;
+    const int id = static_cast<int>(ToInteger(std::u16string_view(text).substr(q - 4, 4)));
+    if (first[id] == std::u16string::npos) first[id] = q - 4;
+  }
   for (int id : KeyList()) {
-    std::u16string needle = Format("%04d=", id);
-    size_t p = text.find(needle);
+    size_t p = first[id];
     if (p == std::u16string::npos) {
       out.emplace_back();
       continue;

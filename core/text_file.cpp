@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/text_encoding.h"
+#include "core/text_scan.h"
 #include "core/text_util.h"
 
 namespace tessera {
@@ -92,9 +93,9 @@ void AppendLines(std::u16string_view chars, std::u16string& text) {
 // Decoded characters that are already CR LF lines become the text without a copy.
 void TakeLines(std::u16string&& chars, std::u16string& text) {
   bool has_lf = false, has_cr = false;
-  for (size_t i = 0; i < chars.size(); ++i) {
+  for (size_t i = FindUnitBelow(chars, u'\r' + 1); i != std::u16string::npos;
+       i = FindUnitBelow(chars, u'\r' + 1, i + 1)) {
     const char16_t c = chars[i];
-    if (c > u'\r') continue;
     if (c == u'\0' || (c == u'\n' && (i == 0 || chars[i - 1] != u'\r'))) {
       AppendLines(chars, text);
       return;
@@ -115,7 +116,9 @@ bool HasHighBytes(std::string_view b) {
 }
 
 std::u16string FromUtf16(std::string_view b, bool big_endian) {
-  std::u16string units(b.size() / 2, u'\0');
+  std::u16string units;
+  units.reserve(b.size() / 2 + 2);  // room for the CR LF a last line may lack
+  units.resize(b.size() / 2);
   const int lo = big_endian ? 1 : 0, hi = 1 - lo;
   for (size_t i = 0; i < units.size(); ++i)
     units[i] = static_cast<char16_t>(static_cast<unsigned char>(b[2 * i + lo]) |
@@ -126,7 +129,8 @@ std::u16string FromUtf16(std::string_view b, bool big_endian) {
 bool Repair(std::u16string& text) {
   // One look for either mark first: nearly every file has neither.
   bool found = false;
-  for (size_t i = 2; i < text.size() && !found; ++i) {
+  for (size_t i = FindUnitBelow(text, u'\r' + 1, 2); i != std::u16string::npos && !found;
+       i = FindUnitBelow(text, u'\r' + 1, i + 1)) {
     const char16_t c = text[i];
     found = (c == u'\n' && text[i - 1] == u'\r' && text[i - 2] == u'\r') ||
             (c == u'\r' && text[i - 1] == u'\n' && text[i - 2] == u'\n');
@@ -211,7 +215,8 @@ std::string EncodeText(std::u16string_view text, int encoding, std::string_view 
   // CR LF stays, a lone LF becomes CR LF; the usual text has none and is not copied.
   std::u16string with_cr;
   std::u16string_view lines = text;
-  for (size_t i = text.find(u'\n'); i != std::u16string_view::npos; i = text.find(u'\n', i + 1)) {
+  for (size_t i = FindUnit(text, u'\n'); i != std::u16string_view::npos;
+       i = FindUnit(text, u'\n', i + 1)) {
     if (i > 0 && text[i - 1] == u'\r') continue;
     with_cr.reserve(text.size() + 16);
     for (size_t k = 0; k < text.size(); ++k) {
@@ -245,7 +250,9 @@ int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, i
 
 bool LineWalk::Next(std::u16string_view& line) {
   if (pos_ >= text_.size()) return false;
-  size_t e = text_.find(kCrLf, pos_);
+  size_t e = FindUnit(text_, u'\r', pos_);
+  while (e != std::u16string_view::npos && (e + 1 >= text_.size() || text_[e + 1] != u'\n'))
+    e = FindUnit(text_, u'\r', e + 1);
   if (e == std::u16string_view::npos) e = text_.size();
   line = text_.substr(pos_, e - pos_);
   pos_ = e + 2;
@@ -254,7 +261,8 @@ bool LineWalk::Next(std::u16string_view& line) {
 
 std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
   std::vector<std::u16string_view> lines;
-  lines.reserve(text.size() / 20 + 1);
+  // Room for lines of 8 units on average, CR LF included; only the part used is ever touched.
+  lines.reserve(text.size() / 8 + 1);
   LineWalk walk(text);
   std::u16string_view line;
   while (walk.Next(line)) lines.push_back(line);

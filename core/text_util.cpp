@@ -10,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/text_scan.h"
+
 namespace tessera {
 namespace {
 
@@ -33,16 +35,22 @@ class ScopedCLocale {
 }  // namespace
 
 std::u16string FromUtf8(std::string_view s) {
+  // Never more units than bytes: the room is taken once and cut to size at the end. Two units
+  // to spare let a file's reader end its last line without moving the whole text.
   std::u16string out;
-  out.reserve(s.size());
+  out.reserve(s.size() + 2);
+  out.resize(s.size());
+  char16_t* o = out.data();
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const size_t n = s.size();
   size_t i = 0;
   while (i < n) {
     unsigned char c = p[i];
     if (c < 0x80) {
-      out.push_back(c);
-      ++i;
+      const size_t run = AsciiPrefix(s.substr(i));
+      WidenBytes(s.substr(i, run), o);
+      o += run;
+      i += run;
       continue;
     }
     int len = 0;
@@ -70,41 +78,33 @@ std::u16string FromUtf8(std::string_view s) {
       if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) ok = false;
     }
     if (!ok) {
-      out.push_back(0xFFFD);
+      *o++ = 0xFFFD;
       ++i;
       continue;
     }
     if (cp >= 0x10000) {
       cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+      *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     } else {
-      out.push_back(static_cast<char16_t>(cp));
+      *o++ = static_cast<char16_t>(cp);
     }
     i += len;
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 
 std::string ToUtf8(std::u16string_view s) {
   // Whole files pass through here: the exact size first, then written through a pointer, so that
-  // no room is cleared or touched beyond what the text needs. Four ASCII units are told at once.
-  constexpr uint64_t kNonAscii = 0xFF80FF80FF80FF80ULL;
-  auto ascii4 = [&s](size_t i) {
-    uint64_t w;
-    std::memcpy(&w, s.data() + i, 8);
-    return (w & kNonAscii) == 0;
-  };
+  // no room is touched beyond what the text needs. ASCII runs are counted and copied in blocks.
   size_t size = 0;
   for (size_t i = 0; i < s.size(); ++i) {
-    if (i + 4 <= s.size() && ascii4(i)) {
-      size += 4;
-      i += 3;
-      continue;
-    }
     const char16_t c = s[i];
     if (c < 0x80) {
-      size += 1;
+      const size_t run = AsciiPrefix(s.substr(i));
+      size += run;
+      i += run - 1;
     } else if (c < 0x800) {
       size += 2;
     } else if ((c & 0xFC00) == 0xD800 && i + 1 < s.size() && (s[i + 1] & 0xFC00) == 0xDC00) {
@@ -118,14 +118,12 @@ std::string ToUtf8(std::u16string_view s) {
   char* o = out.data();
   auto put = [&o](unsigned v) { *o++ = static_cast<char>(v); };
   for (size_t i = 0; i < s.size(); ++i) {
-    if (i + 4 <= s.size() && ascii4(i)) {
-      for (int k = 0; k < 4; ++k) put(s[i + k]);
-      i += 3;
-      continue;
-    }
     char32_t cp = s[i];
     if (cp < 0x80) {
-      put(cp);
+      const size_t run = AsciiPrefix(s.substr(i));
+      NarrowAscii(s.substr(i, run), o);
+      o += run;
+      i += run - 1;
       continue;
     }
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
@@ -153,8 +151,10 @@ std::string ToUtf8(std::u16string_view s) {
 }
 
 std::u16string FromLatin1(std::string_view s) {
-  std::u16string out(s.size(), u'\0');
-  for (size_t i = 0; i < s.size(); ++i) out[i] = static_cast<unsigned char>(s[i]);
+  std::u16string out;
+  out.reserve(s.size() + 2);  // as FromUtf8
+  out.resize(s.size());
+  WidenBytes(s, out.data());
   return out;
 }
 

@@ -13,32 +13,67 @@ constexpr double kParseBias = 0.0005;
 
 }  // namespace
 
-double ParseTimeOffset(std::u16string_view text) {
-  // Read as if "0" stood before the text, so that the hours of a text that starts with anything
-  // but a digit are 0; no copy, as this runs twice per subtitle on every load and save.
-  const auto npos = std::u16string_view::npos;
-  const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
-  size_t a = text.find(u':');
-  size_t b = text.find(u':', a == npos ? 0 : a + 1);
-  size_t c = text.find(u'.', b == npos ? 0 : b + 1);
-  if (c == npos) c = text.find(u',', b == npos ? 0 : b + 1);
+namespace {
 
-  auto field = [&](size_t colon) -> double {
-    if (colon == npos) return !text.empty() && digit(text[0]) ? ToInteger(text) : 0;
-    return static_cast<double>(ToInteger(text.substr(colon + 1)));
+bool IsDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
+
+// The fields of the forms files and the document use, "H:MM:SS", then "." or "," and digits, read
+// in one pass; false for anything else, which the general reading takes.
+bool ReadClockFields(std::u16string_view text, long long& hours, long long& minutes,
+                     long long& secs, size_t& fraction) {
+  size_t i = 0;
+  hours = 0;
+  while (i < text.size() && i < 9 && IsDigit(text[i])) hours = hours * 10 + (text[i++] - u'0');
+  if (i == 0 || i + 6 > text.size() || text[i] != u':' || text[i + 3] != u':') return false;
+  auto two = [&text](size_t at, long long& v) {
+    if (!IsDigit(text[at]) || !IsDigit(text[at + 1])) return false;
+    v = (text[at] - u'0') * 10 + (text[at + 1] - u'0');
+    return true;
   };
-  double hours = field(npos);
-  double minutes = field(a);
-  double secs = field(b);
+  if (!two(i + 1, minutes) || !two(i + 4, secs)) return false;
+  i += 6;
+  fraction = std::u16string_view::npos;
+  if (i == text.size()) return true;
+  if (text[i] != u'.' && text[i] != u',') return false;
+  fraction = i;
+  for (++i; i < text.size(); ++i)
+    if (!IsDigit(text[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+double ParseTimeOffset(std::u16string_view text) {
+  const auto npos = std::u16string_view::npos;
+  long long hours, minutes, secs;
+  size_t c;
+  if (!ReadClockFields(text, hours, minutes, secs, c)) {
+    // Read as if "0" stood before the text, so that the hours of a text that starts with
+    // anything but a digit are 0.
+    size_t a = text.find(u':');
+    size_t b = text.find(u':', a == npos ? 0 : a + 1);
+    c = text.find(u'.', b == npos ? 0 : b + 1);
+    if (c == npos) c = text.find(u',', b == npos ? 0 : b + 1);
+    auto field = [&](size_t colon) -> long long {
+      if (colon == npos) return !text.empty() && IsDigit(text[0]) ? ToInteger(text) : 0;
+      return ToInteger(text.substr(colon + 1));
+    };
+    hours = field(npos);
+    minutes = field(a);
+    secs = field(b);
+  }
   double fraction = 0;
   if (c != npos) {
     double scale = 0.1;
-    for (size_t i = c + 1; i < text.size() && i <= c + 3 && digit(text[i]); ++i) {
+    for (size_t i = c + 1; i < text.size() && i <= c + 3 && IsDigit(text[i]); ++i) {
       fraction += (text[i] - u'0') * scale;
       scale /= 10;
     }
   }
-  return hours * 3600 + minutes * 60 + secs + fraction;
+  return static_cast<double>(hours) * 3600 + static_cast<double>(minutes) * 60 +
+         static_cast<double>(secs) + fraction;
 }
 
 double ParseTimeText(std::u16string_view text) {
@@ -60,25 +95,67 @@ void AppendTimeText(std::u16string& out, double seconds, int form) {
   int64_t whole = static_cast<int64_t>(d);
   int64_t ms = static_cast<int64_t>((d - static_cast<double>(whole)) * 1000);
   if (ms > 999) ms = 999;
-  int64_t frac = frac_width == 2 ? ms / 10 : ms;
-  // Written by hand: this runs twice per subtitle on every load and save.
-  auto digits = [&out](int64_t v, int width) {
+  // Written by hand into a local buffer: this runs twice per subtitle on every load and save.
+  char16_t buf[40];
+  char16_t* o = buf;
+  auto digit = [&o](int64_t v) { *o++ = static_cast<char16_t>(u'0' + v); };
+  const int64_t hours = whole / 3600;
+  if (hours < 10) {
+    if (hour_width == 2) digit(0);
+    digit(hours);
+  } else {
     char16_t tmp[24];
-    int n = 0;
-    do {
-      tmp[n++] = static_cast<char16_t>(u'0' + v % 10);
-      v /= 10;
-    } while (v > 0);
-    for (int k = n; k < width; ++k) out.push_back(u'0');
-    while (n > 0) out.push_back(tmp[--n]);
-  };
-  digits(whole / 3600, hour_width);
-  out.push_back(u':');
-  digits((whole % 3600) / 60, 2);
-  out.push_back(u':');
-  digits(whole % 60, 2);
-  out.push_back(static_cast<char16_t>(sep));
-  digits(frac, frac_width);
+    int k = 0;
+    for (int64_t v = hours; v > 0; v /= 10) tmp[k++] = static_cast<char16_t>(u'0' + v % 10);
+    while (k > 0) *o++ = tmp[--k];
+  }
+  const int64_t minutes = whole % 3600 / 60, secs = whole % 60;
+  *o++ = u':';
+  digit(minutes / 10);
+  digit(minutes % 10);
+  *o++ = u':';
+  digit(secs / 10);
+  digit(secs % 10);
+  *o++ = static_cast<char16_t>(sep);
+  digit(ms / 100);
+  digit(ms / 10 % 10);
+  if (frac_width == 3) digit(ms % 10);
+  out.append(buf, static_cast<size_t>(o - buf));
+}
+
+void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form) {
+  // "H:MM:SS" or "HH:MM:SS" with minutes and seconds below 60, then "." or "," and one to three
+  // digits: the forms of every file and of the document, whose fields stand as they are written.
+  const size_t h = text.size() > 2 && text[1] == u':' ? 1 : 2;
+  const size_t digits = text.size() - (h + 7);
+  const bool usual =
+      text.size() >= h + 8 && digits <= 3 && IsDigit(text[0]) && IsDigit(text[h - 1]) &&
+      text[h] == u':' && text[h + 1] >= u'0' && text[h + 1] <= u'5' && IsDigit(text[h + 2]) &&
+      text[h + 3] == u':' && text[h + 4] >= u'0' && text[h + 4] <= u'5' && IsDigit(text[h + 5]) &&
+      (text[h + 6] == u'.' || text[h + 6] == u',') && (digits < 1 || IsDigit(text[h + 7])) &&
+      (digits < 2 || IsDigit(text[h + 8])) && (digits < 3 || IsDigit(text[h + 9]));
+  if (!usual) {
+    AppendTimeText(out, ParseTimeText(text), form);
+    return;
+  }
+  char16_t buf[16];
+  char16_t* o = buf;
+  if (form == kSubRipForm && h == 1) *o++ = u'0';
+  if (form == kSubRipForm || h == 1 || text[0] != u'0') *o++ = text[0];
+  if (h == 2) *o++ = text[1];
+  for (size_t k = h; k < h + 6; ++k) *o++ = text[k];
+  *o++ = form == kSubRipForm ? u',' : u'.';
+  const int width = form == kSsaForm ? 2 : 3;
+  for (int k = 0; k < width; ++k)
+    *o++ = static_cast<size_t>(k) < digits ? text[h + 7 + static_cast<size_t>(k)] : u'0';
+  out.append(buf, static_cast<size_t>(o - buf));
+}
+
+std::u16string TimeTextAs(std::u16string_view text, int form) {
+  std::u16string out;
+  out.reserve(16);
+  AppendTimeTextAs(out, text, form);
+  return out;
 }
 
 std::u16string FormatTimeText(double seconds, int form) {

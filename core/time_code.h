@@ -23,6 +23,11 @@ double ParseTimeOffset(std::u16string_view text);
 std::u16string FormatTimeText(double seconds, int form = kCanonicalForm);
 // FormatTimeText's text added to the end of `out`, for writers that build a whole file.
 void AppendTimeText(std::u16string& out, double seconds, int form = kCanonicalForm);
+// A time text in the given form, exactly as AppendTimeText(out, ParseTimeText(text), form) and
+// FormatTimeText(ParseTimeText(text), form) write it. Readers and writers turn every time of a
+// file from one form into another, so the usual texts are rewritten without the arithmetic.
+void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form = kCanonicalForm);
+std::u16string TimeTextAs(std::u16string_view text, int form = kCanonicalForm);
 
 enum class DurationForm {
   kTwoDigitSeconds,    // the lists' "Duration" column: "12.500", "00.800"

@@ -42,4 +42,8 @@ std::u16string WithoutFolders(std::u16string_view line);
 // Resolves -1 (and out-of-range values) to a row range; empty when first > last.
 void ResolveRange(const SubtitleDocument& doc, int& first, int& last);
 
+// Room for a writer's text of rows [first, last]: their lines plus `per_row` units for each row's
+// times and marks, so that a whole file is built without being moved to a larger buffer.
+size_t TextRoom(const SubtitleDocument& doc, int first, int last, size_t per_row);
+
 }  // namespace tessera

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/text_file.h"
+#include "core/text_scan.h"
 #include "core/text_util.h"
 #include "formats/format_util.h"
 #include "formats/microdvd.h"
@@ -104,8 +105,11 @@ namespace {
 // file holds; a few stray ones (a damaged line, a form feed, an end-of-file mark) are let through.
 bool LooksBinary(std::u16string_view text) {
   size_t controls = 0;
-  for (char16_t c : text)
-    if (c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n' && c != u'\f' && c != 0x1A) ++controls;
+  for (size_t i = FindUnitBelow(text, 0x20); i != std::u16string_view::npos;
+       i = FindUnitBelow(text, 0x20, i + 1)) {
+    const char16_t c = text[i];
+    if (c != u'\t' && c != u'\r' && c != u'\n' && c != u'\f' && c != 0x1A) ++controls;
+  }
   return controls >= 4 && controls * 100 > text.size();
 }
 

@@ -117,7 +117,6 @@ std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bo
                             const AppSettings& settings) {
   std::u16string out;
   ResolveRange(doc, first, last);
-  if (first <= last) out.reserve(static_cast<size_t>(last - first + 1) * 40 + 1024);
   double rate = settings.sub_framerate;
   if (encoder) {
     // The external encoder reads its input file as it always has.
@@ -126,6 +125,7 @@ std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bo
   } else {
     out += Format("{1}{1}%s\r\n", FrameRateText(rate).c_str());
   }
+  out.reserve(out.size() + TextRoom(doc, first, last, 40));
   for (int i = first; i <= last; ++i) {
     out += Format("{%lld}{%lld}", ToFrame(ParseTimeText(doc.Start(i)), rate),
                   ToFrame(ParseTimeText(doc.End(i)), rate));

@@ -77,13 +77,20 @@ bool IsSubRipTimeLine(std::u16string_view line) {
 
 namespace {
 
-void AppendEntry(std::u16string& out, int number, double start, double end,
-                 const SubtitleDocument& doc, int row) {
+// The entry of `row`, its times moved `shift` seconds earlier.
+void AppendEntry(std::u16string& out, int number, double shift, const SubtitleDocument& doc,
+                 int row) {
   out += Format("%d", number);
   out += kCrLf;
-  AppendTimeText(out, start, kSubRipForm);
+  auto time = [&](const std::u16string& text) {
+    if (shift == 0)
+      AppendTimeTextAs(out, text, kSubRipForm);
+    else
+      AppendTimeText(out, ParseTimeText(text) - shift, kSubRipForm);
+  };
+  time(doc.Start(row));
   out += u" --> ";
-  AppendTimeText(out, end, kSubRipForm);
+  time(doc.End(row));
   out += kCrLf;
   for (int k = 0; k < 3; ++k) {
     const std::u16string& line = doc.Line(row, k);
@@ -98,6 +105,7 @@ void AppendEntry(std::u16string& out, int number, double start, double end,
 
 int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset) {
   std::vector<std::u16string_view> lines = CollapsedLines(input);
+  doc.Reserve(static_cast<int>(lines.size() / 3 + 16));  // an entry takes three lines or more
 
   // State 0 waits for a number, 1 for the time line, 2-4 take text lines. The row of an entry
   // is only added at its time line, so the columns always stay of equal length.
@@ -125,9 +133,12 @@ int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset) 
         if (!SplitSubRipTimeLine(current, start_text, end_text)) {
           state = 0;
         } else {
-          double start = ParseTimeText(start_text) + offset;
-          double end = ParseTimeText(end_text) + offset;
-          doc.AddRow(FormatTimeText(start), FormatTimeText(end));
+          if (offset == 0) {
+            doc.AddRow(TimeTextAs(start_text), TimeTextAs(end_text));
+          } else {
+            doc.AddRow(FormatTimeText(ParseTimeText(start_text) + offset),
+                       FormatTimeText(ParseTimeText(end_text) + offset));
+          }
         }
         break;
       }
@@ -158,18 +169,15 @@ std::u16string SubRipText(const SubtitleDocument& doc, int first, int last) {
     double b = ParseTimeText(doc.Start(first));
     shift = a + (b - a) * 0.5;
   }
-  out.reserve(static_cast<size_t>(last - first + 1) * 64);
-  for (int i = first; i <= last; ++i)
-    AppendEntry(out, i + 1 - first, ParseTimeText(doc.Start(i)) - shift,
-                ParseTimeText(doc.End(i)) - shift, doc, i);
+  out.reserve(TextRoom(doc, first, last, 64));
+  for (int i = first; i <= last; ++i) AppendEntry(out, i + 1 - first, shift, doc, i);
   return out;
 }
 
 std::u16string SubRipSelectionText(const SubtitleDocument& doc) {
   std::u16string out;
   for (int i = 0; i < doc.Count(); ++i)
-    if (doc.Selected(i))
-      AppendEntry(out, i + 1, ParseTimeText(doc.Start(i)), ParseTimeText(doc.End(i)), doc, i);
+    if (doc.Selected(i)) AppendEntry(out, i + 1, 0, doc, i);
   return out;
 }
 

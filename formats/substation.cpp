@@ -99,9 +99,9 @@ void AppendText(std::u16string& out, const SubtitleDocument& doc, int row,
 }
 
 void AppendTimes(std::u16string& out, const SubtitleDocument& doc, int row) {
-  AppendTimeText(out, ParseTimeText(doc.Start(row)), kSsaForm);
+  AppendTimeTextAs(out, doc.Start(row), kSsaForm);
   out += u',';
-  AppendTimeText(out, ParseTimeText(doc.End(row)), kSsaForm);
+  AppendTimeTextAs(out, doc.End(row), kSsaForm);
 }
 
 }  // namespace
@@ -134,8 +134,7 @@ int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text) {
       ReadFixedFields(line, start, end, body);
     }
     SplitThree(body, u"\\n", line1, line2, line3);
-    doc.AddRow(FormatTimeText(ParseTimeText(start)), FormatTimeText(ParseTimeText(end)), line1,
-               line2, line3);
+    doc.AddRow(TimeTextAs(start), TimeTextAs(end), line1, line2, line3);
   }
   return 1;
 }
@@ -144,7 +143,6 @@ std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int l
                                    const AppSettings& s) {
   std::u16string out;
   ResolveRange(doc, first, last);
-  if (first <= last) out.reserve(static_cast<size_t>(last - first + 1) * 100 + 2048);
   std::string font = ToUtf8(s.font_name);
   if (s.ssa_version != 0) {
     // Players and editors know a script by its first line.
@@ -167,6 +165,7 @@ std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int l
     out += Format("Style: Default,%s,%d,16777215,0,16777215,0,0,0,1,0,2,%d,%d,%d,0,0\r\n",
                   font.c_str(), s.font_size, s.left_margin, s.right_margin, s.bottom_margin);
   }
+  out.reserve(out.size() + TextRoom(doc, first, last, 96));
   for (int i = first; i <= last; ++i) {
     out += u"Dialogue: Marked=0,";
     AppendTimes(out, doc, i);
@@ -181,7 +180,6 @@ std::u16string AdvancedSubStationAlphaText(const SubtitleDocument& doc, int firs
                                            const AppSettings& s) {
   std::u16string out;
   ResolveRange(doc, first, last);
-  if (first <= last) out.reserve(static_cast<size_t>(last - first + 1) * 80 + 2048);
   out += u"[Script Info]\r\n";
   AppendComment(out, doc);
   // The picture the style's sizes refer to: the DVD frame of the screen width.
@@ -202,6 +200,7 @@ std::u16string AdvancedSubStationAlphaText(const SubtitleDocument& doc, int firs
   out +=
       u"[Events]\r\n"
       u"Format: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\r\n";
+  out.reserve(out.size() + TextRoom(doc, first, last, 64));
   for (int i = first; i <= last; ++i) {
     out += u"Dialogue: 0,";
     AppendTimes(out, doc, i);

@@ -97,9 +97,9 @@ std::u16string WebVttText(const SubtitleDocument& doc, int first, int last) {
   ResolveRange(doc, first, last);
   std::u16string out = u"WEBVTT\r\n\r\n";
   if (first > last) return out;
-  out.reserve(static_cast<size_t>(last - first + 1) * 64 + 16);
+  out.reserve(out.size() + TextRoom(doc, first, last, 48));
   auto time = [](const std::u16string& text) {
-    std::u16string t = FormatTimeText(ParseTimeText(text), kSubRipForm);
+    std::u16string t = TimeTextAs(text, kSubRipForm);
     t[t.size() - 4] = u'.';
     return t;
   };

@@ -51,6 +51,8 @@ TEST_F(Languages, DutchFileLinesInAnyOrderWithEscapes) {
       "; comment lines are ignored\r\n"
       "2012=Klaar.  \r\n"
       "1100=Bestandsbewerkingen\r\n"
+      "1400=Bewerken\r\n"
+      "1400=Later\r\n"
       "1300=Fouten\\therstellen\r\n"
       "3000=Twee\\r\\nregels\\n\r\n"
       "9001=Nederlands\r\r\n"
@@ -60,6 +62,7 @@ TEST_F(Languages, DutchFileLinesInAnyOrderWithEscapes) {
   ASSERT_TRUE(t.SelectLanguage(1));
   EXPECT_EQ(t.Lookup(1100), u"Bestandsbewerkingen");
   EXPECT_EQ(t.Lookup(2012), u"Klaar.");
+  EXPECT_EQ(t.Lookup(1400), u"Bewerken");  // the first line of a key counts
   EXPECT_EQ(t.Lookup(1300), u"Fouten\therstellen");
   EXPECT_EQ(t.Lookup(3000), u"Twee\r\nregels");  // a final \n is trimmed
   EXPECT_EQ(t.Lookup(9001), u"Nederlands");

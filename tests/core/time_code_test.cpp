@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "core/text_util.h"
 
@@ -64,6 +65,43 @@ TEST(TimeCode, ParseThenFormatGivesTheSameTextForEveryMillisecond) {
         Format("%d:%02d:%02d.%03d", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000);
     ASSERT_EQ(FormatTimeText(ParseTimeText(canonical)), canonical);
   }
+}
+
+TEST(TimeCode, TheUsualFormsReadExactlyAsTheGeneralReadingDoes) {
+  // A trailing "x" sends the same text through the general reading.
+  for (int ms = 0; ms < 30 * 3600 * 1000; ms += 7919) {
+    const int h = ms / 3600000, m = ms / 60000 % 60, s = ms / 1000 % 60, f = ms % 1000;
+    for (const std::u16string& text :
+         {Format("%d:%02d:%02d.%03d", h, m, s, f), Format("%02d:%02d:%02d,%03d", h, m, s, f),
+          Format("%d:%02d:%02d.%02d", h, m, s, f / 10), Format("%d:%02d:%02d", h, m, s),
+          Format("%d:%02d:%02d,%d", h, m, s, f / 100)})
+      ASSERT_EQ(ParseTimeOffset(text), ParseTimeOffset(text + u"x")) << ToUtf8(text);
+  }
+}
+
+TEST(TimeCode, TimeTextsInAnotherFormAreWhatParsingAndFormattingGive) {
+  std::vector<std::u16string> texts = {u"0:75:00.000",
+                                       u"00:00:60,000",
+                                       u"100:00:00,000",
+                                       u"1:02:03.4567",
+                                       u"1:02:03",
+                                       u" 1:02:03.456",
+                                       u"1:02:03.45x",
+                                       u"01:02:03.",
+                                       u"1:2:03.400",
+                                       u"",
+                                       u"x"};
+  for (int ms = 0; ms < 100 * 3600 * 1000; ms += 3593) {
+    const int h = ms / 3600000, m = ms / 60000 % 60, s = ms / 1000 % 60, f = ms % 1000;
+    texts.push_back(Format("%d:%02d:%02d.%03d", h, m, s, f));
+    texts.push_back(Format("%02d:%02d:%02d,%03d", h, m, s, f));
+    texts.push_back(Format("%d:%02d:%02d.%02d", h, m, s, f / 10));
+    texts.push_back(Format("%d:%02d:%02d,%d", h, m, s, f / 100));
+  }
+  for (const auto& text : texts)
+    for (int form : {kSubRipForm, kSsaForm, kCanonicalForm})
+      ASSERT_EQ(TimeTextAs(text, form), FormatTimeText(ParseTimeText(text), form))
+          << ToUtf8(text) << " form " << form;
 }
 
 TEST(TimeCode, DurationTextsShowTheSecondsWithinTheMinute) {

@@ -1,0 +1,112 @@
+#include "core/text_scan.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tessera {
+
+#if defined(__SSE2__)
+namespace {
+
+__m128i Load(const void* p) {
+  return _mm_loadu_si128(static_cast<const __m128i*>(p));
+}
+
+// The index of the first unit whose bit pair is set in a _mm_movemask_epi8 result.
+size_t FirstUnit(unsigned mask) {
+  return static_cast<size_t>(__builtin_ctz(mask)) / 2;
+}
+
+}  // namespace
+#endif
+
+size_t FindUnit(std::u16string_view s, char16_t c, size_t from) {
+  const char16_t* p = s.data();
+  size_t i = from, n = s.size();
+#if defined(__SSE2__)
+  const __m128i needle = _mm_set1_epi16(static_cast<short>(c));
+  for (; i + 8 <= n; i += 8) {
+    unsigned mask = _mm_movemask_epi8(_mm_cmpeq_epi16(Load(p + i), needle));
+    if (mask) return i + FirstUnit(mask);
+  }
+#endif
+  for (; i < n; ++i)
+    if (p[i] == c) return i;
+  return std::u16string_view::npos;
+}
+
+size_t FindUnitBelow(std::u16string_view s, char16_t limit, size_t from) {
+  const char16_t* p = s.data();
+  size_t i = from, n = s.size();
+#if defined(__SSE2__)
+  // limit - unit, saturated at 0, is 0 exactly where the unit is not below the limit.
+  const __m128i lim = _mm_set1_epi16(static_cast<short>(limit));
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 8 <= n; i += 8) {
+    __m128i not_below = _mm_cmpeq_epi16(_mm_subs_epu16(lim, Load(p + i)), zero);
+    unsigned mask = ~static_cast<unsigned>(_mm_movemask_epi8(not_below)) & 0xFFFF;
+    if (mask) return i + FirstUnit(mask);
+  }
+#endif
+  for (; i < n; ++i)
+    if (p[i] < limit) return i;
+  return std::u16string_view::npos;
+}
+
+size_t AsciiPrefix(std::u16string_view s) {
+  const char16_t* p = s.data();
+  size_t i = 0, n = s.size();
+#if defined(__SSE2__)
+  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 8 <= n; i += 8) {
+    __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(Load(p + i), high), zero);
+    unsigned mask = ~static_cast<unsigned>(_mm_movemask_epi8(ascii)) & 0xFFFF;
+    if (mask) return i + FirstUnit(mask);
+  }
+#endif
+  while (i < n && p[i] < 0x80) ++i;
+  return i;
+}
+
+size_t AsciiPrefix(std::string_view s) {
+  const char* p = s.data();
+  size_t i = 0, n = s.size();
+#if defined(__SSE2__)
+  for (; i + 16 <= n; i += 16) {
+    unsigned mask = _mm_movemask_epi8(Load(p + i));
+    if (mask) return i + static_cast<size_t>(__builtin_ctz(mask));
+  }
+#endif
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
+}
+
+void WidenBytes(std::string_view s, char16_t* out) {
+  const char* p = s.data();
+  size_t i = 0, n = s.size();
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 16 <= n; i += 16) {
+    __m128i v = Load(p + i);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(v, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(v, zero));
+  }
+#endif
+  for (; i < n; ++i) out[i] = static_cast<unsigned char>(p[i]);
+}
+
+void NarrowAscii(std::u16string_view s, char* out) {
+  const char16_t* p = s.data();
+  size_t i = 0, n = s.size();
+#if defined(__SSE2__)
+  for (; i + 16 <= n; i += 16) {
+    __m128i bytes = _mm_packus_epi16(Load(p + i), Load(p + i + 8));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), bytes);
+  }
+#endif
+  for (; i < n; ++i) out[i] = static_cast<char>(p[i]);
+}
+
+}  // namespace tessera

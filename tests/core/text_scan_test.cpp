@@ -1,0 +1,53 @@
+#include "core/text_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tessera {
+namespace {
+
+// Every length around the block sizes, with the sought unit at every place and a few values that
+// signed comparisons or byte packing would get wrong.
+TEST(TextScan, BlockScansAgreeWithAPlainLoop) {
+  const char16_t specials[] = {u'\r', u'\n', 0x00, 0x1F, 0x7F, 0x80, 0xFF, 0x100, 0x8000, 0xFFFF};
+  for (size_t n = 0; n <= 40; ++n) {
+    for (size_t at = 0; at <= n; ++at) {
+      for (char16_t special : specials) {
+        std::u16string s(n, u'a');
+        if (at < n) s[at] = special;
+        auto plain_find = [&](auto pred, size_t from) {
+          for (size_t i = from; i < s.size(); ++i)
+            if (pred(s[i])) return i;
+          return std::u16string_view::npos;
+        };
+        for (size_t from : {size_t{0}, at / 2, at}) {
+          EXPECT_EQ(FindUnit(s, special, from),
+                    plain_find([&](char16_t c) { return c == special; }, from));
+          EXPECT_EQ(FindUnitBelow(s, 0x20, from),
+                    plain_find([](char16_t c) { return c < 0x20; }, from));
+        }
+        const size_t ascii = plain_find([](char16_t c) { return c >= 0x80; }, 0);
+        EXPECT_EQ(AsciiPrefix(s), ascii == std::u16string_view::npos ? n : ascii);
+
+        std::string bytes(n, 'a');
+        if (at < n) bytes[at] = static_cast<char>(special & 0xFF);
+        size_t byte_ascii = 0;
+        while (byte_ascii < n && static_cast<unsigned char>(bytes[byte_ascii]) < 0x80) ++byte_ascii;
+        EXPECT_EQ(AsciiPrefix(bytes), byte_ascii);
+        std::u16string wide(n, u'?');
+        WidenBytes(bytes, wide.data());
+        for (size_t i = 0; i < n; ++i)
+          ASSERT_EQ(wide[i], static_cast<unsigned char>(bytes[i])) << n << " " << i;
+        if (byte_ascii == n) {
+          std::string narrow(n, '?');
+          NarrowAscii(wide, narrow.data());
+          EXPECT_EQ(narrow, bytes);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tessera
