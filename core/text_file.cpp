@@ -90,25 +90,28 @@ void AppendLines(std::u16string_view chars, std::u16string& text) {
   }
 }
 
-// Decoded characters that are already CR LF lines become the text without a copy.
-void TakeLines(std::u16string&& chars, std::u16string& text) {
-  bool has_lf = false, has_cr = false;
-  for (size_t i = FindUnitBelow(chars, u'\r' + 1); i != std::u16string::npos;
-       i = FindUnitBelow(chars, u'\r' + 1, i + 1)) {
+// Decoded characters that are already CR LF lines become the text without a copy. True when they
+// hold no control character but the CRs and LFs of CR LF pairs.
+bool TakeLines(std::u16string&& chars, std::u16string& text) {
+  bool has_cr = false, odd = false;
+  for (size_t i = FindOddControl(chars); i != std::u16string::npos;
+       i = FindOddControl(chars, i + 1)) {
     const char16_t c = chars[i];
-    if (c == u'\0' || (c == u'\n' && (i == 0 || chars[i - 1] != u'\r'))) {
+    if (c == u'\0' || c == u'\n') {  // a zero, or an LF without its CR
       AppendLines(chars, text);
-      return;
+      return false;
     }
-    has_lf |= c == u'\n';
     has_cr |= c == u'\r';
+    odd = true;
   }
-  if (has_cr && !has_lf) {
+  // A CR without an LF: lines end in CR alone when the file has no LF at all.
+  if (has_cr && FindUnit(chars, u'\n') == std::u16string::npos) {
     AppendLines(chars, text);
-    return;
+    return false;
   }
   text = std::move(chars);
   if (!text.empty() && !text.ends_with(kCrLf)) text.append(kCrLf);
+  return !odd;
 }
 
 bool HasHighBytes(std::string_view b) {
@@ -127,13 +130,16 @@ std::u16string FromUtf16(std::string_view b, bool big_endian) {
 }
 
 bool Repair(std::u16string& text) {
-  // One look for either mark first: nearly every file has neither.
+  // One look for either mark first: nearly every file has neither. Each holds a CR or LF that is
+  // not half of a CR LF pair, so only those places are looked at.
+  const std::u16string_view view = text;
   bool found = false;
-  for (size_t i = FindUnitBelow(text, u'\r' + 1, 2); i != std::u16string::npos && !found;
-       i = FindUnitBelow(text, u'\r' + 1, i + 1)) {
-    const char16_t c = text[i];
-    found = (c == u'\n' && text[i - 1] == u'\r' && text[i - 2] == u'\r') ||
-            (c == u'\r' && text[i - 1] == u'\n' && text[i - 2] == u'\n');
+  for (size_t i = FindOddControl(view); i != std::u16string::npos && !found;
+       i = FindOddControl(view, i + 1)) {
+    for (size_t start = i >= 2 ? i - 2 : 0; start <= i && !found; ++start) {
+      const std::u16string_view at = view.substr(start, 3);
+      found = at == u"\r\r\n" || at == u"\n\n\r";
+    }
   }
   if (!found) return false;
   int a = ReplaceAll(text, u"\r\r\n", u"\r\n");
@@ -151,34 +157,34 @@ int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair,
   auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
   std::u16string chars;
   if (decoding && !decoding->forced.empty() && DecodeWithEncoding(bytes, decoding->forced, chars)) {
-    TakeLines(std::move(chars), text);
     const bool unicode = IsUnicodeEncoding(decoding->forced);
     if (!unicode) decoding->code_page = decoding->forced;
     result = unicode ? kReadUtf8 : kRead8Bit;
   } else if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
     // UTF-16 splits as the 8-bit forms do: keeping the CR of a CR LF would make every such
     // file look repaired.
-    TakeLines(FromUtf16(bytes.substr(2), bytes[0] == '\xFE'), text);
+    chars = FromUtf16(bytes.substr(2), bytes[0] == '\xFE');
     result = kReadUtf16;
   } else if (starts("\xEF\xBB\xBF")) {
-    TakeLines(FromUtf8(bytes.substr(3)), text);
+    chars = FromUtf8(bytes.substr(3));
     result = kReadUtf8;
   } else if (LooksLikeUtf8(bytes)) {
-    TakeLines(FromUtf8(bytes), text);
+    chars = FromUtf8(bytes);
     result = kReadUtf8;
   } else {
     std::string code_page = HasHighBytes(bytes) ? DetectCodePage(bytes) : std::string();
-    if (!code_page.empty() && DecodeWithEncoding(bytes, code_page, chars)) {
-      TakeLines(std::move(chars), text);
-    } else {
+    if (code_page.empty() || !DecodeWithEncoding(bytes, code_page, chars)) {
       // Pure ASCII, or text no code page fits: each byte is the character of the same value.
-      TakeLines(FromLatin1(bytes), text);
+      chars = FromLatin1(bytes);
       if (HasHighBytes(bytes)) code_page = "ISO-8859-1";
     }
     if (decoding) decoding->code_page = code_page;
     result = kRead8Bit;
   }
-  if (repair && Repair(text)) result = kReadRepaired;
+  const bool plain = TakeLines(std::move(chars), text);
+  if (decoding) decoding->plain = plain;
+  // The marks the repair looks for hold a CR or LF that is not half of a pair.
+  if (repair && !plain && Repair(text)) result = kReadRepaired;
   return result;
 }
 

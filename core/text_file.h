@@ -33,6 +33,8 @@ struct TextDecoding {
   // Out: the legacy code page the text was read in ("WINDOWS-1251"), so that saving can write it
   // back the same way; empty for UTF-8, UTF-16 and pure ASCII.
   std::string code_page;
+  // Out: the text holds no control character but its CR LF line ends (so it is surely no binary).
+  bool plain = false;
 };
 
 // Reads a whole file into `text`, every line ending in CR LF. Returns a ReadResult.

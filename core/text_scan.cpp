@@ -36,21 +36,40 @@ size_t FindUnit(std::u16string_view s, char16_t c, size_t from) {
   return std::u16string_view::npos;
 }
 
-size_t FindUnitBelow(std::u16string_view s, char16_t limit, size_t from) {
+size_t FindOddControl(std::u16string_view s, size_t from) {
   const char16_t* p = s.data();
-  size_t i = from, n = s.size();
+  const size_t n = s.size();
+  auto odd = [p, n](size_t i) {
+    const char16_t c = p[i];
+    if (c >= 0x20) return false;
+    if (c == u'\r') return i + 1 >= n || p[i + 1] != u'\n';
+    if (c == u'\n') return i == 0 || p[i - 1] != u'\r';
+    return true;
+  };
+  size_t i = from;
+  if (i == 0 && n > 0) {
+    if (odd(0)) return 0;
+    i = 1;
+  }
 #if defined(__SSE2__)
-  // limit - unit, saturated at 0, is 0 exactly where the unit is not below the limit.
-  const __m128i lim = _mm_set1_epi16(static_cast<short>(limit));
-  const __m128i zero = _mm_setzero_si128();
-  for (; i + 8 <= n; i += 8) {
-    __m128i not_below = _mm_cmpeq_epi16(_mm_subs_epu16(lim, Load(p + i)), zero);
-    unsigned mask = ~static_cast<unsigned>(_mm_movemask_epi8(not_below)) & 0xFFFF;
+  // Each block is compared with itself shifted one unit either way, to tell pairs apart.
+  const __m128i space = _mm_set1_epi16(0x20), zero = _mm_setzero_si128();
+  const __m128i cr = _mm_set1_epi16(u'\r'), lf = _mm_set1_epi16(u'\n');
+  for (; i + 9 <= n; i += 8) {
+    const __m128i v = Load(p + i);
+    const __m128i control =
+        _mm_andnot_si128(_mm_cmpeq_epi16(_mm_subs_epu16(space, v), zero), _mm_set1_epi16(-1));
+    const __m128i cr_lf =
+        _mm_and_si128(_mm_cmpeq_epi16(v, cr), _mm_cmpeq_epi16(Load(p + i + 1), lf));
+    const __m128i lf_after_cr =
+        _mm_and_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(Load(p + i - 1), cr));
+    const __m128i odd_units = _mm_andnot_si128(_mm_or_si128(cr_lf, lf_after_cr), control);
+    unsigned mask = _mm_movemask_epi8(odd_units);
     if (mask) return i + FirstUnit(mask);
   }
 #endif
   for (; i < n; ++i)
-    if (p[i] < limit) return i;
+    if (odd(i)) return i;
   return std::u16string_view::npos;
 }
 

@@ -9,9 +9,11 @@ namespace tessera {
 
 // Index of the first unit equal to `c` at or after `from`; npos when there is none.
 size_t FindUnit(std::u16string_view s, char16_t c, size_t from = 0);
-// Index of the first unit below `limit` at or after `from` (with 0x20: the first control
-// character); npos when there is none.
-size_t FindUnitBelow(std::u16string_view s, char16_t limit, size_t from = 0);
+
+// Index of the first control character (a unit below 0x20) at or after `from` that is not half of
+// a CR LF pair; npos when there is none. A decoded text ends its lines in CR LF, so this finds
+// what is unusual in it without stopping at every line.
+size_t FindOddControl(std::u16string_view s, size_t from = 0);
 
 // How many units (bytes) at the start are ASCII.
 size_t AsciiPrefix(std::u16string_view s);

@@ -150,6 +150,20 @@ std::string ToUtf8(std::u16string_view s) {
   return out;
 }
 
+void AppendInteger(std::u16string& out, long long v) {
+  char16_t buf[24];
+  char16_t* end = buf + 24;
+  char16_t* o = end;
+  // Digits of the magnitude as unsigned, so that the smallest long long has one too.
+  unsigned long long m = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : v;
+  do {
+    *--o = static_cast<char16_t>(u'0' + m % 10);
+    m /= 10;
+  } while (m > 0);
+  if (v < 0) *--o = u'-';
+  out.append(o, static_cast<size_t>(end - o));
+}
+
 std::u16string FromLatin1(std::string_view s) {
   std::u16string out;
   out.reserve(s.size() + 2);  // as FromUtf8

@@ -32,6 +32,10 @@ bool EqualsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b);
 // Replace every occurrence of `from` (non-overlapping, left to right). Returns the count.
 int ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to);
 
+// The integer in decimal digits added to the end of `out` (Format("%lld") without printf, for
+// writers that number every entry of a file).
+void AppendInteger(std::u16string& out, long long v);
+
 // `pattern` with its first "%s" or "%d" filled in. Translated texts never go through printf.
 std::u16string WithArgument(std::u16string_view pattern, std::u16string_view arg);
 std::u16string WithCount(std::u16string_view pattern, int count);

@@ -80,7 +80,7 @@ double ParseTimeText(std::u16string_view text) {
   return ParseTimeOffset(text) + kParseBias;
 }
 
-void AppendTimeText(std::u16string& out, double seconds, int form) {
+size_t WriteTimeText(char16_t* buf, double seconds, int form) {
   int hour_width = 1, frac_width = 3;
   char sep = '.';
   if (form == kSubRipForm) {
@@ -95,8 +95,7 @@ void AppendTimeText(std::u16string& out, double seconds, int form) {
   int64_t whole = static_cast<int64_t>(d);
   int64_t ms = static_cast<int64_t>((d - static_cast<double>(whole)) * 1000);
   if (ms > 999) ms = 999;
-  // Written by hand into a local buffer: this runs twice per subtitle on every load and save.
-  char16_t buf[40];
+  // Written by hand: this runs twice per subtitle on every load and save.
   char16_t* o = buf;
   auto digit = [&o](int64_t v) { *o++ = static_cast<char16_t>(u'0' + v); };
   const int64_t hours = whole / 3600;
@@ -120,7 +119,12 @@ void AppendTimeText(std::u16string& out, double seconds, int form) {
   digit(ms / 100);
   digit(ms / 10 % 10);
   if (frac_width == 3) digit(ms % 10);
-  out.append(buf, static_cast<size_t>(o - buf));
+  return static_cast<size_t>(o - buf);
+}
+
+void AppendTimeText(std::u16string& out, double seconds, int form) {
+  char16_t buf[kMaxTimeText];
+  out.append(buf, WriteTimeText(buf, seconds, form));
 }
 
 void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form) {

@@ -21,6 +21,10 @@ double ParseTimeText(std::u16string_view text);
 double ParseTimeOffset(std::u16string_view text);
 // A negative time is written as zero.
 std::u16string FormatTimeText(double seconds, int form = kCanonicalForm);
+// FormatTimeText's text written to `buf`, which has room for kMaxTimeText units; returns its
+// length. For callers that put it in place of a text they already hold.
+inline constexpr size_t kMaxTimeText = 40;
+size_t WriteTimeText(char16_t* buf, double seconds, int form = kCanonicalForm);
 // FormatTimeText's text added to the end of `out`, for writers that build a whole file.
 void AppendTimeText(std::u16string& out, double seconds, int form = kCanonicalForm);
 // A time text in the given form, exactly as AppendTimeText(out, ParseTimeText(text), form) and

@@ -105,8 +105,10 @@ namespace {
 // file holds; a few stray ones (a damaged line, a form feed, an end-of-file mark) are let through.
 bool LooksBinary(std::u16string_view text) {
   size_t controls = 0;
-  for (size_t i = FindUnitBelow(text, 0x20); i != std::u16string_view::npos;
-       i = FindUnitBelow(text, 0x20, i + 1)) {
+  // CR LF pairs are no controls here; other line ends, tabs, form feeds and end-of-file marks
+  // are not counted either.
+  for (size_t i = FindOddControl(text); i != std::u16string_view::npos;
+       i = FindOddControl(text, i + 1)) {
     const char16_t c = text[i];
     if (c != u'\t' && c != u'\r' && c != u'\n' && c != u'\f' && c != 0x1A) ++controls;
   }
@@ -145,7 +147,7 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
     doc.AppendLog(u"ERROR: File does not excist.");
     return 0;
   }
-  if (LooksBinary(text)) {
+  if (!decoding.plain && LooksBinary(text)) {
     doc.AppendLog(u"ERROR: This is a binary file, not a subtitle file.");
     return 0;
   }

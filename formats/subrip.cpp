@@ -17,8 +17,9 @@ bool IsStrictTimeLine(std::u16string_view line) {
 
 // The 12 characters from the first digit at or after `from`.
 std::u16string_view TimeAt(std::u16string_view line, size_t from) {
-  size_t d = line.find_first_of(u"0123456789", from);
-  if (d == std::u16string_view::npos) return {};
+  size_t d = from;
+  while (d < line.size() && (line[d] < u'0' || line[d] > u'9')) ++d;  // mostly none or a space
+  if (d >= line.size()) return {};
   return line.substr(d, 12);
 }
 
@@ -80,7 +81,7 @@ namespace {
 // The entry of `row`, its times moved `shift` seconds earlier.
 void AppendEntry(std::u16string& out, int number, double shift, const SubtitleDocument& doc,
                  int row) {
-  out += Format("%d", number);
+  AppendInteger(out, number);
   out += kCrLf;
   auto time = [&](const std::u16string& text) {
     if (shift == 0)

@@ -18,7 +18,8 @@ double Time(const SubtitleDocument& doc, int row, int column) {
 }
 
 void SetTime(SubtitleDocument& doc, int row, int column, double seconds) {
-  doc.SetCell(row, column, FormatTimeText(seconds));
+  char16_t buf[kMaxTimeText];
+  doc.AssignCell(row, column, std::u16string_view(buf, WriteTimeText(buf, seconds)));
 }
 
 // Times are whole milliseconds; sums of them must compare equal when they are.

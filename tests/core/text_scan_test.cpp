@@ -24,8 +24,20 @@ TEST(TextScan, BlockScansAgreeWithAPlainLoop) {
         for (size_t from : {size_t{0}, at / 2, at}) {
           EXPECT_EQ(FindUnit(s, special, from),
                     plain_find([&](char16_t c) { return c == special; }, from));
-          EXPECT_EQ(FindUnitBelow(s, 0x20, from),
-                    plain_find([](char16_t c) { return c < 0x20; }, from));
+        }
+        // Controls, with CR LF pairs passed over: each CR or LF of the text is paired or not.
+        for (const char16_t* ends : {u"\r\n", u"\r\r", u"\n\n", u"\n\r"}) {
+          std::u16string t = s;
+          for (size_t k = 3; k + 1 < t.size(); k += 5) t[k] = ends[0], t[k + 1] = ends[1];
+          auto odd = [&t](size_t i) {
+            if (t[i] == u'\r') return i + 1 == t.size() || t[i + 1] != u'\n';
+            if (t[i] == u'\n') return i == 0 || t[i - 1] != u'\r';
+            return t[i] < 0x20;
+          };
+          size_t expected = std::u16string_view::npos;
+          for (size_t i = 0; i < t.size() && expected == std::u16string_view::npos; ++i)
+            if (odd(i)) expected = i;
+          EXPECT_EQ(FindOddControl(t), expected) << n << " " << at;
         }
         const size_t ascii = plain_find([](char16_t c) { return c >= 0x80; }, 0);
         EXPECT_EQ(AsciiPrefix(s), ascii == std::u16string_view::npos ? n : ascii);
