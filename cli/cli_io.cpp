@@ -32,14 +32,18 @@ void ReserveHeapFor(const std::string& path) {
   mallopt(M_MMAP_THRESHOLD, 32 * kMiB);
   mallopt(M_TRIM_THRESHOLD, static_cast<int>(room));
   mallopt(M_TOP_PAD, static_cast<int>(room));
-  auto* begin = static_cast<char*>(sbrk(0));
-  void* volatile grow = malloc(kMiB);  // grows the heap by the padding (volatile: kept)
-  free(grow);
-  auto* end = static_cast<char*>(sbrk(0));
+  // One block that fills the heap up to just before a large-page boundary: the heap has no room
+  // for it, so it grows by the padding, and nothing past the boundary is written before the room
+  // is advised (a page written earlier would keep its 2 MB in small pages). The block is held,
+  // never touched, so that the blocks to come start on the boundary.
   constexpr uintptr_t kLarge = 2 * kMiB;
+  auto* end = static_cast<char*>(sbrk(0));
+  char* const free_room = end - mallinfo2().keepcost;
   auto* first =
-      reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(begin) + kLarge - 1) & ~(kLarge - 1));
-  if (end > first) madvise(first, static_cast<size_t>(end - first), MADV_HUGEPAGE);
+      reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(end) + 64 + kLarge - 1) & ~(kLarge - 1));
+  static void* const before_first = malloc(static_cast<size_t>(first - free_room) - 64);
+  end = static_cast<char*>(sbrk(0));
+  if (before_first && end > first) madvise(first, static_cast<size_t>(end - first), MADV_HUGEPAGE);
   mallopt(M_TOP_PAD, 128 * 1024);  // the usual padding again
 }
 

@@ -1,5 +1,6 @@
 #include "core/time_code.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -130,28 +131,41 @@ void AppendTimeText(std::u16string& out, double seconds, int form) {
 void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form) {
   // "H:MM:SS" or "HH:MM:SS" with minutes and seconds below 60, then "." or "," and one to three
   // digits: the forms of every file and of the document, whose fields stand as they are written.
-  const size_t h = text.size() > 2 && text[1] == u':' ? 1 : 2;
-  const size_t digits = text.size() - (h + 7);
-  const bool usual =
-      text.size() >= h + 8 && digits <= 3 && IsDigit(text[0]) && IsDigit(text[h - 1]) &&
-      text[h] == u':' && text[h + 1] >= u'0' && text[h + 1] <= u'5' && IsDigit(text[h + 2]) &&
-      text[h + 3] == u':' && text[h + 4] >= u'0' && text[h + 4] <= u'5' && IsDigit(text[h + 5]) &&
-      (text[h + 6] == u'.' || text[h + 6] == u',') && (digits < 1 || IsDigit(text[h + 7])) &&
-      (digits < 2 || IsDigit(text[h + 8])) && (digits < 3 || IsDigit(text[h + 9]));
+  const char16_t* t = text.data();
+  const size_t n = text.size();
+  const size_t h = n > 2 && t[1] == u':' ? 1 : 2;
+  const auto in = [](char16_t c, char16_t lo, char16_t hi) {
+    return static_cast<unsigned>(c - lo) <= static_cast<unsigned>(hi - lo);
+  };
+  // Tested all at once (& rather than &&): nearly every text passes.
+  bool usual = n >= h + 8 && n <= h + 10;
+  if (usual)
+    usual = in(t[0], u'0', u'9') & in(t[h - 1], u'0', u'9') & (t[h] == u':') &
+            in(t[h + 1], u'0', u'5') & in(t[h + 2], u'0', u'9') & (t[h + 3] == u':') &
+            in(t[h + 4], u'0', u'5') & in(t[h + 5], u'0', u'9') &
+            ((t[h + 6] == u'.') | (t[h + 6] == u','));
+  char16_t fraction[3] = {u'0', u'0', u'0'};
+  for (size_t k = h + 7; usual && k < n; ++k) {
+    usual = in(t[k], u'0', u'9');
+    fraction[k - (h + 7)] = t[k];
+  }
   if (!usual) {
     AppendTimeText(out, ParseTimeText(text), form);
     return;
   }
   char16_t buf[16];
   char16_t* o = buf;
-  if (form == kSubRipForm && h == 1) *o++ = u'0';
-  if (form == kSubRipForm || h == 1 || text[0] != u'0') *o++ = text[0];
-  if (h == 2) *o++ = text[1];
-  for (size_t k = h; k < h + 6; ++k) *o++ = text[k];
+  if (form == kSubRipForm)
+    *o++ = h == 1 ? u'0' : t[0];
+  else if (h == 2 && t[0] != u'0')
+    *o++ = t[0];
+  *o++ = t[h - 1];
+  std::copy(t + h, t + h + 6, o);  // ":MM:SS"
+  o += 6;
   *o++ = form == kSubRipForm ? u',' : u'.';
-  const int width = form == kSsaForm ? 2 : 3;
-  for (int k = 0; k < width; ++k)
-    *o++ = static_cast<size_t>(k) < digits ? text[h + 7 + static_cast<size_t>(k)] : u'0';
+  *o++ = fraction[0];
+  *o++ = fraction[1];
+  if (form != kSsaForm) *o++ = fraction[2];
   out.append(buf, static_cast<size_t>(o - buf));
 }
 
