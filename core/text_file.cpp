@@ -168,6 +168,9 @@ int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair,
   } else if (starts("\xEF\xBB\xBF")) {
     chars = FromUtf8(bytes.substr(3));
     result = kReadUtf8;
+  } else if (AsciiPrefix(bytes) == bytes.size()) {
+    chars = FromLatin1(bytes);  // pure ASCII, the most common file of all
+    result = kRead8Bit;
   } else if (LooksLikeUtf8(bytes)) {
     chars = FromUtf8(bytes);
     result = kReadUtf8;
@@ -221,9 +224,9 @@ std::string EncodeText(std::u16string_view text, int encoding, std::string_view 
   // CR LF stays, a lone LF becomes CR LF; the usual text has none and is not copied.
   std::u16string with_cr;
   std::u16string_view lines = text;
-  for (size_t i = FindUnit(text, u'\n'); i != std::u16string_view::npos;
-       i = FindUnit(text, u'\n', i + 1)) {
-    if (i > 0 && text[i - 1] == u'\r') continue;
+  for (size_t i = FindOddControl(text); i != std::u16string_view::npos;
+       i = FindOddControl(text, i + 1)) {
+    if (text[i] != u'\n') continue;
     with_cr.reserve(text.size() + 16);
     for (size_t k = 0; k < text.size(); ++k) {
       if (text[k] == u'\n' && (k == 0 || text[k - 1] != u'\r')) with_cr.push_back(u'\r');

@@ -128,7 +128,9 @@ void AppendTimeText(std::u16string& out, double seconds, int form) {
   out.append(buf, WriteTimeText(buf, seconds, form));
 }
 
-void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form) {
+namespace {
+
+size_t WriteTimeTextAs(char16_t* buf, std::u16string_view text, int form) {
   // "H:MM:SS" or "HH:MM:SS" with minutes and seconds below 60, then "." or "," and one to three
   // digits: the forms of every file and of the document, whose fields stand as they are written.
   const char16_t* t = text.data();
@@ -149,11 +151,7 @@ void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form) {
     usual = in(t[k], u'0', u'9');
     fraction[k - (h + 7)] = t[k];
   }
-  if (!usual) {
-    AppendTimeText(out, ParseTimeText(text), form);
-    return;
-  }
-  char16_t buf[16];
+  if (!usual) return WriteTimeText(buf, ParseTimeText(text), form);
   char16_t* o = buf;
   if (form == kSubRipForm)
     *o++ = h == 1 ? u'0' : t[0];
@@ -166,14 +164,19 @@ void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form) {
   *o++ = fraction[0];
   *o++ = fraction[1];
   if (form != kSsaForm) *o++ = fraction[2];
-  out.append(buf, static_cast<size_t>(o - buf));
+  return static_cast<size_t>(o - buf);
+}
+
+}  // namespace
+
+void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form) {
+  char16_t buf[kMaxTimeText];
+  out.append(buf, WriteTimeTextAs(buf, text, form));
 }
 
 std::u16string TimeTextAs(std::u16string_view text, int form) {
-  std::u16string out;
-  out.reserve(16);
-  AppendTimeTextAs(out, text, form);
-  return out;
+  char16_t buf[kMaxTimeText];
+  return std::u16string(buf, WriteTimeTextAs(buf, text, form));
 }
 
 std::u16string FormatTimeText(double seconds, int form) {
