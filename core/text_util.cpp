@@ -115,6 +115,10 @@ std::string ToUtf8(std::u16string_view s) {
     }
   }
   std::string out(size, '\0');
+  if (size == s.size()) {  // every unit ASCII: nothing else gives one byte per unit
+    NarrowAscii(s, out.data());
+    return out;
+  }
   char* o = out.data();
   auto put = [&o](unsigned v) { *o++ = static_cast<char>(v); };
   for (size_t i = 0; i < s.size(); ++i) {

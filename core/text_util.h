@@ -8,7 +8,7 @@
 
 namespace tessera {
 
-inline constexpr char16_t kCrLf[] = u"\r\n";
+inline constexpr std::u16string_view kCrLf = u"\r\n";
 
 // UTF-8 <-> UTF-16. Invalid UTF-8 bytes become U+FFFD; lone surrogates are written as U+FFFD.
 std::u16string FromUtf8(std::string_view s);

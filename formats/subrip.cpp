@@ -6,6 +6,8 @@
 #include "formats/format_util.h"
 
 namespace tessera {
+
+using namespace std::string_view_literals;  // the marks of every entry, with no length to count
 namespace {
 
 constexpr std::u16string_view kArrow = u"-->";
@@ -90,7 +92,7 @@ void AppendEntry(std::u16string& out, int number, double shift, const SubtitleDo
       AppendTimeText(out, ParseTimeText(text) - shift, kSubRipForm);
   };
   time(doc.Start(row));
-  out += u" --> ";
+  out += u" --> "sv;
   time(doc.End(row));
   out += kCrLf;
   for (int k = 0; k < 3; ++k) {

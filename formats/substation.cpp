@@ -7,6 +7,8 @@
 #include "formats/format_util.h"
 
 namespace tessera {
+
+using namespace std::string_view_literals;  // the marks of every entry, with no length to count
 namespace {
 
 constexpr auto npos = std::u16string_view::npos;
@@ -167,9 +169,9 @@ std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int l
   }
   out.reserve(out.size() + TextRoom(doc, first, last, 96));
   for (int i = first; i <= last; ++i) {
-    out += u"Dialogue: Marked=0,";
+    out += u"Dialogue: Marked=0,"sv;
     AppendTimes(out, doc, i);
-    out += u",Default,NTP,0000,0000,0000,!Effect,";
+    out += u",Default,NTP,0000,0000,0000,!Effect,"sv;
     AppendText(out, doc, i, u"\\n");
     out += kCrLf;
   }
@@ -202,9 +204,9 @@ std::u16string AdvancedSubStationAlphaText(const SubtitleDocument& doc, int firs
       u"Format: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\r\n";
   out.reserve(out.size() + TextRoom(doc, first, last, 64));
   for (int i = first; i <= last; ++i) {
-    out += u"Dialogue: 0,";
+    out += u"Dialogue: 0,"sv;
     AppendTimes(out, doc, i);
-    out += u",Default,,0,0,0,,";
+    out += u",Default,,0,0,0,,"sv;
     AppendText(out, doc, i, u"\\N");
     out += kCrLf;
   }
