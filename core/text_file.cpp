@@ -272,9 +272,14 @@ std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
   std::vector<std::u16string_view> lines;
   // Room for lines of 16 units on average, CR LF included (subtitle files average about 20).
   lines.reserve(text.size() / 16 + 1);
-  LineWalk walk(text);
-  std::u16string_view line;
-  while (walk.Next(line)) lines.push_back(line);
+  // As LineWalk visits them, in one pass over the text.
+  size_t start = 0;
+  ForEachUnit(text, u'\r', [&](size_t i) {
+    if (i < start || i + 1 >= text.size() || text[i + 1] != u'\n') return;
+    lines.push_back(text.substr(start, i - start));
+    start = i + 2;
+  });
+  if (start < text.size()) lines.push_back(text.substr(start));
   return lines;
 }
 

@@ -256,5 +256,19 @@ TEST(TextLines, SplitLinesVisitsALastLineWithoutEnd) {
   EXPECT_TRUE(EndedLines(u"no end").empty());
 }
 
+TEST(TextLines, SplitLinesAndLineWalkAgreeAcrossBlockEdges) {
+  // Every text of up to 7 marks drawn from these pieces, so that lone CRs, CR CR LF and CR LF
+  // pairs fall on every place of a 16-unit block.
+  const std::u16string pieces[] = {u"\r\n", u"\r", u"\n", u"abcde", u"x"};
+  for (int code = 0; code < 5 * 5 * 5 * 5 * 5 * 5 * 5; ++code) {
+    std::u16string text;
+    for (int c = code, k = 0; k < 7; ++k, c /= 5) text += pieces[c % 5];
+    std::vector<std::u16string_view> walked;
+    LineWalk walk(text);
+    for (std::u16string_view line; walk.Next(line);) walked.push_back(line);
+    ASSERT_EQ(SplitLines(text), walked) << code;
+  }
+}
+
 }  // namespace
 }  // namespace tessera
