@@ -1,7 +1,5 @@
 #include "core/text_file.h"
 
-#include <cstdint>
-#include <cstring>
 #include <fstream>
 
 #include "core/text_encoding.h"
@@ -11,20 +9,6 @@
 namespace tessera {
 namespace {
 
-// True when any byte of [p, p + n) has its high bit set; eight bytes at a time, as whole files
-// pass through here.
-bool AnyHighBit(const unsigned char* p, size_t n) {
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t w;
-    std::memcpy(&w, p + i, 8);
-    if (w & 0x8080808080808080ULL) return true;
-  }
-  for (; i < n; ++i)
-    if (p[i] >= 0x80) return true;
-  return false;
-}
-
 // True when the bytes are valid UTF-8 and hold at least one multi-byte sequence.
 bool LooksLikeUtf8(std::string_view b) {
   bool multi = false;
@@ -33,9 +17,7 @@ bool LooksLikeUtf8(std::string_view b) {
   while (i < n) {
     unsigned char c = p[i];
     if (c < 0x80) {
-      // Runs of ASCII, the bulk of a subtitle file, eight bytes at a time.
-      while (i + 8 <= n && !AnyHighBit(p + i, 8)) i += 8;
-      if (i < n && p[i] < 0x80) ++i;
+      i += AsciiPrefix(b.substr(i));  // runs of ASCII, the bulk of a subtitle file
       continue;
     }
     int len;
@@ -115,7 +97,7 @@ bool TakeLines(std::u16string&& chars, std::u16string& text) {
 }
 
 bool HasHighBytes(std::string_view b) {
-  return AnyHighBit(reinterpret_cast<const unsigned char*>(b.data()), b.size());
+  return AsciiPrefix(b) != b.size();
 }
 
 std::u16string FromUtf16(std::string_view b, bool big_endian) {
