@@ -1,6 +1,5 @@
 #include "core/time_code.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -11,10 +10,6 @@ namespace tessera {
 namespace {
 
 constexpr double kParseBias = 0.0005;
-
-}  // namespace
-
-namespace {
 
 bool IsDigit(char16_t c) {
   return c >= u'0' && c <= u'9';
@@ -81,27 +76,16 @@ double ParseTimeText(std::u16string_view text) {
   return ParseTimeOffset(text) + kParseBias;
 }
 
-size_t WriteTimeText(char16_t* buf, double seconds, int form) {
-  int hour_width = 1, frac_width = 3;
-  char sep = '.';
-  if (form == kSubRipForm) {
-    hour_width = 2;
-    sep = ',';
-  } else if (form == kSsaForm) {
-    frac_width = 2;
-  }
-  double d = seconds + 0.00001;
-  if (!(d > 0) || !std::isfinite(d)) d = 0;  // negative, NaN or infinite: zero
-  if (d > 9.0e15) d = 9.0e15;                // keeps the whole seconds within 64 bits
-  int64_t whole = static_cast<int64_t>(d);
-  int64_t ms = static_cast<int64_t>((d - static_cast<double>(whole)) * 1000);
-  if (ms > 999) ms = 999;
-  // Written by hand: this runs twice per subtitle on every load and save.
+namespace {
+
+// The clock fields in the given form; `ms` within 0-999. Written by hand: this runs twice per
+// subtitle on every load and save.
+size_t WriteClock(char16_t* buf, int64_t hours, int64_t minutes, int64_t secs, int64_t ms,
+                  int form) {
   char16_t* o = buf;
   auto digit = [&o](int64_t v) { *o++ = static_cast<char16_t>(u'0' + v); };
-  const int64_t hours = whole / 3600;
   if (hours < 10) {
-    if (hour_width == 2) digit(0);
+    if (form == kSubRipForm) digit(0);
     digit(hours);
   } else {
     char16_t tmp[24];
@@ -109,18 +93,29 @@ size_t WriteTimeText(char16_t* buf, double seconds, int form) {
     for (int64_t v = hours; v > 0; v /= 10) tmp[k++] = static_cast<char16_t>(u'0' + v % 10);
     while (k > 0) *o++ = tmp[--k];
   }
-  const int64_t minutes = whole % 3600 / 60, secs = whole % 60;
   *o++ = u':';
   digit(minutes / 10);
   digit(minutes % 10);
   *o++ = u':';
   digit(secs / 10);
   digit(secs % 10);
-  *o++ = static_cast<char16_t>(sep);
+  *o++ = form == kSubRipForm ? u',' : u'.';
   digit(ms / 100);
   digit(ms / 10 % 10);
-  if (frac_width == 3) digit(ms % 10);
+  if (form != kSsaForm) digit(ms % 10);
   return static_cast<size_t>(o - buf);
+}
+
+}  // namespace
+
+size_t WriteTimeText(char16_t* buf, double seconds, int form) {
+  double d = seconds + 0.00001;
+  if (!(d > 0) || !std::isfinite(d)) d = 0;  // negative, NaN or infinite: zero
+  if (d > 9.0e15) d = 9.0e15;                // keeps the whole seconds within 64 bits
+  int64_t whole = static_cast<int64_t>(d);
+  int64_t ms = static_cast<int64_t>((d - static_cast<double>(whole)) * 1000);
+  if (ms > 999) ms = 999;
+  return WriteClock(buf, whole / 3600, whole % 3600 / 60, whole % 60, ms, form);
 }
 
 void AppendTimeText(std::u16string& out, double seconds, int form) {
@@ -131,40 +126,18 @@ void AppendTimeText(std::u16string& out, double seconds, int form) {
 namespace {
 
 size_t WriteTimeTextAs(char16_t* buf, std::u16string_view text, int form) {
-  // "H:MM:SS" or "HH:MM:SS" with minutes and seconds below 60, then "." or "," and one to three
-  // digits: the forms of every file and of the document, whose fields stand as they are written.
-  const char16_t* t = text.data();
-  const size_t n = text.size();
-  const size_t h = n > 2 && t[1] == u':' ? 1 : 2;
-  const auto in = [](char16_t c, char16_t lo, char16_t hi) {
-    return static_cast<unsigned>(c - lo) <= static_cast<unsigned>(hi - lo);
-  };
-  // Tested all at once (& rather than &&): nearly every text passes.
-  bool usual = n >= h + 8 && n <= h + 10;
-  if (usual)
-    usual = in(t[0], u'0', u'9') & in(t[h - 1], u'0', u'9') & (t[h] == u':') &
-            in(t[h + 1], u'0', u'5') & in(t[h + 2], u'0', u'9') & (t[h + 3] == u':') &
-            in(t[h + 4], u'0', u'5') & in(t[h + 5], u'0', u'9') &
-            ((t[h + 6] == u'.') | (t[h + 6] == u','));
-  char16_t fraction[3] = {u'0', u'0', u'0'};
-  for (size_t k = h + 7; usual && k < n; ++k) {
-    usual = in(t[k], u'0', u'9');
-    fraction[k - (h + 7)] = t[k];
-  }
+  // Hours below 100, minutes and seconds below 60 and one to three fraction digits: the forms of
+  // every file and of the document, whose fields stand as they are written (tested against the
+  // arithmetic over that whole range). Anything else takes the arithmetic.
+  long long hours, minutes, secs;
+  size_t c;
+  const bool usual = ReadClockFields(text, hours, minutes, secs, c) && hours < 100 &&
+                     minutes < 60 && secs < 60 && c != std::u16string_view::npos &&
+                     text.size() - c >= 2 && text.size() - c <= 4;
   if (!usual) return WriteTimeText(buf, ParseTimeText(text), form);
-  char16_t* o = buf;
-  if (form == kSubRipForm)
-    *o++ = h == 1 ? u'0' : t[0];
-  else if (h == 2 && t[0] != u'0')
-    *o++ = t[0];
-  *o++ = t[h - 1];
-  std::copy(t + h, t + h + 6, o);  // ":MM:SS"
-  o += 6;
-  *o++ = form == kSubRipForm ? u',' : u'.';
-  *o++ = fraction[0];
-  *o++ = fraction[1];
-  if (form != kSsaForm) *o++ = fraction[2];
-  return static_cast<size_t>(o - buf);
+  int64_t ms = 0;
+  for (size_t k = 1; k <= 3; ++k) ms = ms * 10 + (c + k < text.size() ? text[c + k] - u'0' : 0);
+  return WriteClock(buf, hours, minutes, secs, ms, form);
 }
 
 }  // namespace
