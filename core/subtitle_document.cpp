@@ -2,7 +2,18 @@
 
 #include <algorithm>
 
+#include "core/time_code.h"
+
 namespace tessera {
+
+double SubtitleDocument::Time(int row, int column) const {
+  return ParseTimeText(cols_[column][row]);
+}
+
+void SubtitleDocument::SetTime(int row, int column, double seconds) {
+  char16_t buf[kMaxTimeText];
+  cols_[column][row].assign(buf, WriteTimeText(buf, seconds));
+}
 
 SubtitleEntry SubtitleDocument::Entry(int row) const {
   return {cols_[kStart][row], cols_[kEnd][row],   cols_[kLine1][row],

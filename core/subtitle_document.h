@@ -38,10 +38,10 @@ class SubtitleDocument {
 
   const std::u16string& Cell(int row, int column) const { return cols_[column][row]; }
   void SetCell(int row, int column, std::u16string text) { cols_[column][row] = std::move(text); }
-  // Copies `text` into the cell, keeping the cell's room: no allocation for a text of its size.
-  void AssignCell(int row, int column, std::u16string_view text) {
-    cols_[column][row].assign(text);
-  }
+  // A time cell (kStart or kEnd) in seconds, as ParseTimeText reads it.
+  double Time(int row, int column) const;
+  // Writes the time in the canonical form into the cell, keeping the cell's room (no allocation).
+  void SetTime(int row, int column, double seconds);
   const std::u16string& Start(int row) const { return cols_[kStart][row]; }
   const std::u16string& End(int row) const { return cols_[kEnd][row]; }
   // line: 0, 1 or 2.

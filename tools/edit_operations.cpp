@@ -13,15 +13,6 @@ namespace {
 constexpr double kLastPossibleTime = 35996400.0;
 constexpr double kMinimumGap = 0.05;
 
-double Time(const SubtitleDocument& doc, int row, int column) {
-  return ParseTimeText(doc.Cell(row, column));
-}
-
-void SetTime(SubtitleDocument& doc, int row, int column, double seconds) {
-  char16_t buf[kMaxTimeText];
-  doc.AssignCell(row, column, std::u16string_view(buf, WriteTimeText(buf, seconds)));
-}
-
 // Times are whole milliseconds; sums of them must compare equal when they are.
 bool Before(double a, double b) {
   return a < b - 1e-6;
@@ -31,7 +22,7 @@ bool Before(double a, double b) {
 
 int EditAdd(SubtitleDocument& doc) {
   double start = 1.0;
-  if (doc.Count() > 0) start = Time(doc, doc.Count() - 1, kEnd) + 0.5;
+  if (doc.Count() > 0) start = doc.Time(doc.Count() - 1, kEnd) + 0.5;
   doc.AddRow(FormatTimeText(start), FormatTimeText(start + 1.0));
   int row = doc.Count() - 1;
   doc.SetCurrentRow(row);
@@ -45,18 +36,18 @@ int EditInsert(SubtitleDocument& doc, int row, Prompter& prompter) {
     prompter.Beep();
     return -1;
   }
-  const double start = Time(doc, row, kStart);
-  const double previous_end = row == 0 ? 0.0 : Time(doc, row - 1, kEnd);
+  const double start = doc.Time(row, kStart);
+  const double previous_end = row == 0 ? 0.0 : doc.Time(row - 1, kEnd);
   const double new_start = previous_end + (start - previous_end) * 0.5;
   const double new_end = new_start + 1.0;
   if (Before(start, new_end)) {
     const double pushed = new_end + kMinimumGap;
-    if (Before(Time(doc, row, kEnd) - pushed, 1.0)) {
+    if (Before(doc.Time(row, kEnd) - pushed, 1.0)) {
       prompter.MessageBox(u"Can't insert sub here because next sub will be too short...", {},
                           PromptIcon::Exclamation);
       return -1;
     }
-    SetTime(doc, row, kStart, pushed);
+    doc.SetTime(row, kStart, pushed);
   }
   doc.InsertRow(row, FormatTimeText(new_start), FormatTimeText(new_end));
   doc.SetChanged(true);
@@ -116,13 +107,13 @@ void EditSetLine(SubtitleDocument& doc, int row, int line, std::u16string text) 
 
 void EditAuto(SubtitleDocument& doc, int row, double minimum_duration, double seconds_per_char) {
   if (!doc.IsRow(row)) return;
-  const double start = Time(doc, row, kStart);
+  const double start = doc.Time(row, kStart);
   const double limit =
-      (row + 1 < doc.Count() ? Time(doc, row + 1, kStart) : kLastPossibleTime) - kMinimumGap;
+      (row + 1 < doc.Count() ? doc.Time(row + 1, kStart) : kLastPossibleTime) - kMinimumGap;
   const size_t characters = doc.Line(row, 0).size() + doc.Line(row, 1).size();
   const double duration =
       std::max(minimum_duration, static_cast<double>(characters) * seconds_per_char);
-  SetTime(doc, row, kEnd, std::min(start + duration, limit));
+  doc.SetTime(row, kEnd, std::min(start + duration, limit));
   doc.SetChanged(true);
 }
 
@@ -133,10 +124,10 @@ bool EditSpinTime(SubtitleDocument& doc, int row, EditSpin spin, bool increase,
     return false;
   }
   const bool last = row + 1 >= doc.Count();
-  double start = Time(doc, row, kStart);
-  double end = Time(doc, row, kEnd);
+  double start = doc.Time(row, kStart);
+  double end = doc.Time(row, kEnd);
   auto before_next = [&](double new_end) {
-    return last || Before(new_end, Time(doc, row + 1, kStart) - kMinimumGap);
+    return last || Before(new_end, doc.Time(row + 1, kStart) - kMinimumGap);
   };
   bool allowed;
   if (spin == EditSpin::kStart) {
@@ -146,7 +137,7 @@ bool EditSpinTime(SubtitleDocument& doc, int row, EditSpin spin, bool increase,
     if (increase)
       allowed = before_next(end);
     else
-      allowed = row == 0 ? Before(0, start) : Before(Time(doc, row - 1, kEnd) + kMinimumGap, start);
+      allowed = row == 0 ? Before(0, start) : Before(doc.Time(row - 1, kEnd) + kMinimumGap, start);
   } else {
     end += (spin == EditSpin::kDurationSeconds ? 1.0 : 0.1) * (increase ? 1 : -1);
     allowed = increase ? before_next(end) : Before(start + 0.1, end);
@@ -155,8 +146,8 @@ bool EditSpinTime(SubtitleDocument& doc, int row, EditSpin spin, bool increase,
     prompter.Beep();
     return false;
   }
-  if (spin == EditSpin::kStart) SetTime(doc, row, kStart, start);
-  SetTime(doc, row, kEnd, end);
+  if (spin == EditSpin::kStart) doc.SetTime(row, kStart, start);
+  doc.SetTime(row, kEnd, end);
   doc.SetChanged(true);
   return true;
 }

@@ -23,11 +23,7 @@ void ChosenFrameRates(const FrameRateChoice& choice, double& from, double& to) {
 void ConvertFrameRate(SubtitleDocument& doc, double from, double to) {
   const double factor = from / to;
   for (int row = 0; row < doc.Count(); ++row) {
-    for (int column : {kStart, kEnd}) {
-      char16_t buf[kMaxTimeText];
-      const double seconds = ParseTimeText(doc.Cell(row, column)) * factor;
-      doc.AssignCell(row, column, std::u16string_view(buf, WriteTimeText(buf, seconds)));
-    }
+    for (int column : {kStart, kEnd}) doc.SetTime(row, column, doc.Time(row, column) * factor);
   }
 }
 

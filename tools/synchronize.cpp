@@ -15,15 +15,6 @@ int FirstSelected(const SubtitleDocument& doc) {
   return -1;
 }
 
-double Time(const SubtitleDocument& doc, int row, int column) {
-  return ParseTimeText(doc.Cell(row, column));
-}
-
-void SetTime(SubtitleDocument& doc, int row, int column, double seconds) {
-  char16_t buf[kMaxTimeText];
-  doc.AssignCell(row, column, std::u16string_view(buf, WriteTimeText(buf, seconds)));
-}
-
 // Times are whole milliseconds; sums of them must compare equal when they are.
 bool AtOrBefore(double a, double b) {
   return a <= b + 1e-6;
@@ -82,10 +73,10 @@ bool MoveEntries(SubtitleDocument& doc, RowRange range, double amount, SyncScope
   bool overlap = false;
   if (!later) {
     // The parsed start carries half a millisecond, so a move to exactly 0 passes.
-    double limit = first == 0 ? 0.0 : Time(doc, first - 1, kEnd);
-    overlap = AtOrBefore(Time(doc, first, kStart) + amount, limit);
+    double limit = first == 0 ? 0.0 : doc.Time(first - 1, kEnd);
+    overlap = AtOrBefore(doc.Time(first, kStart) + amount, limit);
   } else if (last + 1 < doc.Count()) {
-    overlap = AtOrBefore(Time(doc, last + 1, kStart), Time(doc, last, kEnd) + amount);
+    overlap = AtOrBefore(doc.Time(last + 1, kStart), doc.Time(last, kEnd) + amount);
   }
   if (overlap) {
     prompter.MessageBox(u"ERROR: Movement will cause overlapping subtitles.", {},
@@ -100,7 +91,7 @@ bool MoveEntries(SubtitleDocument& doc, RowRange range, double amount, SyncScope
                          std::fabs(amount), word));
   for (int row = first; row <= last; ++row) {
     if (scope == SyncScope::kSelection && !doc.Selected(row)) continue;
-    for (int column : {kStart, kEnd}) SetTime(doc, row, column, Time(doc, row, column) + amount);
+    for (int column : {kStart, kEnd}) doc.SetTime(row, column, doc.Time(row, column) + amount);
   }
   doc.AppendLog(u"Done.");
   return true;
@@ -110,8 +101,8 @@ bool StretchEntries(SubtitleDocument& doc, RowRange range, const StretchAmount& 
                     Prompter& prompter) {
   if (!ValidRange(doc, range)) return false;
   const int first = range.first, last = range.last;
-  const double t0 = Time(doc, first, kStart);
-  const double span = Time(doc, last, kStart) - t0;
+  const double t0 = doc.Time(first, kStart);
+  const double span = doc.Time(last, kStart) - t0;
   if (span == 0) {
     prompter.MessageBox(u"ERROR: Stretching needs two subtitles with different start times.", {},
                         PromptIcon::Error);
@@ -131,8 +122,8 @@ bool StretchEntries(SubtitleDocument& doc, RowRange range, const StretchAmount& 
                        amount.seconds, amount.milliseconds));
   for (int row = first; row <= last; ++row) {
     for (int column : {kStart, kEnd}) {
-      double t = Time(doc, row, column);
-      SetTime(doc, row, column, t + (t - t0) / span * stretch);
+      double t = doc.Time(row, column);
+      doc.SetTime(row, column, t + (t - t0) / span * stretch);
     }
   }
   doc.AppendLog(u"Done.");
