@@ -23,7 +23,7 @@ std::vector<int> MakeKeyList() {
   range(1300, 1323);
   range(1400, 1400);
   range(1500, 1514);
-  range(1600, 1617);
+  range(1600, 1621);
   range(1700, 1717);
   range(1800, 1810);
   range(1900, 1915);

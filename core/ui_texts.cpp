@@ -79,6 +79,10 @@ constexpr Caption kCaptions[] = {
     {1615, u"Volume:"},
     {1616, u"Duration:"},
     {1617, u"Start:"},
+    {1618, u"Play line"},
+    {1619, u"No movie loaded"},
+    {1620, u"No sound"},
+    {1621, u"Reading the sound"},
     // AVI Info
     {1701, u"AVI Info"},
     {1702, u"Show all info regarding audio and video codecs and properties..."},
