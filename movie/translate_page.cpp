@@ -928,6 +928,7 @@ void CTranslatePage::OnActivate() {
   state_.current = ctx_.doc.CurrentRow();
   CSheetPage::OnActivate();
   ApplyOwnCaptions();
+  strip_->SubtitlesChanged();  // other pages may have changed the times
   SeekToCurrent();
   List()->setFocus();
 }

@@ -403,29 +403,47 @@ void WaveformStrip::PaintRuler(QPainter& p, const QRect& r) {
 
 void WaveformStrip::PaintBoxes(QPainter& p) {
   const QFontMetrics fm = fontMetrics();
+  QFont bold = font();
+  bold.setBold(true);
+  const QFontMetrics bold_fm(bold);
   const QRect wave = WaveRect();
+  // Boxes a few pixels wide (a long span) are drawn as runs, one fill for those that touch, so
+  // thousands of subtitles in view cost what the pixels do.
+  int run_left = 0, run_right = -2;
+  const auto end_run = [&] {
+    if (run_right >= run_left)
+      p.fillRect(QRect(run_left, wave.top(), run_right - run_left + 1, wave.height()), kBox);
+    run_right = -2;
+  };
   for (int row : RowsInView()) {
     const QRect r = BoxRect(row);
     const bool current = row == current_;
+    if (r.width() < 4 && !current) {
+      if (r.left() > run_right + 1) {
+        end_run();
+        run_left = r.left();
+      }
+      run_right = std::max(run_right, r.right());
+      continue;
+    }
+    end_run();
     p.fillRect(r, current ? kCurrentBox : kBox);
     p.setPen(current ? kCurrentEdge : kBoxEdge);
     p.drawLine(r.topLeft(), r.bottomLeft());
     p.drawLine(r.topRight(), r.bottomRight());
     if (r.width() < 14) continue;
-    const QString first = ToQ(doc_.Line(row, 0));
     const QString number = QString::number(row + 1);
     const QRect text(r.left() + 3, wave.top() + 2, r.width() - 6, fm.height());
-    QFont bold = font();
-    bold.setBold(true);
     p.setFont(bold);
     p.setPen(Qt::white);
     p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, number);
-    const int used = QFontMetrics(bold).horizontalAdvance(number) + 5;
+    const int used = bold_fm.horizontalAdvance(number) + 5;
     p.setFont(font());
     if (text.width() > used + 8)
       p.drawText(text.adjusted(used, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                 fm.elidedText(first, Qt::ElideRight, text.width() - used));
+                 fm.elidedText(ToQ(doc_.Line(row, 0)), Qt::ElideRight, text.width() - used));
   }
+  end_run();
 }
 
 // ---- Input
