@@ -15,7 +15,7 @@
 #include "core/subtitle_document.h"
 #include "core/time_code.h"
 #include "sound/sound_loader_qt.h"
-#include "sound/waveform_widget.h"
+#include "pages/play_movie/waveform_widget.h"
 
 namespace {
 

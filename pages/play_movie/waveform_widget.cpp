@@ -1,4 +1,4 @@
-#include "sound/waveform_widget.h"
+#include "pages/play_movie/waveform_widget.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
