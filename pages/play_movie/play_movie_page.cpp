@@ -199,7 +199,7 @@ void CTranslatePage::BuildControls() {
   sound_ = std::make_unique<SoundLoader>();
   connect(sound_.get(), &SoundLoader::Finished, this, &CTranslatePage::SoundFinished);
   strip_ = new WaveformStrip(*sound_, ctx_.doc, movie_area_);
-  strip_->setMinimumHeight(72);
+  strip_->setMinimumHeight(60);
   strip_->setMaximumHeight(100);
   connect(strip_, &WaveformStrip::SeekRequested, this,
           [this](double seconds) { SeekTo(static_cast<int64_t>(seconds * 1e7 + 0.5)); });

@@ -69,7 +69,7 @@ class WaveformStrip : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   QSize sizeHint() const override { return {400, 100}; }
-  QSize minimumSizeHint() const override { return {120, 72}; }
+  QSize minimumSizeHint() const override { return {120, 60}; }
 
  private:
   struct Hit {
