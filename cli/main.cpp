@@ -36,13 +36,13 @@ bool IsWholeNumber(const std::string& s) {
   return true;
 }
 
-// The module beside the executable (the build tree), else the installed one: <prefix>/lib/tessera
-// beside <prefix>/bin, else the configured folder.
+// The module beside the executable (the build tree), else the installed one: in the module folder
+// of the prefix that holds the executable, else in the configured folder.
 std::string MeasurerModulePath() {
   std::error_code ec;
   const std::filesystem::path dir = ExecutableDir();
-  for (const auto& candidate :
-       {dir / "tessera-measure.so", dir.parent_path() / "lib" / "tessera" / "tessera-measure.so"})
+  for (const auto& candidate : {dir / "tessera-measure.so",
+                                dir.parent_path() / TESSERA_MODULE_SUBDIR / "tessera-measure.so"})
     if (std::filesystem::exists(candidate, ec)) return candidate.string();
   return std::string(TESSERA_MODULE_DIR) + "/tessera-measure.so";
 }

@@ -80,7 +80,7 @@ TEST_F(PackageTest, MadeInstalledAndValidated) {
   const char* const files[] = {
       "/usr/bin/tessera",
       "/usr/bin/tessera-cli",
-      "/usr/lib/tessera/tessera-measure.so",
+      "/usr/" TESSERA_MODULE_SUBDIR "/tessera-measure.so",
       "/usr/share/tessera/Tessera.ini",
       "/usr/share/tessera/languages/Dutch.lng",
       "/usr/share/applications/Tessera.desktop",
