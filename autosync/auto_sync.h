@@ -30,10 +30,10 @@ struct SyncSegment {
 };
 
 struct SyncFitOptions {
-  bool splits = true;          // false: one offset and a rate
-  double max_offset = 600;     // seconds either way
-  double split_penalty = 4.0;  // seconds of well-matched speech one split must win
-  double min_score = 0.30;     // below: refused
+  bool splits = true;           // false: one offset and a rate
+  double max_offset = 600;      // seconds either way
+  double split_penalty = 12.0;  // seconds of well-matched speech one split must win
+  double min_score = 0.35;      // below: refused
 };
 
 struct SyncFit {
