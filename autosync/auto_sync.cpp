@@ -22,7 +22,7 @@ const SyncRate kSyncRates[kSyncRateCount] = {{25, 25}, {25, kFilm}, {kFilm, 25},
 namespace {
 
 constexpr int kCoarseStep = 4;  // frames between the offsets the global search tries (40 ms)
-constexpr int kRefine = 6;      // frames either side of a segment's coarse offset refined
+constexpr int kRefine = 12;  // frames either side of a segment's coarse offset refined
 
 int64_t ToFrame(double seconds) {
   return static_cast<int64_t>(std::llround(seconds / kSyncFrameSeconds));

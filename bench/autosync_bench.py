@@ -213,7 +213,7 @@ def main():
         ("nothing-to-do", "noise", ".wav", "none", [(0, 0.0)], "still"),
         ("later-3.7s", "noise", ".mkv", "none", [(0, 3.7)], "fit"),
         ("sooner-42.3s", "music", ".mp4", "none", [(0, -42.3)], "fit"),
-        ("later-7min", "music", ".avi", "none", [(0, 421.5)], "fit"),
+        ("sooner-7min", "music", ".avi", "none", [(0, -421.5)], "fit"),
         ("rate-25-23.976", "noise", ".avi", "25->23.976", [(0, 1.5)], "fit"),
         ("rate-23.976-25", "music", ".mkv", "23.976->25", [(0, -2.0)], "fit"),
         ("rate-25-24", "noise", ".mp4", "25->24", [(0, 0.8)], "fit"),

@@ -58,9 +58,10 @@ TEST_F(AutoSyncPageTest, CancelRefusalAndNoSourceChangeNothing) {
   dialogs.ExpectOpen(kSourceTitle, scratch.Path16("truth.srt"));
   prompter.ExpectQuestionWith("Offset: +4.000 s", false);
   Click("autoSync");
-  // Another film's subtitles are refused, and the box says why.
-  testing::WriteBytes(scratch.Path("other.srt"),
-                      testing::SubRipOf(testing::TalkSpans(66, 30, 4.0), [](int) { return 0.0; }));
+  // Another film's subtitles (longer and further apart) are refused, and the box says why.
+  auto other = testing::TalkSpans(66, 30, 4.0);
+  for (auto& [a, b] : other) a *= 2.1, b *= 2.1;
+  testing::WriteBytes(scratch.Path("other.srt"), testing::SubRipOf(other, [](int) { return 0.0; }));
   dialogs.ExpectOpen(kSourceTitle, scratch.Path16("other.srt"));
   prompter.ExpectMessageWith("ERROR: The subtitles do not fit the source (score");
   Click("autoSync");
