@@ -4,7 +4,7 @@
 
 #include "tests/autosync/talk_sound.h"
 #include "tests/gui/tool_page_fixture.h"
-#include "tools/sync_page.h"
+#include "pages/synchronize/synchronize_page.h"
 
 namespace tessera {
 namespace {
