@@ -22,7 +22,7 @@ std::vector<int> MakeKeyList() {
   range(1200, 1200);
   range(1300, 1323);
   range(1400, 1400);
-  range(1500, 1514);
+  range(1500, 1523);
   range(1600, 1621);
   range(1700, 1717);
   range(1800, 1810);

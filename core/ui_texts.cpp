@@ -61,6 +61,17 @@ constexpr Caption kCaptions[] = {
     {1512, u"Negative."},
     {1513, u"Movement"},
     {1514, u"Stretch"},
+    {1515, u"Auto sync..."},
+    {1516, u"Auto sync"},
+    {1517, u"Apply"},
+    {1518, u"Decoding the sound..."},
+    {1519, u"Fitting the subtitles..."},
+    {1520, u"Cancelling..."},
+    {1521,
+     u"Synchronize with the sound of the movie '%s'?\r\n\r\nNo chooses another movie or a "
+     u"subtitle file."},
+    {1522, u"Synchronize with a movie or subtitle file"},
+    {1523, u"Movies, sound and subtitle files"},
     // Play Movie
     {1601, u"Play Movie"},
     {1602, u"Play movie with subtitles. Edit, sync, load or save subtitles..."},
