@@ -30,7 +30,7 @@ std::vector<int> MakeKeyList() {
   range(2000, 2015);
   range(kIncorrectNumbersMessageId, kIncorrectNumbersMessageId);
   range(3000, 3000);
-  range(8000, 8005);
+  range(8000, 8006);
   range(9000, 9001);
   return keys;
 }
@@ -136,6 +136,7 @@ void LanguageTable::Build(const std::filesystem::path& languages_dir) {
       {8003, u"Duration"},
       {8004, u"Line 1"},
       {8005, u"Line 2"},
+      {8006, u"CPS"},
       {9000, u"English"},
       {9001, u"Dutch"},
   };
