@@ -168,6 +168,7 @@ CTesseraApp::CTesseraApp(StartOptions options, ServiceOverrides overrides)
                       app_,
                       lang_,
                       history_});
+  ctx_->spelling = &spelling_;
 }
 
 CTesseraApp::~CTesseraApp() {

@@ -26,8 +26,9 @@ std::vector<int> MakeKeyList() {
   range(1600, 1617);
   range(1700, 1717);
   range(1800, 1810);
-  range(1900, 1915);
+  range(1900, 1919);
   range(2000, 2015);
+  range(2100, 2111);
   range(kIncorrectNumbersMessageId, kIncorrectNumbersMessageId);
   range(3000, 3000);
   range(8000, 8006);

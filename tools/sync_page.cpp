@@ -30,10 +30,10 @@ struct FieldDef {
 };
 // By SyncField.
 constexpr FieldDef kFields[] = {{"minutes", kMinutesId},
-                                 {"seconds", kSecondsId},
-                                 {"milliseconds", kMsId},
-                                 {"stretchSeconds", kSecondsId},
-                                 {"stretchMilliseconds", kMsId}};
+                                {"seconds", kSecondsId},
+                                {"milliseconds", kMsId},
+                                {"stretchSeconds", kSecondsId},
+                                {"stretchMilliseconds", kMsId}};
 
 void SetCaption(QWidget* w, const QString& text) {
   if (auto* b = qobject_cast<QAbstractButton*>(w))
