@@ -7,7 +7,7 @@
 
 #include "spelling/spelling_session.h"
 #include "tests/gui/tool_page_fixture.h"
-#include "tools/edit_page.h"
+#include "pages/edit/edit_page.h"
 #include "ui/spelling_marker.h"
 
 namespace tessera {

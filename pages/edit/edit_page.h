@@ -7,7 +7,7 @@
 
 #include "tools/find_replace.h"
 #include "tools/search_session.h"
-#include "tools/spelling_dialog.h"
+#include "pages/edit/spelling_dialog.h"
 #include "ui/sheet_page.h"
 
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "tools/spelling_dialog.h"
+#include "pages/edit/spelling_dialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
