@@ -1,5 +1,6 @@
 // Spelling in the window: underlines in the line fields, the context menu, the Spelling run of
 // the Edit page, and the reading-speed column of the subtitle lists.
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -19,11 +20,13 @@ struct SpellingPageTest : testing::ToolPageTest<CEditPage> {
   SpellingPageTest() {
     std::filesystem::create_directories(scratch.Path("dicts"));
     testing::WriteBytes(scratch.Path("dicts/xx.aff"), "SET UTF-8\nTRY esianrtolcdugmphbyfvkwz\n");
-    testing::WriteBytes(scratch.Path("dicts/xx.dic"), "5\nthe\ncat\nsat\nhello\nworld\n");
+    testing::WriteBytes(scratch.Path("dicts/xx.dic"), "6\nthe\ncat\nsat\nhello\nworld\ndog\n");
     app.spelling_language = u"xx";
     ctx.spelling = &session;
     Make();
   }
+  // The page goes before the session it checks with.
+  ~SpellingPageTest() override { page.reset(); }
   std::vector<std::string> Marked(int line) const {
     const std::u16string text = FromQ(page->LineField(line)->text());
     std::vector<std::string> out;
@@ -151,11 +154,14 @@ TEST_F(SpellingPageTest, TheSpellingRunFollowsTheListAndEachButtonDoesWhatItSays
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(page->SpellingDialog(), nullptr);
 
-  // A new run from the top finds the "teh" that was ignored once, and nothing ignored for all.
+  // A new run from the top finds what was ignored once, and nothing ignored for all or added.
   Select({0});
   d = StartRun();
   ASSERT_TRUE(d->Current());
   EXPECT_EQ(d->Current()->row, 2);
+  d->Button("ignore")->click();
+  ASSERT_TRUE(d->Current());
+  EXPECT_EQ(ToUtf8(d->Current()->word), "plugh");
   d->Button("ignore")->click();
   EXPECT_FALSE(d->Current());
   d->Button("close")->click();
@@ -168,10 +174,11 @@ TEST_F(SpellingPageTest, WithoutDictionariesNothingIsMarkedAndTheLogSaysWhy) {
   Make();
   Show({{1, 2, "qqq zzz"}}, 0);
   EXPECT_TRUE(page->LineMarker(0)->Marked().empty());
-  EXPECT_NE(LastLog().find("spelling is not checked"), std::string::npos) << LastLog();
+  EXPECT_NE(LastLog().find("Spelling is not checked"), std::string::npos) << LastLog();
   CSpellingDialog* d = StartRun();
   EXPECT_FALSE(d->Current());
   d->close();
+  page.reset();
 }
 
 TEST_F(SpellingPageTest, TheSpeedColumnMarksRowsAboveTheLimit) {
