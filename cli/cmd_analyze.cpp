@@ -57,7 +57,10 @@ int RunAnalyze(CliContext& ctx, std::vector<std::string>& args) {
   return kExitOk;
 }
 
-CommandRegistration reg({"analyze", "IN", &RunAnalyze});
+CommandRegistration reg(
+    {"analyze", "IN", &RunAnalyze,
+     "Prints the statistics of Analyze, then one line for each marked subtitle\n"
+     "(\"N: message | message\"). The loading log goes to standard error.\n"});
 
 }  // namespace
 }  // namespace tessera::cli
