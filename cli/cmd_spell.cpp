@@ -49,7 +49,16 @@ int RunSpell(CliContext& ctx, std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const CommandRegistration reg({"spell", "IN [--language xx_YY]", &RunSpell});
+const CommandRegistration reg(
+    {"spell", "IN [--language xx_YY]", &RunSpell,
+     "Prints \"N: word -> suggestion, ...\" for every word of IN the dictionary does not know\n"
+     "(at most five suggestions), then \"N unknown words in M subtitles.\". The personal word\n"
+     "list $XDG_CONFIG_HOME/tessera/words.txt counts as known. Exit 1 when IN cannot be read or\n"
+     "the dictionary is not installed (DICPATH names another dictionary folder).\n"
+     "\n"
+     "Options:\n"
+     "  --language xx_YY  the dictionary (default: the SpellingLanguage setting, else the\n"
+     "                    system's language, else en_US)\n"});
 
 }  // namespace
 }  // namespace tessera::cli
