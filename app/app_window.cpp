@@ -113,6 +113,7 @@ CTesseraApp::CTesseraApp(StartOptions options, ServiceOverrides overrides)
                       app_,
                       lang_,
                       history_});
+  ctx_->spelling = &spelling_;
 }
 
 CTesseraApp::~CTesseraApp() {

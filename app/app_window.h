@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "spelling/spelling_session.h"
 
 class QLocalServer;
 
@@ -99,6 +100,7 @@ class CTesseraApp : public QObject {
   AppSettings app_;
   LanguageTable lang_;
   UndoHistory history_;
+  SpellingSession spelling_;
   std::unique_ptr<QtPrompter> qt_prompter_;
   std::unique_ptr<QtDialogService> qt_dialogs_;
   std::unique_ptr<CHoldOnDialog> qt_progress_;

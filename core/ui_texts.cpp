@@ -136,6 +136,23 @@ constexpr Caption kCaptions[] = {
     {1913, u"Odd rows"},
     {1914, u"Selection"},
     {1915, u"Default"},
+    {1916, u"Spelling and reading speed"},
+    {1917, u"Spelling language:"},
+    {1918, u"Most characters per second:"},
+    {1919, u"Show the CPS column"},
+    // Spelling: the Edit page's button and dialog, the line fields' menu
+    {2100, u"Spelling"},
+    {2101, u"Add to dictionary"},
+    {2102, u"Ignore"},
+    {2103, u"(no suggestions)"},
+    {2104, u"Replace"},
+    {2105, u"Replace all"},
+    {2106, u"Ignore all"},
+    {2107, u"Close"},
+    {2108, u"Not in the dictionary:"},
+    {2109, u"Replace with:"},
+    {2110, u"Suggestions:"},
+    {2111, u"The spelling check is complete."},
 };
 
 static_assert(std::is_sorted(std::begin(kCaptions), std::end(kCaptions),

@@ -22,7 +22,9 @@
 #include "pages/play_movie/movie_panel_widget.h"
 #include "pages/play_movie/waveform_widget.h"
 #include "sound/sound_loader_qt.h"
+#include "spelling/spelling_session.h"
 #include "ui/cd_player_display.h"
+#include "ui/spelling_marker.h"
 #include "ui/spin_arrows.h"
 #include "ui/subtitle_list_view.h"
 #include "workbench/file_commands.h"
@@ -255,6 +257,18 @@ void CTranslatePage::BuildControls() {
     line_[i]->setAlignment(Qt::AlignCenter);
     line_[i]->installEventFilter(this);
     connect(line_[i], &QLineEdit::textEdited, this, [this, i] { LineTyped(i); });
+    markers_[i] = new SpellingMarker(line_[i], ctx_.spelling, ctx_.lang);
+    connect(markers_[i], &SpellingMarker::ReplaceRequested, this,
+            [this, i](int start, int length, const QString& replacement) {
+              // Through the typing path, as one step of its own.
+              EndTyping();
+              line_[i]->setSelection(start, length);
+              line_[i]->insert(replacement);
+              EndTyping();
+            });
+    connect(markers_[i], &SpellingMarker::KnownWordsChanged, this, [this] {
+      for (SpellingMarker* m : markers_) m->Remark();
+    });
     remaining_[i] = new QLineEdit(movie_area_);
     remaining_[i]->setObjectName(i == 0 ? QStringLiteral("remaining1")
                                         : QStringLiteral("remaining2"));
@@ -926,7 +940,9 @@ void CTranslatePage::OnActivate() {
     if (ctx_.app.reload_avi) QTimer::singleShot(kReloadMs, this, &CTranslatePage::ReloadMovie);
   }
   state_.current = ctx_.doc.CurrentRow();
+  if (ctx_.spelling) ctx_.spelling->Use(ctx_.app.spelling_language, &ctx_.doc.Log());
   CSheetPage::OnActivate();
+  for (SpellingMarker* m : markers_) m->Remark();
   ApplyOwnCaptions();
   strip_->SubtitlesChanged();  // other pages may have changed the times
   SeekToCurrent();

@@ -17,6 +17,10 @@
 
 class QLabel;
 class QLineEdit;
+
+namespace tessera {
+class SpellingMarker;
+}
 class QSlider;
 class QTimer;
 
@@ -59,6 +63,8 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   int ReplaceInEntry(int row, const std::u16string& find,
                      const std::u16string& replacement) override;
   void ReplaceAll(const std::u16string& find, const std::u16string& replacement) override;
+
+  SpellingMarker* LineMarker(int line) const { return markers_[line]; }
 
   // What the page shows, for tests and the window.
   PlayState State() const { return play_; }
@@ -157,6 +163,7 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   QWidget* pause_button_ = nullptr;
   QWidget* stop_button_ = nullptr;
   QLineEdit* line_[2] = {nullptr, nullptr};
+  SpellingMarker* markers_[2] = {nullptr, nullptr};
   QLineEdit* remaining_[2] = {nullptr, nullptr};
   CCDPlayerDisplay* position_display_ = nullptr;
   CCDPlayerDisplay* start_display_ = nullptr;
