@@ -1,4 +1,4 @@
-// Loading the input and saving the output of a command, as the File Operations page does.
+// Loading the input and saving the output of a command, with the document's file commands.
 #pragma once
 
 #include <string>
@@ -7,12 +7,11 @@
 
 namespace tessera::cli {
 
-// Logs "Trying to open the file '%s'..." and loads the file (MicroDVD at the prompter's rate,
-// without asking). Sets the file path and loaded format, clears the changed flag. False when
-// the file could not be loaded.
+// OpenDocument as the open dialog does (MicroDVD at the prompter's rate, the --encoding given).
+// False when the file could not be loaded.
 bool LoadInput(CliContext& ctx, const std::string& path);
 
-// SaveSubtitleAs: the format is the one the extension names. False when nothing was written.
+// SaveDocumentAs: the format is the one the extension names. False when nothing was written.
 bool SaveOutput(CliContext& ctx, const std::string& path);
 
 }  // namespace tessera::cli

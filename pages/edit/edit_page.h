@@ -21,15 +21,13 @@ class CEditPage : public CSheetPage, public SearchingPage {
   explicit CEditPage(PageContext& ctx, QWidget* parent = nullptr);
 
   void OnDeactivate() override;
-  bool OnShortcut(int command) override;
 
   // SearchingPage
   SearchState& Search() override { return search_; }
   void SelectFirstRowIfNone() override;
-  void FindNext() override;
-  int ReplaceInEntry(int row, const std::u16string& find,
-                     const std::u16string& replacement) override;
-  void ReplaceAll(const std::u16string& find, const std::u16string& replacement) override;
+  void SearchNext() override;
+  int ReplaceInRow(int row, const std::u16string& find, const std::u16string& replacement) override;
+  void ReplaceInAllRows(const std::u16string& find, const std::u16string& replacement) override;
 
   QLineEdit* LineField(int line) const { return lines_[line]; }
   CCDPlayerDisplay* StartDisplay() const { return start_; }

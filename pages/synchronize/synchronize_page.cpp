@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/number_field.h"
 #include "core/qt_text_qt.h"
 #include "ui/fixed_row_colours.h"
 #include "ui/spin_arrows.h"
@@ -197,7 +198,7 @@ SyncFieldTexts CSyncPage::Texts() const {
 
 std::optional<SyncFieldValues> CSyncPage::ReadFields() {
   std::optional<SyncFieldValues> values = ReadSyncFields(Texts());
-  if (!values) ctx_.prompter.MessageBox(u"Enter an integer.", {}, PromptIcon::Exclamation);
+  if (!values) ctx_.prompter.MessageBox(kEnterInteger, {}, PromptIcon::Exclamation);
   return values;
 }
 
