@@ -90,6 +90,9 @@ const SettingRow kSettings[] = {
     Whole(u"MaxNumberCharacters", &A::max_number_characters, 50),
     Real(kRealText, u"Smart Seconds", &A::smart_seconds, 0.085, 0, 60),
     Real(kRealText, u"Minimum Duration", &A::minimum_duration, 2.0, 0, 3600),
+    Whole(u"MaxCPS", &A::max_cps, 17, 5, 60),
+    Text(u"SpellingLanguage", &A::spelling_language),
+    Whole(u"ShowCPSColumn", &A::show_cps_column, 1),
 };
 
 std::string Number(double v) {

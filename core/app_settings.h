@@ -46,6 +46,9 @@ struct AppSettings {
   int max_number_characters;
   double smart_seconds;
   double minimum_duration;
+  int max_cps;                       // reading-speed limit, characters per second
+  std::u16string spelling_language;  // a dictionary name ("en_US"); empty: the system's
+  int show_cps_column;
 };
 
 // How a setting is kept in the file.

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "check/reading_speed.h"
 #include "core/number_field.h"
 #include "core/text_util.h"
 
@@ -24,6 +25,12 @@ OptionBinding<O> Kind(OptionBinding<O> b, OptionKind kind, int last = 1) {
     b.min = 0;
     b.max = last;
   }
+  return b;
+}
+
+OptionBinding<O> Range(OptionBinding<O> b, int low, int high) {
+  b.min = low;
+  b.max = high;
   return b;
 }
 
@@ -76,6 +83,8 @@ const OptionTable<SettingsOptions>& SettingsOptionBindings() {
       Kind(Global(&O::reload_avi, &A::reload_avi, "reloadAvi"), OptionKind::kFlag),
       Kind(Global(&O::resize_movie_window, &A::resize_movie_window, "resizeMovieWindow"),
            OptionKind::kChoice),
+      Range(Global(&O::max_cps, &A::max_cps, "maxCps"), kMinMaxCps, kMaxMaxCps),
+      Kind(Global(&O::show_cps_column, &A::show_cps_column, "showCpsColumn"), OptionKind::kFlag),
   };
   return table;
 }
@@ -119,6 +128,7 @@ std::optional<std::u16string> TakeOptionFieldText(const OptionBinding<SettingsOp
   }
   std::optional<int> v = ParseWholeNumber(text);
   if (!v) return kEnterInteger;
+  if (*v < b.min || *v > b.max) return Format("Enter an integer from %d to %d.", b.min, b.max);
   options.*b.whole = *v;
   return std::nullopt;
 }

@@ -17,6 +17,7 @@ class QVBoxLayout;
 namespace tessera {
 
 class HeaderStrip;
+class SpellingSession;
 class LogPanel;
 class SubtitleListView;
 
@@ -40,6 +41,7 @@ class MainWindowHost {
 // Everything a page is handed: the workbench and the window it sits in.
 struct PageContext : Workbench {
   MainWindowHost* host = nullptr;
+  SpellingSession* spelling = nullptr;  // none: nothing is checked
 };
 
 using PageAction = std::function<unsigned()>;
