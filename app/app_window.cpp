@@ -20,11 +20,10 @@
 #include "core/update_fetch_qt.h"
 #include "core/version.h"
 #include "formats/format_util.h"
-#include "formats/loading.h"
 #include "movie/mpv_player_qt.h"
 #include "movie/pulse_volume_qt.h"
 #include "pages/page_table.h"
-#include "workbench/save_dialogs.h"
+#include "workbench/file_commands.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitTesseraResources() {
@@ -107,12 +106,12 @@ CTesseraApp::CTesseraApp(StartOptions options, ServiceOverrides overrides)
   IVolume* volume = overrides.volume;
   if (!volume) volume = (qt_volume_ = std::make_unique<CVolumeOutMaster>()).get();
   ctx_ = std::unique_ptr<PageContext>(
-      new PageContext{{*prompter, *dialogs, *progress, *processes, *measurer, player, volume},
-                      doc_,
-                      store_,
-                      app_,
-                      lang_,
-                      history_});
+      new PageContext{{{*prompter, *dialogs, *progress, *processes, *measurer, player, volume},
+                       doc_,
+                       store_,
+                       app_,
+                       lang_,
+                       history_}});
   ctx_->spelling = &spelling_;
 }
 
@@ -160,7 +159,7 @@ void CTesseraApp::InitInstance() {
 }
 
 int CTesseraApp::SaveDocument() {
-  if (!SaveSubtitleDialog(doc_, store_, app_, ctx_->dialogs)) return 0;
+  if (!AskAndSaveDocument(*ctx_)) return 0;
   window_->SetCurrentFile(doc_.FilePath());
   return 1;
 }
@@ -212,12 +211,8 @@ void CTesseraApp::LoadStartFile() {
     return;
   }
   app_.last_sub = path;
-  SubtitleFormat format = doc_.LoadedFormat();
-  // Quiet: a MicroDVD file is read at 23.976 without asking. A file that cannot be loaded leaves
-  // the window untitled, as it would be without one.
-  if (!LoadSubtitleFile(doc_, path, format, lang_, nullptr)) return;
-  doc_.SetFilePath(path);
-  doc_.SetLoadedFormat(format);
+  // A file that cannot be loaded leaves the window untitled, as it would be without one.
+  if (!OpenDocument(*ctx_, path, OpenWay::kStartUp)) return;
   if (app_.last_selected < doc_.Count()) doc_.SetCurrentRow(app_.last_selected);
   window_->SetCurrentFile(path);
 }

@@ -193,37 +193,11 @@ bool CMainDialog::MayReplaceDocument() {
   return false;
 }
 
-int CMainDialog::ShortcutCommand(int key, Qt::KeyboardModifiers modifiers) {
+int CMainDialog::KeyCombination(int key, Qt::KeyboardModifiers modifiers) {
   const auto mods =
       modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
-  if (mods == Qt::ControlModifier) {
-    switch (key) {
-      case Qt::Key_F:
-        return kCmdFind;
-      case Qt::Key_H:
-        return kCmdReplace;
-      case Qt::Key_S:
-        return kCmdQuickSave;
-    }
-    return 0;
-  }
-  if (mods != Qt::NoModifier) return 0;
-  switch (key) {
-    case Qt::Key_F3:
-      return kCmdFindNext;
-    case Qt::Key_Delete:
-      return kCmdDelete;
-    case Qt::Key_Insert:
-      return kCmdInsert;
-    case Qt::Key_Home:
-      return kCmdHome;
-    case Qt::Key_End:
-      return kCmdEnd;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return kCmdEnter;
-  }
-  return 0;
+  if (key == Qt::Key_Enter) key = Qt::Key_Return;
+  return static_cast<int>(mods.toInt()) | key;
 }
 
 // Keys the window handles on every page: switching pages, undo and redo.
@@ -259,11 +233,8 @@ bool CMainDialog::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (WindowKey(watched, *key)) return true;
     const int page = ActivePage();
-    if (page >= 0) {
-      if (int cmd = ShortcutCommand(key->key(), key->modifiers())) {
-        if (pages_[page]->OnShortcut(cmd)) return true;
-      }
-    }
+    if (page >= 0 && pages_[page]->OnShortcut(KeyCombination(key->key(), key->modifiers())))
+      return true;
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -50,8 +50,9 @@ class CMainDialog : public QWidget, public MainWindowHost {
   QToolButton* UndoButton() const { return undo_; }
   QToolButton* RedoButton() const { return redo_; }
 
-  // The keyboard command of a key press, or 0.
-  static int ShortcutCommand(int key, Qt::KeyboardModifiers modifiers);
+  // A key press as the pages declare their keys: the key with Ctrl, Alt, Shift and Meta
+  // combined, the keypad's Enter as Return.
+  static int KeyCombination(int key, Qt::KeyboardModifiers modifiers);
 
  signals:
   // The window has closed; `ok` when an Exit button ended it.

@@ -68,7 +68,8 @@ void BM_FixNow(benchmark::State& state) {
   QtTextMeasurer measurer;
   UndoHistory history;
   ProgressSink& progress = state.range(0) ? static_cast<ProgressSink&>(window) : no_window;
-  PageContext ctx{{prompter, dialogs, progress, runner, measurer}, doc, store, app, lang, history};
+  PageContext ctx{
+      {{prompter, dialogs, progress, runner, measurer}, doc, store, app, lang, history}};
   CCheckPage page(ctx, nullptr, Folder() / "Tessera.ini");
   QPushButton* fix_now = page.Button("fixNow");
   int subtitles = 0;

@@ -55,7 +55,7 @@ void BM_SwitchToPage(benchmark::State& state) {
   lang.Build("/nonexistent");
   UndoHistory history;
   PageContext ctx{
-      {prompter, dialogs, progress, processes, measurer}, doc, store, app, lang, history};
+      {{prompter, dialogs, progress, processes, measurer}, doc, store, app, lang, history}};
   const int rows = static_cast<int>(state.range(0));
   doc.Reserve(rows);
   for (int i = 0; i < rows; ++i) {

@@ -1,4 +1,4 @@
-#include "check/fix_errors.h"
+#include "check/fix_errors_options.h"
 #include "core/option_binding.h"
 
 namespace tessera {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "check/fix_errors.h"
+#include "check/fix_work_table.h"
 
 namespace tessera {
 

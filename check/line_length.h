@@ -4,7 +4,7 @@
 // `stay` and `times_changed`, never clear them.
 #pragma once
 
-#include "check/fix_errors.h"
+#include "check/fix_work_table.h"
 #include "check/measure.h"
 
 namespace tessera {

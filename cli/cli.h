@@ -5,11 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app_settings.h"
-#include "core/language_table.h"
-#include "core/services.h"
-#include "core/settings_store.h"
-#include "core/subtitle_document.h"
+#include "workbench/workbench.h"
 
 namespace tessera::cli {
 
@@ -27,17 +23,41 @@ class CliPrompter final : public Prompter {
   double load_frame_rate = 23.976;
 };
 
+// The measurer the workbench hands on: the module's once LoadTextMeasurer has loaded it.
+class LoadedMeasurer final : public TextMeasurer {
+ public:
+  explicit LoadedMeasurer(TextMeasurer* const& loaded) : loaded_(loaded) {}
+  int MeasureWidth(const std::u16string& text, const FontSpec& font) override {
+    return loaded_ ? loaded_->MeasureWidth(text, font) : static_cast<int>(text.size());
+  }
+
+ private:
+  TextMeasurer* const& loaded_;
+};
+
 struct CliContext {
   SubtitleDocument doc;
   SettingsStore settings;
   AppSettings app;
   CliPrompter prompter;
   LanguageTable lang;  // built with the language file, the "Language" setting selected
+  UndoHistory history;
   TextMeasurer* measurer = nullptr;       // loaded by LoadTextMeasurer
   std::optional<std::string> lists_file;  // --lists
   std::string encoding;                   // --encoding: the reading encoding, empty: detected
   std::string output_format;              // --format: the type written to "-", empty: the input's
   int log_listener = 0;                   // the listener printing log lines on stdout
+  // The workbench the file commands work on: no dialog, progress window or child program here.
+  NoDialogs no_dialogs;
+  NullProgressSink no_progress;
+  NoProcesses no_processes;
+  LoadedMeasurer loaded_measurer{measurer};
+  Workbench bench{{prompter, no_dialogs, no_progress, no_processes, loaded_measurer},
+                  doc,
+                  settings,
+                  app,
+                  lang,
+                  history};
 };
 
 // Loads the Qt text measurer module into ctx.measurer when the measuring method is the dynamic

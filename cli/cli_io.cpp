@@ -16,6 +16,7 @@
 #include "formats/format_util.h"
 #include "formats/loading.h"
 #include "formats/save_formats.h"
+#include "workbench/file_commands.h"
 
 namespace tessera::cli {
 namespace {
@@ -103,6 +104,11 @@ std::u16string FormatExtension(const std::string& name) {
 }
 
 bool LoadInput(CliContext& ctx, const std::string& path) {
+  if (path != kStdStream) {
+    ReserveHeapFor(path);
+    return OpenDocument(ctx.bench, FromUtf8(path), OpenWay::kChosen, ctx.encoding) == 1;
+  }
+  // Standard input is read from a private copy; the document's file is "-".
   std::u16string name = FromUtf8(path);
   ctx.doc.SetChanged(false);
   ctx.doc.SetFilePath(name);
@@ -111,13 +117,11 @@ bool LoadInput(CliContext& ctx, const std::string& path) {
   SubtitleFormat format = ctx.doc.LoadedFormat();
   std::u16string from = name;
   StreamFolder folder;
-  if (path == kStdStream) {
-    if (folder.Dir().empty() || !CopyStandardInput(folder.Dir() / "stdin")) {
-      ctx.doc.AppendLog(u"ERROR: Could not read standard input.");
-      return false;
-    }
-    from = FromPath(folder.Dir() / "stdin");
+  if (folder.Dir().empty() || !CopyStandardInput(folder.Dir() / "stdin")) {
+    ctx.doc.AppendLog(u"ERROR: Could not read standard input.");
+    return false;
   }
+  from = FromPath(folder.Dir() / "stdin");
   ReserveHeapFor(ToUtf8(from));
   int ok = LoadSubtitleFile(ctx.doc, from, format, ctx.lang, &ctx.prompter, ctx.encoding);
   ctx.doc.SetLoadedFormat(format);
@@ -125,8 +129,7 @@ bool LoadInput(CliContext& ctx, const std::string& path) {
 }
 
 bool SaveOutput(CliContext& ctx, const std::string& path) {
-  if (path != kStdStream)
-    return SaveSubtitleAs(ctx.doc, FromUtf8(path), ctx.settings, ctx.app) == 1;
+  if (path != kStdStream) return SaveDocumentAs(ctx.bench, FromUtf8(path)) == 1;
   const std::u16string extension =
       ctx.output_format.empty()
           ? std::u16string(DefaultSaveFormat(ctx.doc.LoadedFormat()).extension)
@@ -137,7 +140,7 @@ bool SaveOutput(CliContext& ctx, const std::string& path) {
     return false;
   }
   const std::filesystem::path file = folder.Dir() / ("stdout" + ToUtf8(extension));
-  if (SaveSubtitleAs(ctx.doc, FromPath(file), ctx.settings, ctx.app) != 1) return false;
+  if (SaveDocumentAs(ctx.bench, FromPath(file)) != 1) return false;
   ctx.doc.SetFilePath(FromUtf8(path));
   if (CopyToStandardOutput(file)) return true;
   ctx.doc.AppendLog(u"ERROR: Could not write standard output.");

@@ -1,4 +1,4 @@
-// Loading the input and saving the output of a command, as the File Operations page does.
+// Loading the input and saving the output of a command, with the document's file commands.
 #pragma once
 
 #include <string>
@@ -10,12 +10,11 @@ namespace tessera::cli {
 // The file name that stands for standard input or output.
 inline constexpr char kStdStream[] = "-";
 
-// Logs "Trying to open the file '%s'..." and loads the file (MicroDVD at the prompter's rate,
-// without asking). Sets the file path and loaded format, clears the changed flag. False when
-// the file could not be loaded. "-" reads standard input.
+// OpenDocument as the open dialog does (MicroDVD at the prompter's rate, the --encoding given).
+// "-" reads standard input. False when the file could not be loaded.
 bool LoadInput(CliContext& ctx, const std::string& path);
 
-// SaveSubtitleAs: the format is the one the extension names. False when nothing was written.
+// SaveDocumentAs: the format is the one the extension names. False when nothing was written.
 // "-" writes standard output in the --format type, else in the type the input was read in.
 bool SaveOutput(CliContext& ctx, const std::string& path);
 

@@ -6,7 +6,6 @@
 #include "core/text_util.h"
 #include "formats/loading.h"
 #include "formats/save_formats.h"
-#include "formats/split.h"
 #include "workbench/file_commands.h"
 
 namespace tessera::cli {
@@ -50,8 +49,7 @@ int RunAppend(CliContext& ctx, std::vector<std::string>& args) {
   if (args.size() != 3) return UsageError("append needs IN, ADD and OUT");
   if (!CheckOutputName(args[2])) return UsageError("");
   if (!LoadInput(ctx, args[0])) return kExitFailed;
-  if (!AppendFile(ctx.doc, FromUtf8(args[1]), ctx.prompter, offset, ctx.encoding))
-    return kExitFailed;
+  if (!AppendFile(ctx.bench, FromUtf8(args[1]), offset, ctx.encoding)) return kExitFailed;
   return SaveOutput(ctx, args[2]) ? kExitOk : kExitFailed;
 }
 
@@ -76,7 +74,7 @@ int RunSplit(CliContext& ctx, std::vector<std::string>& args) {
     return kExitUsage;
   }
   ctx.doc.SetCurrentRow(row);
-  return SplitSubtitleFile(ctx.doc, row, out, ctx.settings, ctx.app) ? kExitOk : kExitFailed;
+  return SplitDocument(ctx.bench, row, out) ? kExitOk : kExitFailed;
 }
 
 CommandRegistration convert_reg(

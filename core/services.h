@@ -182,4 +182,25 @@ class NullProgressSink final : public ProgressSink {
   void Close() override {}
 };
 
+// Shows no dialog: every question is answered as cancelled. For work without a window.
+class NoDialogs final : public DialogService {
+ public:
+  std::optional<FileDialogAnswer> OpenFile(const FileDialogRequest&) override { return {}; }
+  std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest&) override { return {}; }
+  std::optional<std::u16string> BrowseFolder(const std::u16string&,
+                                             const std::u16string&) override {
+    return {};
+  }
+  std::optional<FontChoice> ChooseFont(const FontChoice&) override { return {}; }
+};
+
+// Starts no child program.
+class NoProcesses final : public ProcessRunner {
+ public:
+  bool Start(const std::u16string&, const std::vector<std::u16string>&) override { return false; }
+  bool IsRunning() override { return false; }
+  bool WaitForEnd(int) override { return true; }
+  void Stop() override {}
+};
+
 }  // namespace tessera

@@ -272,11 +272,6 @@ std::u16string PathFolder(const std::u16string& path) {
   return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
 }
 
-void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path) {
-  if (path.find(u'/') != std::u16string::npos)
-    store.WriteString(u"Directories", key, PathFolder(path));
-}
-
 bool IsWritableExtension(const std::u16string& path) {
   return FindSaveFormat(path) != nullptr;
 }
@@ -302,26 +297,6 @@ int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u1
                       int encoding) {
   const SubtitleText file{path, text};
   return WriteSubtitleTexts(doc, std::span(&file, 1), encoding);
-}
-
-int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
-                   const AppSettings& settings) {
-  const SaveFormat* format = FindSaveFormat(path);
-  if (!format) {
-    // Nothing is written, so the caller must not take the document as saved.
-    doc.AppendLog(Format("ERROR: '%s' names no format to save in (%s).", ToUtf8(path).c_str(),
-                         SaveExtensionList().c_str()));
-    return 0;
-  }
-  doc.AppendLog(SavingLine(*format, path));
-  if (!WriteSubtitleText(doc, path, format->text(doc, -1, -1, settings), settings.encoding))
-    return 0;
-  // Only a written file becomes the document's file and the folder the next save starts in.
-  doc.SetFilePath(path);
-  RememberFolder(store, u"Save", path);
-  doc.SetChanged(false);
-  doc.AppendLog(u"Ok.");
-  return 1;
 }
 
 }  // namespace tessera

@@ -1,4 +1,4 @@
-// Detection, loading, appending and saving of whole subtitle files.
+// Detection, loading and appending of whole subtitle files, and writing finished file texts.
 #pragma once
 
 #include <span>
@@ -39,13 +39,6 @@ int AppendSubtitleFile(SubtitleDocument& doc, const std::u16string& path, double
 // exact case).
 bool IsWritableExtension(const std::u16string& path);
 
-// Writes the whole document in the format of the path's extension, logging "Saving <format>
-// file '<path>'..." and "Ok." or an "ERROR:" line. Only when the file was written does `path`
-// become the document's file path, its folder the "Directories"/"Save" setting, and the changed
-// flag clear. Returns 1 then; 0 when the extension names no writable format or the write failed.
-int SaveSubtitleAs(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
-                   const AppSettings& settings);
-
 // Writes a finished file text in the "Encoding" setting (with 0, in the document's code page when
 // the text fits it, else UTF-8) and logs an "ERROR:" line with the system's reason when the file
 // could not be written. Returns 1 or 0.
@@ -64,7 +57,5 @@ int WriteSubtitleTexts(SubtitleDocument& doc, std::span<const SubtitleText> file
 std::u16string PathExtension(const std::u16string& path);
 // The folder part of a path without the trailing separator; empty when there is none.
 std::u16string PathFolder(const std::u16string& path);
-// Stores the folder of `path` under "Directories"/`key` ("Open" or "Save") when it has one.
-void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path);
 
 }  // namespace tessera

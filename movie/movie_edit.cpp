@@ -5,7 +5,6 @@
 
 #include "core/text_util.h"
 #include "core/time_code.h"
-#include "formats/loading.h"
 #include "tools/synchronize.h"
 
 namespace tessera {
@@ -63,11 +62,10 @@ MovieEditEffect Refused(Prompter& prompter) {
   return {};
 }
 
-MovieEditEffect RowEffect(int row) {
+MovieEditEffect RowEffect() {
   MovieEditEffect fx;
   fx.applied = true;
-  fx.refill_first = row;
-  fx.refill_last = row;
+  fx.changed |= kRefreshRows;
   return fx;
 }
 
@@ -80,12 +78,10 @@ int64_t PositionMs(int64_t position) {
 MovieEditEffect SetMark(const SubtitleDocument& doc, int& mark, int selected_row,
                         Prompter& prompter) {
   if (!doc.IsRow(selected_row)) return Refused(prompter);
-  int old = doc.IsRow(mark) ? mark : selected_row;
   mark = selected_row;
   MovieEditEffect fx;
   fx.applied = true;
-  fx.refill_first = std::min(old, selected_row);
-  fx.refill_last = std::max(old, selected_row);
+  fx.changed |= kRefreshRows;
   return fx;
 }
 
@@ -93,8 +89,7 @@ MovieEditEffect Resynchronised() {
   MovieEditEffect fx;
   fx.applied = true;
   fx.pause = true;
-  fx.refill_first = 0;
-  fx.refill_last = kToLastRow;
+  fx.changed |= kRefreshRows;
   fx.seek_to_current = true;
   return fx;
 }
@@ -130,7 +125,7 @@ MovieEditEffect EditLine(SubtitleDocument& doc, const MoviePageState& state, int
   if (!doc.IsRow(c) || line < 0 || line > 1) return Refused(prompter);
   doc.SetChanged(true);
   doc.SetCell(c, kLine1 + line, text);
-  return RowEffect(c);
+  return RowEffect();
 }
 
 MovieEditEffect NudgeStart(SubtitleDocument& doc, const MoviePageState& state, bool later,
@@ -151,7 +146,7 @@ MovieEditEffect NudgeStart(SubtitleDocument& doc, const MoviePageState& state, b
   doc.SetChanged(true);
   doc.SetCell(c, kStart, MsText(s + step));
   doc.SetCell(c, kEnd, MsText(e + step));
-  MovieEditEffect fx = RowEffect(c);
+  MovieEditEffect fx = RowEffect();
   fx.seek_position = (s + step) * 10000;
   fx.show_times = true;
   return fx;
@@ -170,7 +165,7 @@ MovieEditEffect NudgeEnd(SubtitleDocument& doc, const MoviePageState& state, dou
   } else {
     allowed = s + kShortestMs < e - step_ms;
   }
-  MovieEditEffect fx = RowEffect(c);
+  MovieEditEffect fx = RowEffect();
   fx.show_times = true;
   if (allowed) {
     doc.SetChanged(true);
@@ -195,7 +190,7 @@ MovieEditEffect AutoDuration(SubtitleDocument& doc, const MoviePageState& state,
   if (Ms(end_text) <= Ms(doc.Start(c))) return Refused(prompter);
   doc.SetChanged(true);
   doc.SetCell(c, kEnd, std::move(end_text));
-  MovieEditEffect fx = RowEffect(c);
+  MovieEditEffect fx = RowEffect();
   fx.show_times = true;
   return fx;
 }
@@ -247,9 +242,7 @@ MovieEditEffect InsertAtPosition(SubtitleDocument& doc, MoviePageState& state,
   MovieEditEffect fx;
   fx.applied = true;
   fx.pause = pause;
-  fx.rows_changed = true;
-  fx.refill_first = std::max(idx - 1, 0);
-  fx.refill_last = kToLastRow;
+  fx.changed |= kRefreshRows | kRefreshRowCount;
   fx.show_times = true;
   fx.clear_line_fields = true;
   return fx;
@@ -275,9 +268,7 @@ MovieEditEffect DeleteSelected(SubtitleDocument& doc, MoviePageState& state, Pla
 
   MovieEditEffect fx;
   fx.applied = true;
-  fx.rows_changed = true;
-  fx.refill_first = std::max(0, std::min({r - 1, state.first_mark, state.last_mark}));
-  fx.refill_last = kToLastRow;
+  fx.changed |= kRefreshRows | kRefreshRowCount;
   fx.seek_to_current = true;
   return fx;
 }
@@ -307,9 +298,7 @@ MovieEditEffect SplitCurrent(SubtitleDocument& doc, MoviePageState& state, Promp
   MarksAfterInsert(doc, state, c + 1);
 
   fx.applied = true;
-  fx.rows_changed = true;
-  fx.refill_first = c;
-  fx.refill_last = kToLastRow;
+  fx.changed |= kRefreshRows | kRefreshRowCount;
   fx.seek_to_current = true;
   return fx;
 }
@@ -371,22 +360,6 @@ MovieEditEffect Stretch(SubtitleDocument& doc, MoviePageState& state, PlayState 
   doc.SetChanged(true);
   state.current = state.last_mark;
   return Resynchronised();
-}
-
-int QuickSave(SubtitleDocument& doc, SettingsStore& store, const AppSettings& app,
-              Prompter& prompter) {
-  if (doc.FilePath().empty()) {
-    prompter.ExclamationBeep();
-    return 0;
-  }
-  const std::u16string path = doc.FilePath();
-  if (!SaveSubtitleAs(doc, path, store, app)) {
-    prompter.ExclamationBeep();
-    return 0;
-  }
-  prompter.Beep();
-  doc.SetChanged(false);
-  return 1;
 }
 
 }  // namespace tessera

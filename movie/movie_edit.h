@@ -11,6 +11,7 @@
 #include "core/settings_store.h"
 #include "core/subtitle_document.h"
 #include "core/time_code.h"
+#include "workbench/change_set.h"
 
 namespace tessera {
 
@@ -26,19 +27,15 @@ struct MoviePageState {
   double reference_time = 0.0;
 };
 
-inline constexpr int kToLastRow = -2;
-
 // A time text in whole milliseconds. Times at the movie position are compared this way, so that a
 // gap of exactly a limit is refused or allowed the same way every time.
 int64_t TimeTextMs(std::u16string_view text);
 
 // What the page has to do after an operation.
 struct MovieEditEffect {
-  bool applied = false;       // false: refused (beeped or told) or nothing to do
-  int refill_first = -1;      // list rows refill_first..refill_last need refilling; -1 none
-  int refill_last = -1;       // kToLastRow: through the last row
-  bool rows_changed = false;  // rows were inserted or removed, the list length differs
-  bool pause = false;         // pause playback (editing controls on, position timer off)
+  bool applied = false;                // false: refused (beeped or told) or nothing to do
+  unsigned changed = kRefreshNothing;  // what the list shows again (kRefreshRows, kRefreshRowCount)
+  bool pause = false;                  // pause playback (editing controls on, position timer off)
   bool seek_to_current = false;
   int64_t seek_position = -1;      // seek there without showing the frame; -1 none
   bool show_times = false;         // show the current subtitle's start and duration again
@@ -91,11 +88,5 @@ MovieEditEffect Shift(SubtitleDocument& doc, MoviePageState& state, PlayState pl
 // the last mark are stretched so that the last-mark subtitle starts at the position.
 MovieEditEffect Stretch(SubtitleDocument& doc, MoviePageState& state, PlayState play,
                         int64_t position, int selected_row, Prompter& prompter);
-
-// Ctrl+S: saves the document under its own path. Without a path, or when the file could not be
-// written (the log has the "ERROR:" line), the exclamation beep; else the default beep, and only
-// then is the changed flag cleared. Returns 1 when written.
-int QuickSave(SubtitleDocument& doc, SettingsStore& store, const AppSettings& app,
-              Prompter& prompter);
 
 }  // namespace tessera

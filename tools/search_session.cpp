@@ -22,12 +22,12 @@ class ReplaceSession final : public ReplaceDialogClient {
   explicit ReplaceSession(SearchingPage& page) : page_(page) {}
   void FindNextPressed(const SearchDialogFields& f) override {
     SetState(f);
-    page_.FindNext();
+    page_.SearchNext();
   }
   void ReplacePressed(const SearchDialogFields& f) override {
     SetState(f);
-    page_.ReplaceInEntry(-1, f.find, f.replace);
-    page_.FindNext();
+    page_.ReplaceInRow(-1, f.find, f.replace);
+    page_.SearchNext();
   }
 
  private:
@@ -48,7 +48,7 @@ bool RunFindDialog(SettingsStore& settings, DialogService& dialogs, SearchingPag
   page.Search() = {
       answer->find, {answer->whole_word, answer->match_case}, answer->direction < 0 ? -1 : +1};
   page.SelectFirstRowIfNone();
-  page.FindNext();
+  page.SearchNext();
   return true;
 }
 
@@ -59,7 +59,7 @@ bool RunReplaceDialog(SettingsStore& settings, DialogService& dialogs, Searching
   if (!answer) return false;
   StoreReplaceOptions(settings, OptionsOf(*answer));
   page.Search().rules = {answer->whole_word, answer->match_case};
-  page.ReplaceAll(answer->find, answer->replace);
+  page.ReplaceInAllRows(answer->find, answer->replace);
   return true;
 }
 

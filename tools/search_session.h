@@ -20,12 +20,12 @@ class SearchingPage {
   // becomes the current and selected row.
   virtual void SelectFirstRowIfNone() = 0;
   // Searches with the search state beside the current row; shows the row found.
-  virtual void FindNext() = 0;
+  virtual void SearchNext() = 0;
   // Replaces in `row` (-1: the first selected row). Returns the count.
-  virtual int ReplaceInEntry(int row, const std::u16string& find,
-                             const std::u16string& replacement) = 0;
+  virtual int ReplaceInRow(int row, const std::u16string& find,
+                           const std::u16string& replacement) = 0;
   // Replaces in every row and reports the count.
-  virtual void ReplaceAll(const std::u16string& find, const std::u16string& replacement) = 0;
+  virtual void ReplaceInAllRows(const std::u16string& find, const std::u16string& replacement) = 0;
 };
 
 // Find (and Ctrl+F): the Find dialog on the remembered text and options; Find Next stores them

@@ -3,19 +3,20 @@
 #include <iterator>
 
 #include "check/reading_speed.h"
+#include "core/number_field.h"
 #include "core/text_util.h"
-#include "tools/synchronize.h"
 
 namespace tessera {
 namespace {
 
 using O = SettingsOptions;
 
-constexpr char16_t kEnterInteger[] = u"Enter an integer.";
-constexpr char16_t kEnterNumber[] = u"Enter a number.";
-
-constexpr OptionKey Key(std::u16string_view key) {
-  return OptionKey{u"Settings", key};
+// A global setting the page shows: its key and default are those of the settings table.
+template <typename T>
+OptionBinding<O> Global(T O::*field, T AppSettings::*global, std::string_view control) {
+  const SettingRow& setting = SettingOf(global);
+  return GlobalOption(OptionKey{u"Settings", setting.key}, field, global,
+                      static_cast<T>(setting.default_number), 0, control);
 }
 
 OptionBinding<O> Kind(OptionBinding<O> b, OptionKind kind, int last = 1) {
@@ -69,32 +70,21 @@ bool IsFrameRate(const OptionBinding<O>& b) {
 const OptionTable<SettingsOptions>& SettingsOptionBindings() {
   using A = AppSettings;
   static const OptionTable<O> table = {
-      Kind(GlobalOption(Key(u"SsaVersion"), &O::ssa_version, &A::ssa_version, 0, 0, "ssaVersion"),
+      Kind(Global(&O::ssa_version, &A::ssa_version, "ssaVersion"), OptionKind::kChoice),
+      Kind(Global(&O::encoding, &A::encoding, "encoding"), OptionKind::kChoice, 2),
+      Global(&O::sub_framerate, &A::sub_framerate, "subFramerate"),
+      Global(&O::left_margin, &A::left_margin, "leftMargin"),
+      Global(&O::right_margin, &A::right_margin, "rightMargin"),
+      Global(&O::bottom_margin, &A::bottom_margin, "bottomMargin"),
+      Global(&O::width_factor, &A::width_factor, "widthFactor"),
+      Kind(Global(&O::create_copy_when_exporting, &A::create_copy_when_exporting, "createCopy"),
+           OptionKind::kFlag),
+      Kind(Global(&O::reload_sub, &A::reload_sub, "reloadSub"), OptionKind::kFlag),
+      Kind(Global(&O::reload_avi, &A::reload_avi, "reloadAvi"), OptionKind::kFlag),
+      Kind(Global(&O::resize_movie_window, &A::resize_movie_window, "resizeMovieWindow"),
            OptionKind::kChoice),
-      Kind(GlobalOption(Key(u"Encoding"), &O::encoding, &A::encoding, 0, 0, "encoding"),
-           OptionKind::kChoice, 2),
-      GlobalOption(Key(u"SubFramerate"), &O::sub_framerate, &A::sub_framerate, 25.0, 0,
-                   "subFramerate"),
-      GlobalOption(Key(u"LeftMargin"), &O::left_margin, &A::left_margin, 25, 0, "leftMargin"),
-      GlobalOption(Key(u"RightMargin"), &O::right_margin, &A::right_margin, 25, 0, "rightMargin"),
-      GlobalOption(Key(u"BottomMargin"), &O::bottom_margin, &A::bottom_margin, 20, 0,
-                   "bottomMargin"),
-      GlobalOption(Key(u"WidthFactor"), &O::width_factor, &A::width_factor, 1.0, 0, "widthFactor"),
-      Kind(GlobalOption(Key(u"CreateCopyWhenExporting"), &O::create_copy_when_exporting,
-                        &A::create_copy_when_exporting, 1, 0, "createCopy"),
-           OptionKind::kFlag),
-      Kind(GlobalOption(Key(u"Reload Sub"), &O::reload_sub, &A::reload_sub, 0, 0, "reloadSub"),
-           OptionKind::kFlag),
-      Kind(GlobalOption(Key(u"Reload AVI"), &O::reload_avi, &A::reload_avi, 0, 0, "reloadAvi"),
-           OptionKind::kFlag),
-      Kind(GlobalOption(Key(u"ResizeMovieWindow"), &O::resize_movie_window, &A::resize_movie_window,
-                        0, 0, "resizeMovieWindow"),
-           OptionKind::kChoice),
-      Range(GlobalOption(Key(u"MaxCPS"), &O::max_cps, &A::max_cps, kDefaultMaxCps, 0, "maxCps"),
-            kMinMaxCps, kMaxMaxCps),
-      Kind(GlobalOption(Key(u"ShowCPSColumn"), &O::show_cps_column, &A::show_cps_column, 1, 0,
-                        "showCpsColumn"),
-           OptionKind::kFlag),
+      Range(Global(&O::max_cps, &A::max_cps, "maxCps"), kMinMaxCps, kMaxMaxCps),
+      Kind(Global(&O::show_cps_column, &A::show_cps_column, "showCpsColumn"), OptionKind::kFlag),
   };
   return table;
 }
@@ -119,30 +109,6 @@ std::u16string OptionFieldText(const OptionBinding<SettingsOptions>& b,
   return Format(IsFrameRate(b) ? "%0.3f" : "%.15g", options.*b.real);
 }
 
-std::optional<double> ParseRealField(std::u16string_view text) {
-  std::u16string_view t = TrimView(text);
-  size_t i = 0;
-  const auto digits = [&] {
-    size_t start = i;
-    while (i < t.size() && t[i] >= u'0' && t[i] <= u'9') ++i;
-    return i - start;
-  };
-  if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) ++i;
-  size_t mantissa = digits();
-  if (i < t.size() && t[i] == u'.') {
-    ++i;
-    mantissa += digits();
-  }
-  if (mantissa == 0) return std::nullopt;
-  if (i < t.size() && (t[i] == u'e' || t[i] == u'E')) {
-    ++i;
-    if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) ++i;
-    if (digits() == 0) return std::nullopt;
-  }
-  if (i != t.size()) return std::nullopt;
-  return ToReal(t);
-}
-
 std::optional<std::u16string> TakeOptionFieldText(const OptionBinding<SettingsOptions>& b,
                                                   std::u16string_view text,
                                                   SettingsOptions& options) {
@@ -155,12 +121,12 @@ std::optional<std::u16string> TakeOptionFieldText(const OptionBinding<SettingsOp
       options.*b.real = rate;
       return std::nullopt;
     }
-    std::optional<double> v = ParseRealField(text);
+    std::optional<double> v = ParseRealNumber(text);
     if (!v) return kEnterNumber;
     options.*b.real = *v;
     return std::nullopt;
   }
-  std::optional<int> v = ParseIntegerField(text);
+  std::optional<int> v = ParseWholeNumber(text);
   if (!v) return kEnterInteger;
   if (*v < b.min || *v > b.max) return Format("Enter an integer from %d to %d.", b.min, b.max);
   options.*b.whole = *v;

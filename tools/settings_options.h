@@ -19,17 +19,17 @@ namespace tessera {
 struct SettingsOptions {
   int ssa_version = 0;
   int encoding = 0;
-  int left_margin = 25;
-  int right_margin = 25;
-  int bottom_margin = 20;
-  int create_copy_when_exporting = 1;
+  int left_margin = 0;
+  int right_margin = 0;
+  int bottom_margin = 0;
+  int create_copy_when_exporting = 0;
   int reload_sub = 0;
   int reload_avi = 0;
   int resize_movie_window = 0;
-  int max_cps = 17;
-  int show_cps_column = 1;
-  double width_factor = 1.0;
-  double sub_framerate = 25.0;
+  int max_cps = 0;
+  int show_cps_column = 0;
+  double width_factor = 0;
+  double sub_framerate = 0;
   std::u16string dvd_sup_encode_folder;
   std::u16string my_subtitle_folder;
 };
@@ -50,10 +50,6 @@ std::u16string OptionFieldText(const OptionBinding<SettingsOptions>& b,
 std::optional<std::u16string> TakeOptionFieldText(const OptionBinding<SettingsOptions>& b,
                                                   std::u16string_view text,
                                                   SettingsOptions& options);
-
-// A real number field's text: optional blanks, a sign, digits with one optional point and an
-// optional exponent; nothing else.
-std::optional<double> ParseRealField(std::u16string_view text);
 
 // The fixed drop-down lists: entry text and the value it stores.
 struct OptionListEntry {

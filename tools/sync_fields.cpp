@@ -1,5 +1,7 @@
 #include "tools/sync_fields.h"
 
+#include "core/number_field.h"
+
 namespace tessera {
 namespace {
 
@@ -9,7 +11,7 @@ int At(const SyncFieldValues& v, SyncField f) {
 
 SyncFieldValues Readable(const SyncFieldTexts& texts) {
   SyncFieldValues v{};
-  for (int i = 0; i < kSyncFieldCount; ++i) v[i] = ParseIntegerField(texts[i]).value_or(0);
+  for (int i = 0; i < kSyncFieldCount; ++i) v[i] = ParseWholeNumber(texts[i]).value_or(0);
   return v;
 }
 
@@ -18,7 +20,7 @@ SyncFieldValues Readable(const SyncFieldTexts& texts) {
 std::optional<SyncFieldValues> ReadSyncFields(const SyncFieldTexts& texts) {
   SyncFieldValues v{};
   for (int i = 0; i < kSyncFieldCount; ++i) {
-    std::optional<int> n = ParseIntegerField(texts[i]);
+    std::optional<int> n = ParseWholeNumber(texts[i]);
     if (!n) return std::nullopt;
     v[i] = *n;
   }

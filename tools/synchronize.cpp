@@ -173,16 +173,4 @@ int SpinSyncField(SyncField field, int value, bool up, Prompter& prompter) {
   return static_cast<int>(next);
 }
 
-std::optional<int> ParseIntegerField(std::u16string_view text) {
-  std::u16string_view t = TrimView(text);
-  size_t sign = t.empty() || (t[0] != u'-' && t[0] != u'+') ? 0 : 1;
-  if (sign == t.size()) return std::nullopt;
-  for (size_t i = sign; i < t.size(); ++i)
-    if (t[i] < u'0' || t[i] > u'9') return std::nullopt;
-  long long v = ToInteger(t);
-  if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
-    return std::nullopt;
-  return static_cast<int>(v);
-}
-
 }  // namespace tessera

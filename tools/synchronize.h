@@ -64,7 +64,4 @@ enum class SyncField { kMinutes, kSeconds, kMilliseconds, kStretchSeconds, kStre
 // One spin-arrow step of a number field; a bound that is hit beeps and gives the bound's value.
 int SpinSyncField(SyncField field, int value, bool up, Prompter& prompter);
 
-// A number field's text as a whole number, or nothing when it is not one ("Enter an integer.").
-std::optional<int> ParseIntegerField(std::u16string_view text);
-
 }  // namespace tessera

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "core/qt_text_qt.h"
@@ -130,6 +131,28 @@ void CSheetPage::Run(const PageAction& action, const char16_t* undo_label) {
   }
   Apply(refresh);
   if (history_changed && ctx_.host) ctx_.host->HistoryChanged();
+}
+
+bool CSheetPage::OnShortcut(int key) {
+  const auto take = [this, key](const PageButton& c) -> std::optional<bool> {
+    if (c.key.key == 0 || c.key.key != key) return std::nullopt;
+    switch (c.key.use ? c.key.use() : KeyUse::kRun) {
+      case KeyUse::kPass:
+        return false;
+      case KeyUse::kSwallow:
+        return true;
+      case KeyUse::kRun:
+        break;
+    }
+    Run(c.action, c.undo_label);
+    return true;
+  };
+  for (const std::vector<PageButton>& row : layout_.buttons)
+    for (const PageButton& c : row)
+      if (std::optional<bool> taken = take(c)) return *taken;
+  for (const PageButton& c : layout_.keys)
+    if (std::optional<bool> taken = take(c)) return *taken;
+  return false;
 }
 
 void CSheetPage::RunTyped(int row, int line, const PageAction& action) {

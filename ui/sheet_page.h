@@ -8,12 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "core/app_settings.h"
-#include "core/language_table.h"
-#include "core/services.h"
-#include "core/settings_store.h"
-#include "core/subtitle_document.h"
-#include "core/undo_history.h"
+#include "workbench/change_set.h"
+#include "workbench/workbench.h"
 
 class QPushButton;
 class QVBoxLayout;
@@ -42,55 +38,44 @@ class MainWindowHost {
   virtual void LanguageChanged() {}
 };
 
-// Everything a page is handed: the services and the process-wide state.
-struct PageContext : Services {
-  SubtitleDocument& doc;
-  SettingsStore& store;
-  AppSettings& app;
-  LanguageTable& lang;
-  UndoHistory& history;
+// Everything a page is handed: the workbench and the window it sits in.
+struct PageContext : Workbench {
   MainWindowHost* host = nullptr;
   SpellingSession* spelling = nullptr;  // none: nothing is checked
 };
 
-// Command numbers of the keyboard shortcuts the main window routes to the active page.
-enum ShortcutCommand : int {
-  kCmdFindNext = 101,
-  kCmdFind = 102,
-  kCmdDelete = 103,
-  kCmdInsert = 104,
-  kCmdHome = 105,
-  kCmdEnd = 106,
-  kCmdEnter = 1105,
-  kCmdQuickSave = 32779,
-  kCmdReplace = 32781,
-};
-
-// What an action changed, so that one place refreshes just that. Buttons are recomputed after
-// every action whatever it returns.
-enum PageRefresh : unsigned {
-  kRefreshNothing = 0,
-  kRefreshRows = 1u << 0,        // cells of existing rows changed
-  kRefreshRowCount = 1u << 1,    // rows were added or removed
-  kRefreshCurrentRow = 1u << 2,  // the document's current row moved
-  kRefreshLog = 1u << 3,         // the log panel shows the whole log again
-  // A file was loaded: everything above, and the undo history starts afresh.
-  kRefreshLoaded = 1u << 4,
-  kRefreshCaption = 1u << 5,  // the document's file path changed
-  kRefreshAll = kRefreshRows | kRefreshRowCount | kRefreshCurrentRow | kRefreshLog,
-};
-
 using PageAction = std::function<unsigned()>;
 
-// One button of a page's button rows.
+// What a key press of a command does in the page's present state.
+enum class KeyUse {
+  kRun,      // run the command
+  kPass,     // leave the key to the focused control (a line field deletes a character)
+  kSwallow,  // do nothing at all
+};
+
+// A command's keyboard shortcut: the key with its modifiers, as QKeyCombination::toCombined()
+// gives them (Qt::Key_Delete, Qt::CTRL | Qt::Key_S). A key runs its command whether or not the
+// button is enabled; `use` (null: always run) says when it does not.
+struct PageKey {
+  PageKey(int key = 0, std::function<KeyUse()> use = {}) : key(key), use(std::move(use)) {}
+  int key;  // 0: none
+  std::function<KeyUse()> use;
+};
+constexpr int CtrlKey(Qt::Key key) {
+  return (Qt::CTRL | key).toCombined();
+}
+
+// One command of a page: a button of its button rows, or (in PageLayout::keys) a command only
+// a key reaches. The one declaration gives caption, key, enabled-when, action and undo label.
 struct PageButton {
-  const char* object_name;
+  const char* object_name;        // null for a command without a button
   int caption_id;                 // language-table id; 0 keeps `english`
   const char16_t* english;        // the designed caption
   std::function<bool()> enabled;  // null: always enabled while the page is idle
   PageAction action;
   // The undo step the action records when it changes the document; null records none.
   const char16_t* undo_label = nullptr;
+  PageKey key = {};
 };
 
 // What a page shares with the others.
@@ -99,6 +84,7 @@ struct PageLayout {
   const char16_t* title = nullptr;
   const char16_t* description = nullptr;
   std::vector<std::vector<PageButton>> buttons;  // rows; the first row gets Exit at its right
+  std::vector<PageButton> keys;                  // the commands only a key reaches
   bool list = false;
   bool log = false;
   bool split_log_lines = false;  // each CR LF piece of an appended text is its own log line
@@ -116,11 +102,9 @@ class CSheetPage : public QWidget {
   virtual bool MayLeave() { return true; }
   // The main window is closing: a page finishes or stops what still runs.
   virtual void OnWindowClosing() {}
-  // A keyboard shortcut while this page is active; true when the page acted on it.
-  virtual bool OnShortcut(int command) {
-    (void)command;
-    return false;
-  }
+  // A key pressed while this page is active (key and modifiers combined, as PageKey has them):
+  // runs the command declared with that key. True when the page took the key.
+  bool OnShortcut(int key);
   // The document was replaced behind the page's back (undo, redo): show it again.
   void ShowDocument() { Apply(kRefreshAll); }
 

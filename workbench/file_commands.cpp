@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include "formats/format_util.h"
 #include "formats/loading.h"
 #include "formats/save_formats.h"
+#include "formats/subrip.h"
 
 namespace tessera {
 namespace {
@@ -47,34 +47,58 @@ bool CheckOpenable(SubtitleDocument& doc, const std::u16string& path) {
   return true;
 }
 
-// Loads `path` and, only when that worked, makes it the document's file: its path, format and
-// folder, and a clear changed flag.
-int LoadAsDocument(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
-                   const LanguageTable& lang, Prompter& prompter) {
-  SubtitleFormat format = doc.LoadedFormat();
-  if (!LoadSubtitleFile(doc, path, format, lang, &prompter)) return 0;
-  doc.SetLoadedFormat(format);
-  doc.SetFilePath(path);
-  doc.SetChanged(false);
-  doc.SetFrameRateConverted(false);
-  RememberFolder(store, u"Open", path);
-  return 1;
+// The "Save" folder and the overwrite question every save dialog shares.
+FileDialogRequest SaveRequest(Workbench& wb, const char16_t* title) {
+  FileDialogRequest r;
+  r.title = title;
+  r.initial_folder = wb.store.GetString(u"Directories", u"Save");
+  r.overwrite_prompt = true;
+  return r;
+}
+
+// The name a save dialog answered, with the chosen type's extension when none was typed.
+std::u16string AskSaveName(Workbench& wb, const FileDialogRequest& request) {
+  std::optional<FileDialogAnswer> answer = wb.dialogs.SaveFile(request);
+  if (!answer || answer->path.empty()) return {};
+  return ChosenSavePath(request, *answer);
 }
 
 }  // namespace
 
-int OpenSubtitleFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
-                     const LanguageTable& lang, Prompter& prompter) {
+int OpenDocument(Workbench& wb, const std::u16string& path, OpenWay way,
+                 std::string_view encoding) {
+  SubtitleDocument& doc = wb.doc;
   if (!CheckOpenable(doc, path)) return 0;
-  doc.AppendLog(WithArgument(lang.Lookup(2014), path));
-  return LoadAsDocument(doc, path, store, lang, prompter);
+  if (way == OpenWay::kChosen)
+    doc.AppendLog(WithArgument(wb.lang.Lookup(2014), path));
+  else if (way == OpenWay::kDropped)
+    doc.AppendLog(Format("Trying to open dropped file '%s'...", ToUtf8(path).c_str()));
+  SubtitleFormat format = doc.LoadedFormat();
+  Prompter* prompter = way == OpenWay::kStartUp ? nullptr : &wb.prompter;
+  if (!LoadSubtitleFile(doc, path, format, wb.lang, prompter, encoding)) return 0;
+  doc.SetLoadedFormat(format);
+  doc.SetFilePath(path);
+  doc.SetChanged(false);
+  doc.SetFrameRateConverted(false);
+  RememberFolder(wb.store, u"Open", path);
+  return 1;
 }
 
-int OpenDroppedFile(SubtitleDocument& doc, const std::u16string& path, SettingsStore& store,
-                    const LanguageTable& lang, Prompter& prompter) {
-  if (!CheckOpenable(doc, path)) return 0;
-  doc.AppendLog(Format("Trying to open dropped file '%s'...", ToUtf8(path).c_str()));
-  return LoadAsDocument(doc, path, store, lang, prompter);
+std::u16string AskOpenName(Workbench& wb, const std::u16string& title, bool with_archives) {
+  FileDialogRequest r;
+  r.title = title;
+  r.default_extension = u"*.srt";
+  r.initial_folder = wb.store.GetString(u"Directories", u"Open");
+  r.filters = OpenFileFilters(with_archives);
+  r.overwrite_prompt = false;
+  std::optional<FileDialogAnswer> answer = wb.dialogs.OpenFile(r);
+  return answer ? answer->path : std::u16string();
+}
+
+int AskAndOpenDocument(Workbench& wb) {
+  const std::u16string path = AskOpenName(wb, u"Open Subtitle file", true);
+  if (path.empty()) return -1;
+  return OpenDocument(wb, path, OpenWay::kChosen);
 }
 
 double AppendOffset(const SubtitleDocument& doc) {
@@ -83,11 +107,12 @@ double AppendOffset(const SubtitleDocument& doc) {
   return doc.Count() > 0 ? ParseTimeOffset(doc.End(doc.Count() - 1)) : 0.0;
 }
 
-int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prompter,
-               std::optional<double> offset, std::string_view encoding) {
+int AppendFile(Workbench& wb, const std::u16string& path, std::optional<double> offset,
+               std::string_view encoding) {
+  SubtitleDocument& doc = wb.doc;
   int before = doc.Count();
   SubtitleFormat detected = SubtitleFormat::Unrecognised;
-  if (!AppendSubtitleFile(doc, path, offset ? *offset : AppendOffset(doc), &prompter, &detected,
+  if (!AppendSubtitleFile(doc, path, offset ? *offset : AppendOffset(doc), &wb.prompter, &detected,
                           encoding))
     return 0;
   if (detected == SubtitleFormat::Sami || detected == SubtitleFormat::Unrecognised) return 0;
@@ -97,57 +122,115 @@ int AppendFile(SubtitleDocument& doc, const std::u16string& path, Prompter& prom
   return 1;
 }
 
-void FirstSelectedBlock(const SubtitleDocument& doc, const std::vector<int>& selected_rows,
-                        int& first, int& last) {
-  int count = doc.Count();
-  std::vector<char> marked(static_cast<size_t>(count), 0);
-  first = -1;
-  for (int row : selected_rows) {
-    if (row < 0 || row >= count) continue;
-    marked[row] = 1;
-    if (first < 0 || row < first) first = row;
-  }
-  if (first < 0) {
-    first = 0;
-    last = count - 1;
-    return;
-  }
-  last = first;
-  while (last + 1 < count && marked[last + 1]) ++last;
-}
-
-int SaveSelectedBlock(SubtitleDocument& doc, const std::vector<int>& selected_rows,
-                      const std::u16string& path, SettingsStore& store,
-                      const AppSettings& settings) {
-  const SaveFormat* format = FindSelectionSaveFormat(path);
-  std::string name = ToUtf8(path);
+int SaveDocumentAs(Workbench& wb, const std::u16string& path) {
+  SubtitleDocument& doc = wb.doc;
+  const SaveFormat* format = FindSaveFormat(path);
   if (!format) {
-    doc.AppendLog(
-        Format("ERROR: '%s' does not end in .srt or .ssa; nothing was written.", name.c_str()));
+    // Nothing is written, so the caller must not take the document as saved.
+    doc.AppendLog(Format("ERROR: '%s' names no format to save in (%s).", ToUtf8(path).c_str(),
+                         SaveExtensionList().c_str()));
     return 0;
   }
-  // The script always holds the whole document; SubRip holds the first selected block.
-  int first = -1, last = -1;
-  if (IsSubRip(*format)) {
-    FirstSelectedBlock(doc, selected_rows, first, last);
-    doc.AppendLog(Format("Saving selection to SubRip file '%s'...", name.c_str()));
-  } else {
-    doc.AppendLog(SavingLine(*format, path));
-  }
-  if (!WriteSubtitleText(doc, path, format->text(doc, first, last, settings), settings.encoding))
-    return 0;
-  RememberFolder(store, u"Save", path);
+  doc.AppendLog(SavingLine(*format, path));
+  if (!WriteSubtitleText(doc, path, format->text(doc, -1, -1, wb.app), wb.app.encoding)) return 0;
+  // Only a written file becomes the document's file and the folder the next save starts in.
+  doc.SetFilePath(path);
+  RememberFolder(wb.store, u"Save", path);
+  doc.SetChanged(false);
   doc.AppendLog(u"Ok.");
   return 1;
 }
 
-bool HasSubtitles(const SubtitleDocument& doc) {
-  return doc.Count() > 0;
+int AskAndSaveDocument(Workbench& wb) {
+  FileDialogRequest request = SaveRequest(wb, u"Save Subtitle file");
+  request.filters = SaveFilters();
+  const SaveFormat& preselected = DefaultSaveFormat(wb.doc.LoadedFormat());
+  request.selected_filter = static_cast<int>(&preselected - SaveFormats().data());
+  request.initial_name = wb.doc.FilePath();
+  request.default_extension = SaveDefaultExtension(wb.doc.LoadedFormat());
+  const std::u16string path = AskSaveName(wb, request);
+  return path.empty() ? 0 : SaveDocumentAs(wb, path);
 }
 
-bool CanExport(const SubtitleDocument& doc, const AppSettings& settings) {
-  return HasSubtitles(doc) && !settings.dvd_sup_encode_folder.empty() &&
-         !settings.my_subtitle_folder.empty();
+int QuickSave(Workbench& wb) {
+  if (wb.doc.FilePath().empty() || !SaveDocumentAs(wb, std::u16string(wb.doc.FilePath()))) {
+    wb.prompter.ExclamationBeep();
+    return 0;
+  }
+  wb.prompter.Beep();
+  return 1;
+}
+
+int AskAndSaveSelection(Workbench& wb) {
+  FileDialogRequest request = SaveRequest(wb, u"Save Selection");
+  request.filters = {FindSaveFormat(u".srt")->Filter()};
+  request.initial_name = u"selection.srt";
+  // Only SubRip is written, whatever the document was loaded from.
+  request.default_extension = SaveDefaultExtension(SubtitleFormat::SubRip);
+  const std::u16string path = AskSaveName(wb, request);
+  if (path.empty()) return 0;
+  wb.doc.AppendLog(Format("Saving selection to SubRip file '%s'...", ToUtf8(path).c_str()));
+  if (!WriteSubtitleText(wb.doc, path, SubRipSelectionText(wb.doc), wb.app.encoding)) return 0;
+  wb.doc.AppendLog(u"Ok.");
+  return 1;
+}
+
+std::u16string SplitPartName(const std::u16string& chosen, char16_t letter) {
+  std::u16string name = chosen;
+  size_t dot = name.rfind(u'.');
+  name.insert(dot == std::u16string::npos ? name.size() : dot, 1, letter);
+  return name;
+}
+
+bool CanSplitAt(const SubtitleDocument& doc, int row, std::u16string* why) {
+  // Otherwise both parts would hold the whole document, or the second one nothing.
+  const char16_t* reason = nullptr;
+  if (row <= 0)
+    reason = u"ERROR: Nothing to split: no subtitle before the split point.";
+  else if (row >= doc.Count())
+    reason = u"ERROR: Nothing to split: no subtitle after the split point.";
+  if (reason && why) *why = reason;
+  return reason == nullptr;
+}
+
+int SplitDocument(Workbench& wb, int split_row, const std::u16string& chosen) {
+  SubtitleDocument& doc = wb.doc;
+  const AppSettings& settings = wb.app;
+  int h = split_row < 0 ? 0 : split_row;
+  const SaveFormat* format = FindSelectionSaveFormat(chosen);
+  int ok = 1;
+  if (format && !IsSubRip(*format)) {
+    doc.AppendLog(SavingLine(*format, chosen));
+    ok = WriteSubtitleText(doc, chosen, format->text(doc, -1, -1, settings), settings.encoding);
+  } else if (format) {
+    std::u16string why;
+    if (!CanSplitAt(doc, h, &why)) {
+      doc.AppendLog(why);
+      return 0;
+    }
+    std::u16string a = SplitPartName(chosen, u'a');
+    std::u16string b = SplitPartName(chosen, u'b');
+    doc.AppendLog(
+        Format("Splitting to SubRip files '%s' and '%s'...", ToUtf8(a).c_str(), ToUtf8(b).c_str()));
+    const std::u16string first = SubRipText(doc, 0, h - 1), second = SubRipText(doc, h, -1);
+    // Both or neither: a lone first half would pass for a finished split.
+    const SubtitleText parts[] = {{a, first}, {b, second}};
+    ok = WriteSubtitleTexts(doc, parts, settings.encoding);
+  } else {
+    // Said, so that nobody takes the split as written.
+    doc.AppendLog(Format("ERROR: '%s' does not end in .srt or .ssa; nothing was written.",
+                         ToUtf8(chosen).c_str()));
+    return 0;
+  }
+  if (!ok) return 0;
+  RememberFolder(wb.store, u"Save", chosen);
+  doc.AppendLog(u"Ok.");
+  return 1;
+}
+
+void RememberFolder(SettingsStore& store, const char16_t* key, const std::u16string& path) {
+  if (path.find(u'/') != std::u16string::npos)
+    store.WriteString(u"Directories", key, PathFolder(path));
 }
 
 std::vector<FileFilter> OpenFileFilters(bool with_archives) {
@@ -167,22 +250,11 @@ std::vector<FileFilter> OpenFileFilters(bool with_archives) {
   return f;
 }
 
-std::vector<FileFilter> SelectionSaveFilters() {
-  return {FindSaveFormat(u".ssa")->Filter(), FindSaveFormat(u".srt")->Filter()};
-}
-
-std::u16string AskSelectionSaveName(DialogService& dialogs, SettingsStore& store,
-                                    const std::u16string& title) {
-  FileDialogRequest r;
-  r.title = title;
-  r.default_extension = u"*.srt";
-  r.initial_folder = store.GetString(u"Directories", u"Save");
-  r.filters = SelectionSaveFilters();
-  r.selected_filter = 1;
-  r.overwrite_prompt = true;
-  std::optional<FileDialogAnswer> answer = dialogs.SaveFile(r);
-  if (!answer || answer->path.empty()) return {};
-  return ChosenSavePath(r, *answer);
+std::u16string SaveDefaultExtension(SubtitleFormat format) {
+  const SaveFormat& preselected = DefaultSaveFormat(format);
+  // SubRip's value has always been handed over without the "*".
+  std::u16string ext(preselected.extension);
+  return IsSubRip(preselected) ? ext : u"*" + ext;
 }
 
 }  // namespace tessera

@@ -12,7 +12,7 @@
 #include "check/check_controls.h"
 #include "core/qt_text_qt.h"
 #include "ui/subtitle_list_view.h"
-#include "workbench/save_dialogs.h"
+#include "workbench/file_commands.h"
 
 namespace tessera {
 namespace {
@@ -246,7 +246,7 @@ unsigned CAnalizePage::SaveSelection() {
   ctx_.doc.ResetSelection();
   for (const QModelIndex& i : List()->selectionModel()->selectedRows())
     if (ctx_.doc.IsRow(i.row())) ctx_.doc.SetSelected(i.row(), true);
-  SaveSelectionDialog(ctx_.doc, ctx_.store, ctx_.app, ctx_.dialogs);
+  AskAndSaveSelection(ctx_);
   return kRefreshNothing;
 }
 

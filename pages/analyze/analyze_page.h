@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "check/analysis.h"
-#include "check/option_controls_widget.h"
+#include "ui/option_controls_widget.h"
 #include "ui/sheet_page.h"
 
 class QGroupBox;

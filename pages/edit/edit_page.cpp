@@ -36,10 +36,19 @@ PageLayout CEditPage::Layout(CEditPage* page) {
   PageLayout l;
   l.title = u"Edit";
   l.description = u"Edit, insert, delete or split subtitles. Search for texts...";
+  // In a line field Delete deletes a character and Return moves on, not the subtitle's.
+  auto unless_in_line = [page] { return page->FocusedLine() >= 0 ? KeyUse::kPass : KeyUse::kRun; };
+  auto only_in_line = [page] { return page->FocusedLine() >= 0 ? KeyUse::kRun : KeyUse::kPass; };
   l.buttons = {{
       {"insert", 0, u"Insert", selected, call(&CEditPage::Insert), u"Insert"},
       {"add", 0, u"Add", {}, call(&CEditPage::Add), u"Add"},
-      {"delete", 0, u"Delete", selected, call(&CEditPage::Delete), u"Delete"},
+      {"delete",
+       0,
+       u"Delete",
+       selected,
+       call(&CEditPage::Delete),
+       u"Delete",
+       {Qt::Key_Delete, unless_in_line}},
       {"removeAll", 0, u"Remove All", {}, call(&CEditPage::RemoveAll), u"Remove All"},
       {"find",
        0,
@@ -48,7 +57,9 @@ PageLayout CEditPage::Layout(CEditPage* page) {
        [page] {
          RunFindDialog(page->ctx_.store, page->ctx_.dialogs, *page);
          return unsigned{kRefreshNothing};
-       }},
+       },
+       nullptr,
+       {CtrlKey(Qt::Key_F)}},
       {"replace",
        0,
        u"Replace",
@@ -56,11 +67,29 @@ PageLayout CEditPage::Layout(CEditPage* page) {
        [page] {
          RunReplaceDialog(page->ctx_.store, page->ctx_.dialogs, *page);
          return unsigned{kRefreshNothing};
-       }},
+       },
+       nullptr,
+       {CtrlKey(Qt::Key_H)}},
       {"spelling", 2100, u"Spelling",
        [page] { return page->ctx_.spelling && page->ctx_.doc.Count() > 0; },
        call(&CEditPage::StartSpelling)},
   }};
+  l.keys = {
+      {nullptr,
+       0,
+       u"Find Next",
+       {},
+       [page] { return page->SearchNext(), 0u; },
+       nullptr,
+       {Qt::Key_F3}},
+      {nullptr,
+       0,
+       u"Next line",
+       {},
+       [page] { return page->FocusNextLine(page->FocusedLine()), 0u; },
+       nullptr,
+       {Qt::Key_Return, only_in_line}},
+  };
   l.list = true;
   l.log = true;
   return l;
@@ -274,33 +303,6 @@ void CEditPage::OnDeactivate() {
   CSheetPage::OnDeactivate();
 }
 
-bool CEditPage::OnShortcut(int command) {
-  const auto run = [this](unsigned (CEditPage::*f)(), const char16_t* label) {
-    Run([this, f] { return (this->*f)(); }, label);
-    return true;
-  };
-  switch (command) {
-    case kCmdFind:
-      return Button("find")->click(), true;
-    case kCmdReplace:
-      return Button("replace")->click(), true;
-    case kCmdFindNext:
-      FindNext();
-      return true;
-    case kCmdDelete:
-      // In a line field the key deletes a character, not the subtitle.
-      if (FocusedLine() >= 0) return false;
-      return run(&CEditPage::Delete, u"Delete");
-    case kCmdEnter: {
-      const int line = FocusedLine();
-      if (line < 0) return false;
-      FocusNextLine(line);
-      return true;
-    }
-  }
-  return false;
-}
-
 unsigned CEditPage::ShowCurrentRow() {
   scroll_to_current_ = true;
   return kRefreshCurrentRow;
@@ -348,31 +350,30 @@ void CEditPage::SelectFirstRowIfNone() {
   Apply(ShowCurrentRow());
 }
 
-void CEditPage::FindNext() {
+void CEditPage::SearchNext() {
   Run([this] {
-    if (!tessera::FindNext(ctx_.doc, search_, ctx_.prompter, ctx_.lang))
-      return unsigned{kRefreshNothing};
+    if (!FindNext(ctx_.doc, search_, ctx_.prompter, ctx_.lang)) return unsigned{kRefreshNothing};
     return ShowCurrentRow();
   });
 }
 
-int CEditPage::ReplaceInEntry(int row, const std::u16string& find,
-                              const std::u16string& replacement) {
+int CEditPage::ReplaceInRow(int row, const std::u16string& find,
+                            const std::u16string& replacement) {
   int count = 0;
   Run(
       [&] {
-        count = tessera::ReplaceInEntry(ctx_.doc, row < 0 ? SelectedRow() : row, find, replacement,
-                                        search_.rules);
+        count = ReplaceInEntry(ctx_.doc, row < 0 ? SelectedRow() : row, find, replacement,
+                               search_.rules);
         return unsigned{kRefreshNothing};
       },
       u"Replace");
   return count;
 }
 
-void CEditPage::ReplaceAll(const std::u16string& find, const std::u16string& replacement) {
+void CEditPage::ReplaceInAllRows(const std::u16string& find, const std::u16string& replacement) {
   Run(
       [&] {
-        if (tessera::ReplaceAll(ctx_.doc, find, replacement, search_.rules, ctx_.prompter) == 0)
+        if (ReplaceAll(ctx_.doc, find, replacement, search_.rules, ctx_.prompter) == 0)
           return unsigned{kRefreshNothing};
         return ShowCurrentRow() | kRefreshRows;
       },

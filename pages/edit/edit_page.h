@@ -25,15 +25,13 @@ class CEditPage : public CSheetPage, public SearchingPage, public SpellingRunCli
 
   void OnActivate() override;
   void OnDeactivate() override;
-  bool OnShortcut(int command) override;
 
   // SearchingPage
   SearchState& Search() override { return search_; }
   void SelectFirstRowIfNone() override;
-  void FindNext() override;
-  int ReplaceInEntry(int row, const std::u16string& find,
-                     const std::u16string& replacement) override;
-  void ReplaceAll(const std::u16string& find, const std::u16string& replacement) override;
+  void SearchNext() override;
+  int ReplaceInRow(int row, const std::u16string& find, const std::u16string& replacement) override;
+  void ReplaceInAllRows(const std::u16string& find, const std::u16string& replacement) override;
 
   // SpellingRunClient
   void ShowSpellingRow(int row) override;

@@ -9,12 +9,11 @@
 
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
-#include "formats/split.h"
 #include "pages/files/dvd_export_qt.h"
+#include "pages/files/files_page_rules.h"
 #include "ui/film_strip.h"
 #include "ui/subtitle_list_view.h"
 #include "workbench/file_commands.h"
-#include "workbench/save_dialogs.h"
 
 namespace tessera {
 namespace {
@@ -63,23 +62,9 @@ void CFilesPage::AfterRefresh() {
   setAcceptDrops(Idle());
 }
 
-FileDialogRequest CFilesPage::OpenRequest(const char16_t* title, bool with_archives) {
-  FileDialogRequest r;
-  r.title = title;
-  r.default_extension = u"*.srt";
-  r.initial_folder = ctx_.store.GetString(u"Directories", u"Open");
-  r.filters = OpenFileFilters(with_archives);
-  r.overwrite_prompt = false;
-  return r;
-}
-
 unsigned CFilesPage::Open() {
   if (ctx_.host && !ctx_.host->MayReplaceDocument()) return kRefreshNothing;
-  std::optional<FileDialogAnswer> answer =
-      ctx_.dialogs.OpenFile(OpenRequest(u"Open Subtitle file", true));
-  if (!answer || answer->path.empty()) return kRefreshNothing;
-  if (!OpenSubtitleFile(ctx_.doc, answer->path, ctx_.store, ctx_.lang, ctx_.prompter))
-    return kRefreshNothing;
+  if (AskAndOpenDocument(ctx_) != 1) return kRefreshNothing;
   return kRefreshLoaded | kRefreshCaption;
 }
 
@@ -96,8 +81,7 @@ void CFilesPage::DropPaths(const QStringList& paths) {
 unsigned CFilesPage::LoadDropped(const std::u16string& path) {
   if (ExportRunning()) return kRefreshNothing;
   if (ctx_.host && !ctx_.host->MayReplaceDocument()) return kRefreshNothing;
-  if (!OpenDroppedFile(ctx_.doc, path, ctx_.store, ctx_.lang, ctx_.prompter))
-    return kRefreshNothing;
+  if (!OpenDocument(ctx_, path, OpenWay::kDropped)) return kRefreshNothing;
   // A drop leaves the window's caption as it was.
   return kRefreshLoaded;
 }
@@ -121,24 +105,22 @@ void CFilesPage::dropEvent(QDropEvent* event) {
 
 unsigned CFilesPage::Append() {
   if (!HasSubtitles(ctx_.doc)) return kRefreshNothing;
-  std::optional<FileDialogAnswer> answer =
-      ctx_.dialogs.OpenFile(OpenRequest(u"Select Subtitle file to Append...", false));
-  if (!answer || answer->path.empty()) return kRefreshNothing;
-  AppendFile(ctx_.doc, answer->path, ctx_.prompter);
+  const std::u16string path = AskOpenName(ctx_, u"Select Subtitle file to Append...", false);
+  if (path.empty()) return kRefreshNothing;
+  AppendFile(ctx_, path);
   return kRefreshRowCount;
 }
 
 unsigned CFilesPage::Save() {
-  if (!SaveSubtitleDialog(ctx_.doc, ctx_.store, ctx_.app, ctx_.dialogs)) return kRefreshNothing;
-  return kRefreshCaption;
+  return AskAndSaveDocument(ctx_) ? unsigned{kRefreshCaption} : unsigned{kRefreshNothing};
 }
 
 unsigned CFilesPage::SaveSelection() {
-  std::u16string path = AskSelectionSaveName(ctx_.dialogs, ctx_.store, u"Save Selection to file");
+  std::u16string path = AskSelectionSaveName(ctx_, u"Save Selection to file");
   if (path.empty()) return kRefreshNothing;
   std::vector<int> rows;
   for (const QModelIndex& i : List()->selectionModel()->selectedRows()) rows.push_back(i.row());
-  SaveSelectedBlock(ctx_.doc, rows, path, ctx_.store, ctx_.app);
+  SaveSelectedBlock(ctx_, rows, path);
   return kRefreshNothing;
 }
 
@@ -150,9 +132,9 @@ unsigned CFilesPage::Split() {
     ctx_.doc.AppendLog(why);
     return kRefreshNothing;
   }
-  std::u16string path = AskSelectionSaveName(ctx_.dialogs, ctx_.store, u"Split Subtitle file");
+  std::u16string path = AskSelectionSaveName(ctx_, u"Split Subtitle file");
   if (path.empty()) return kRefreshNothing;
-  SplitSubtitleFile(ctx_.doc, ctx_.doc.CurrentRow(), path, ctx_.store, ctx_.app);
+  SplitDocument(ctx_, ctx_.doc.CurrentRow(), path);
   return kRefreshNothing;
 }
 

@@ -47,7 +47,6 @@ class CFilesPage : public CSheetPage {
   unsigned SaveSelection();
   unsigned Split();
   unsigned Export();
-  FileDialogRequest OpenRequest(const char16_t* title, bool with_archives);
 
   std::unique_ptr<DvdExport> export_run_;
   DvdExportDriver* driver_ = nullptr;

@@ -9,7 +9,7 @@
 
 #include "check/check_lists.h"
 #include "check/fix_errors.h"
-#include "check/option_controls_widget.h"
+#include "ui/option_controls_widget.h"
 #include "ui/sheet_page.h"
 
 class QAbstractButton;

@@ -28,7 +28,6 @@
 #include "ui/spin_arrows.h"
 #include "ui/subtitle_list_view.h"
 #include "workbench/file_commands.h"
-#include "workbench/save_dialogs.h"
 
 namespace tessera {
 namespace {
@@ -115,22 +114,80 @@ PageLayout CTranslatePage::Layout(CTranslatePage* page) {
     return [page, f] { return (page->*f)(); };
   };
   auto editing = [page] { return page->editing_; };
+  auto playing = [page] { return page->play_ == PlayState::Playing; };
+  // A key meant for a line field stays the field's.
+  auto unless_in_field = [page] { return page->FocusedLineField() ? KeyUse::kPass : KeyUse::kRun; };
   PageLayout l;
   l.title_id = 1601;
   l.description_id = 1602;
   l.buttons = {{
       {"openAvi", 1603, u"Open AVI", {}, call(&CTranslatePage::OpenMovieDialog)},
-      {"deleteLine", 1604, u"Del. Line", editing, call(&CTranslatePage::DeleteLine),
-       u"Delete Line"},
-      {"insertLine", 1605, u"Insert Line", {}, call(&CTranslatePage::InsertLine), u"Insert Line"},
+      // While playing the key does nothing at all, not even in a line field.
+      {"deleteLine",
+       1604,
+       u"Del. Line",
+       editing,
+       call(&CTranslatePage::DeleteLine),
+       u"Delete Line",
+       {Qt::Key_Delete, [=] { return playing() ? KeyUse::kSwallow : unless_in_field(); }}},
+      {"insertLine",
+       1605,
+       u"Insert Line",
+       {},
+       call(&CTranslatePage::InsertLine),
+       u"Insert Line",
+       {Qt::Key_Insert, unless_in_field}},
       {"splitLine", 1606, u"Split Line", editing, call(&CTranslatePage::SplitLine), u"Split Line"},
       {"shift", 1607, u"Shift", {}, call(&CTranslatePage::ShiftSubtitles), u"Shift"},
       {"stretch", 1608, u"Stretch", {}, call(&CTranslatePage::StretchSubtitles), u"Stretch"},
       {"openSub", 1609, u"Open Sub", {}, call(&CTranslatePage::OpenSubtitleDialog)},
       {"saveSub", 1610, u"Save Sub", {}, call(&CTranslatePage::SaveSubtitle)},
-      {"find", 0, u"Find", {}, [page] { return page->Find(), 0u; }},
-      {"replace", 0, u"Replace", {}, [page] { return page->Replace(), 0u; }},
+      {"find", 0, u"Find", {}, [page] { return page->Find(), 0u; }, nullptr, {CtrlKey(Qt::Key_F)}},
+      {"replace",
+       0,
+       u"Replace",
+       {},
+       [page] { return page->Replace(), 0u; },
+       nullptr,
+       {CtrlKey(Qt::Key_H)}},
   }};
+  const auto to_row = [page](bool first) {
+    return [page, first] {
+      page->state_.current = first ? 0 : page->ctx_.doc.Count() - 1;
+      page->SeekToCurrent();
+      return 0u;
+    };
+  };
+  l.keys = {
+      {nullptr, 0, u"First subtitle", {}, to_row(true), nullptr, {Qt::Key_Home, unless_in_field}},
+      {nullptr, 0, u"Last subtitle", {}, to_row(false), nullptr, {Qt::Key_End, unless_in_field}},
+      {nullptr,
+       0,
+       u"Next field",
+       {},
+       [page] { return page->NextField(), 0u; },
+       nullptr,
+       {Qt::Key_Return}},
+      {nullptr,
+       0,
+       u"Find Next",
+       {},
+       [page] { return page->SearchNext(), 0u; },
+       nullptr,
+       {Qt::Key_F3}},
+      {nullptr,
+       0,
+       u"Quick Save",
+       {},
+       [page] {
+         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+         QuickSave(page->ctx_);
+         QGuiApplication::restoreOverrideCursor();
+         return unsigned{kRefreshCaption};
+       },
+       nullptr,
+       {CtrlKey(Qt::Key_S), [=] { return playing() ? KeyUse::kSwallow : KeyUse::kRun; }}},
+  };
   l.list = true;
   l.log = false;
   return l;
@@ -648,15 +705,8 @@ unsigned CTranslatePage::OpenMovieDialog() {
 
 unsigned CTranslatePage::OpenSubtitleDialog() {
   if (ctx_.host && !ctx_.host->MayReplaceDocument()) return kRefreshNothing;
-  FileDialogRequest r;
-  r.title = u"Open Subtitle file";
-  r.default_extension = u"*.srt";
-  r.initial_folder = ctx_.store.GetString(u"Directories", u"Open");
-  r.filters = OpenFileFilters(true);
-  r.overwrite_prompt = false;
-  const std::optional<FileDialogAnswer> answer = ctx_.dialogs.OpenFile(r);
-  if (!answer || answer->path.empty()) return kRefreshNothing;
-  const int loaded = OpenSubtitleFile(ctx_.doc, answer->path, ctx_.store, ctx_.lang, ctx_.prompter);
+  const int loaded = AskAndOpenDocument(ctx_);
+  if (loaded < 0) return kRefreshNothing;
   ResetMarks(ctx_.doc, state_);
   state_.current = ctx_.doc.Count() > 0 ? 0 : -1;
   ctx_.doc.SetCurrentRow(state_.current);
@@ -666,19 +716,7 @@ unsigned CTranslatePage::OpenSubtitleDialog() {
 }
 
 unsigned CTranslatePage::SaveSubtitle() {
-  if (!SaveSubtitleDialog(ctx_.doc, ctx_.store, ctx_.app, ctx_.dialogs)) return kRefreshNothing;
-  ctx_.doc.SetChanged(false);
-  return kRefreshCaption;
-}
-
-void CTranslatePage::QuickSave() {
-  if (play_ == PlayState::Playing) return;
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  Run([this] {
-    tessera::QuickSave(ctx_.doc, ctx_.store, ctx_.app, ctx_.prompter);
-    return kRefreshCaption;
-  });
-  QGuiApplication::restoreOverrideCursor();
+  return AskAndSaveDocument(ctx_) ? unsigned{kRefreshCaption} : unsigned{kRefreshNothing};
 }
 
 // ---- Editing at the position
@@ -686,8 +724,7 @@ void CTranslatePage::QuickSave() {
 unsigned CTranslatePage::ApplyEffect(const MovieEditEffect& fx) {
   unsigned refresh = kRefreshNothing;
   if (fx.pause) Pause();
-  if (fx.refill_first >= 0 || fx.rows_changed)
-    refresh |= kRefreshRows | (fx.rows_changed ? kRefreshRowCount : 0u);
+  refresh |= fx.changed;
   if (fx.seek_position >= 0 && player_->HasGraph()) {
     player_->Seek(fx.seek_position);
     ShowPosition(fx.seek_position);
@@ -819,9 +856,9 @@ void CTranslatePage::SelectFirstRowIfNone() {
   SeekToCurrent();
 }
 
-void CTranslatePage::FindNext() {
+void CTranslatePage::SearchNext() {
   if (play_ == PlayState::Playing || search_.text.empty()) return;
-  if (!tessera::FindNext(ctx_.doc, search_, ctx_.prompter, ctx_.lang)) return;
+  if (!FindNext(ctx_.doc, search_, ctx_.prompter, ctx_.lang)) return;
   // The movie jumps to the subtitle found.
   state_.current = ctx_.doc.CurrentRow();
   SelectRow(state_.current);
@@ -841,13 +878,13 @@ void CTranslatePage::ShowLinesAgain() {
   player_->SetOverlayLines(line_text_[0], line_text_[1]);
 }
 
-int CTranslatePage::ReplaceInEntry(int row, const std::u16string& find,
-                                   const std::u16string& replacement) {
+int CTranslatePage::ReplaceInRow(int row, const std::u16string& find,
+                                 const std::u16string& replacement) {
   int count = 0;
   Run(
       [&] {
-        count = tessera::ReplaceInEntry(ctx_.doc, row < 0 ? List()->FirstSelectedRow() : row, find,
-                                        replacement, search_.rules);
+        count = ReplaceInEntry(ctx_.doc, row < 0 ? List()->FirstSelectedRow() : row, find,
+                               replacement, search_.rules);
         ShowLinesAgain();
         return count > 0 ? unsigned{kRefreshRows} : unsigned{kRefreshNothing};
       },
@@ -855,10 +892,11 @@ int CTranslatePage::ReplaceInEntry(int row, const std::u16string& find,
   return count;
 }
 
-void CTranslatePage::ReplaceAll(const std::u16string& find, const std::u16string& replacement) {
+void CTranslatePage::ReplaceInAllRows(const std::u16string& find,
+                                      const std::u16string& replacement) {
   Run(
       [&] {
-        if (tessera::ReplaceAll(ctx_.doc, find, replacement, search_.rules, ctx_.prompter) == 0)
+        if (ReplaceAll(ctx_.doc, find, replacement, search_.rules, ctx_.prompter) == 0)
           return unsigned{kRefreshNothing};
         ShowLinesAgain();
         return unsigned{kRefreshRows};
@@ -958,43 +996,6 @@ void CTranslatePage::OnWindowClosing() {
   timer_->stop();
   sound_->Cancel();
   if (player_->HasGraph()) player_->HaltPlayback();
-}
-
-bool CTranslatePage::OnShortcut(int command) {
-  switch (command) {
-    case kCmdDelete:
-      // While playing the key does nothing at all, not even in a line field.
-      if (play_ == PlayState::Playing) return true;
-      if (FocusedLineField()) return false;
-      Run([this] { return DeleteLine(); }, u"Delete Line");
-      return true;
-    case kCmdInsert:
-      if (FocusedLineField()) return false;
-      Run([this] { return InsertLine(); }, u"Insert Line");
-      return true;
-    case kCmdHome:
-    case kCmdEnd:
-      if (FocusedLineField()) return false;
-      state_.current = command == kCmdHome ? 0 : ctx_.doc.Count() - 1;
-      SeekToCurrent();
-      return true;
-    case kCmdEnter:
-      NextField();
-      return true;
-    case kCmdFindNext:
-      FindNext();
-      return true;
-    case kCmdFind:
-      Find();
-      return true;
-    case kCmdReplace:
-      Replace();
-      return true;
-    case kCmdQuickSave:
-      QuickSave();
-      return true;
-  }
-  return false;
 }
 
 }  // namespace tessera

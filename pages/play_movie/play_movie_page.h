@@ -54,15 +54,13 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   void OnActivate() override;
   void OnDeactivate() override;
   void OnWindowClosing() override;
-  bool OnShortcut(int command) override;
 
   // SearchingPage: the Find and Replace dialogs search through these.
   SearchState& Search() override { return search_; }
   void SelectFirstRowIfNone() override;
-  void FindNext() override;
-  int ReplaceInEntry(int row, const std::u16string& find,
-                     const std::u16string& replacement) override;
-  void ReplaceAll(const std::u16string& find, const std::u16string& replacement) override;
+  void SearchNext() override;
+  int ReplaceInRow(int row, const std::u16string& find, const std::u16string& replacement) override;
+  void ReplaceInAllRows(const std::u16string& find, const std::u16string& replacement) override;
 
   SpellingMarker* LineMarker(int line) const { return markers_[line]; }
 
@@ -95,7 +93,6 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   void NextField();
   void Find();
   void Replace();
-  void QuickSave();
 
  protected:
   void AfterRefresh() override;

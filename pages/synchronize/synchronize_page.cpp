@@ -14,6 +14,7 @@
 
 #include "autosync/sync_progress_window.h"
 #include "autosync/sync_source.h"
+#include "core/number_field.h"
 #include "core/qt_text_qt.h"
 #include "core/time_code.h"
 #include "formats/loading.h"
@@ -208,7 +209,7 @@ SyncFieldTexts CSyncPage::Texts() const {
 
 std::optional<SyncFieldValues> CSyncPage::ReadFields() {
   std::optional<SyncFieldValues> values = ReadSyncFields(Texts());
-  if (!values) ctx_.prompter.MessageBox(u"Enter an integer.", {}, PromptIcon::Exclamation);
+  if (!values) ctx_.prompter.MessageBox(kEnterInteger, {}, PromptIcon::Exclamation);
   return values;
 }
 

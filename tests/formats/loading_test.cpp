@@ -7,6 +7,8 @@
 #include "formats/loading.h"
 #include "formats/save_formats.h"
 #include "tests/support/test_util.h"
+#include "tests/support/test_workbench.h"
+#include "workbench/file_commands.h"
 
 namespace tessera {
 namespace {
@@ -250,11 +252,11 @@ class SaveTest : public LoadTest {
     doc.AddRow(u"0:00:01.000", u"0:00:02.000", u"Hello");
     doc.AddRow(u"0:00:03.000", u"0:00:04.000", u"Caf\u00e9");
   }
-  int Save(const std::string& name) {
-    return SaveSubtitleAs(doc, dir.Path16(name), store, settings);
-  }
+  int Save(const std::string& name) { return SaveDocumentAs(bench, dir.Path16(name)); }
   SettingsStore store{std::filesystem::path("/nonexistent/tessera.cfg")};
   AppSettings settings;
+  testing::TestServices services;
+  Workbench bench = services.Over(doc, store, settings);
 };
 
 TEST_F(SaveTest, WriterByExtension) {
@@ -345,7 +347,7 @@ TEST_F(SaveTest, FailedWriteKeepsOldFileAndSaysSo) {
       {"/proc/self/tessera.sub", ""}};
   if (geteuid() != 0) paths.push_back({dir.Path("ro/old.srt").string(), "Permission denied"});
   for (const auto& [path, reason] : paths) {
-    EXPECT_EQ(SaveSubtitleAs(doc, FromUtf8(path), store, settings), 0) << path;
+    EXPECT_EQ(SaveDocumentAs(bench, FromUtf8(path)), 0) << path;
     Log log = LogLines(doc);
     ASSERT_GE(log.size(), 2u);
     EXPECT_TRUE(log.end()[-2].starts_with("Saving ")) << path;

@@ -8,6 +8,8 @@
 #include "formats/loading.h"
 #include "formats/save_formats.h"
 #include "tests/support/test_util.h"
+#include "tests/support/test_workbench.h"
+#include "workbench/file_commands.h"
 
 namespace tessera {
 namespace {
@@ -166,6 +168,8 @@ TEST_F(RealFiles, TooLargeSaysSoOnce) {
 TEST_F(RealFiles, FileKeepsItsEncoding) {
   SettingsStore store{std::filesystem::path("/nonexistent/tessera.cfg")};
   AppSettings settings;  // "Encoding" 0
+  testing::TestServices services;
+  Workbench bench = services.Over(doc, store, settings);
   // "Жук" in windows-1251 over a few lines, so that the detector is sure.
   const std::string cp1251 =
       "1\r\n00:00:01,000 --> 00:00:02,000\r\n\xcf\xf0\xe8\xe2\xe5\xf2, \xea\xe0\xea "
@@ -193,7 +197,7 @@ TEST_F(RealFiles, FileKeepsItsEncoding) {
   for (const auto& c : cases) {
     ASSERT_EQ(Load("in.srt", c.bytes, c.forced), 1) << c.what;
     if (!c.added.empty()) doc.SetCell(0, kLine1, c.added);
-    ASSERT_EQ(SaveSubtitleAs(doc, dir.Path16("out.srt"), store, settings), 1) << c.what;
+    ASSERT_EQ(SaveDocumentAs(bench, dir.Path16("out.srt")), 1) << c.what;
     EXPECT_TRUE(ReadBytes(dir.Path("out.srt")).starts_with(c.saved_starts)) << c.what;
     EXPECT_EQ(LogLines(doc).back(), "Ok.");  // no warning about the encoding
   }

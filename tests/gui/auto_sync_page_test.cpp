@@ -2,9 +2,9 @@
 // undo step, and Cancel or a refusal changing nothing.
 #include <QPushButton>
 
-#include "tests/autosync/talk_sound.h"
-#include "tests/gui/tool_page_fixture.h"
 #include "pages/synchronize/synchronize_page.h"
+#include "tests/autosync/talk_sound.h"
+#include "tests/gui/page_fixture.h"
 
 namespace tessera {
 namespace {
@@ -13,7 +13,7 @@ using testing::StartOf;
 
 constexpr char16_t kSourceTitle[] = u"Synchronize with a movie or subtitle file";
 
-struct AutoSyncPageTest : testing::ToolPageTest<CSyncPage> {
+struct AutoSyncPageTest : testing::PageFixture<CSyncPage> {
   AutoSyncPageTest() : spans(testing::TalkSpans(5, 30, 4.0)) {
     Make();
     testing::WriteBytes(scratch.Path("truth.srt"),

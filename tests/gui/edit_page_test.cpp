@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "tests/gui/tool_page_fixture.h"
+#include "tests/gui/page_fixture.h"
 #include "ui/cd_player_display.h"
 #include "ui/spin_arrows.h"
 
@@ -17,7 +17,7 @@ using testing::TimedRow;
 constexpr char kTooShort[] = "Can't insert sub here because next sub will be too short...";
 constexpr char kNotFound[] = "Cannot find the requested text.";
 
-struct EditPageTest : testing::ToolPageTest<CEditPage> {
+struct EditPageTest : testing::PageFixture<CEditPage> {
   EditPageTest() { Make(); }
   std::string Line(int k) const { return page->LineField(k)->text().toStdString(); }
   QString Shown(CCDPlayerDisplay* d) const { return d->Lines().value(0); }
@@ -94,14 +94,14 @@ TEST_F(EditPageTest, DeleteAsksAndRemovesTheSelectedRows) {
   // selection.
   Show({{1, 2, "a"}, {3, 4, "b"}}, 0);
   page->LineField(0)->setFocus();
-  EXPECT_FALSE(page->OnShortcut(kCmdDelete));
+  EXPECT_FALSE(page->OnShortcut(Qt::Key_Delete));
   page->List()->setFocus();
   prompter.ExpectQuestion("Are you sure to remove this subtitle?\n\r\n\ra\n\r\n\r", true);
-  EXPECT_TRUE(page->OnShortcut(kCmdDelete));
+  EXPECT_TRUE(page->OnShortcut(Qt::Key_Delete));
   EXPECT_EQ(doc.Count(), 1);
   Select({});
   prompter.ExpectBeep();
-  EXPECT_TRUE(page->OnShortcut(kCmdDelete));
+  EXPECT_TRUE(page->OnShortcut(Qt::Key_Delete));
 }
 
 TEST_F(EditPageTest, RemoveAllKeepsTheChangedFlag) {
@@ -180,11 +180,11 @@ TEST_F(EditPageTest, TypingWritesAtOnceAndEnterMovesBetweenTheFields) {
 
   EXPECT_TRUE(page->LineField(0)->hasFocus());
   for (int next : {1, 2, 0}) {
-    EXPECT_TRUE(page->OnShortcut(kCmdEnter));
+    EXPECT_TRUE(page->OnShortcut(Qt::Key_Return));
     EXPECT_TRUE(page->LineField(next)->hasFocus()) << next;
   }
   page->List()->setFocus();
-  EXPECT_FALSE(page->OnShortcut(kCmdEnter));
+  EXPECT_FALSE(page->OnShortcut(Qt::Key_Return));
 }
 
 TEST_F(EditPageTest, FindDownAndUpWithTheNotFoundBox) {
@@ -199,13 +199,13 @@ TEST_F(EditPageTest, FindDownAndUpWithTheNotFoundBox) {
 
   // F3 goes on down and finds nothing more; the row stays.
   prompter.ExpectMessage(kNotFound);
-  EXPECT_TRUE(page->OnShortcut(kCmdFindNext));
+  EXPECT_TRUE(page->OnShortcut(Qt::Key_F3));
   EXPECT_EQ(doc.CurrentRow(), 2);
 
   // Up from the last row, opened through Ctrl+F on the remembered text.
   Select({3});
   dialogs.ExpectFind(Fields("needle", "", -1));
-  EXPECT_TRUE(page->OnShortcut(kCmdFind));
+  EXPECT_TRUE(page->OnShortcut(CtrlKey(Qt::Key_F)));
   EXPECT_EQ(ToUtf8(dialogs.last_search_fields.find), "needle");
   EXPECT_EQ(dialogs.last_search_fields.direction, +1);
   EXPECT_EQ(doc.CurrentRow(), 2);
@@ -249,7 +249,7 @@ TEST_F(EditPageTest, ReplaceInTheDialogAndReplaceAll) {
 
   dialogs.ExpectReplace({Press{B::kReplaceAll, Fields("zebra", "x")}});
   prompter.ExpectMessage("Found no occurences.");
-  EXPECT_TRUE(page->OnShortcut(kCmdReplace));
+  EXPECT_TRUE(page->OnShortcut(CtrlKey(Qt::Key_H)));
   EXPECT_EQ(ToUtf8(dialogs.last_search_fields.find), "a");
 }
 

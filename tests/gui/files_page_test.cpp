@@ -15,6 +15,7 @@
 #include "core/text_util.h"
 #include "tests/gui/page_fixture.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_workbench.h"
 #include "ui/header_strip.h"
 #include "ui/log_panel.h"
 #include "ui/subtitle_list_view.h"
@@ -52,16 +53,13 @@ class NullProgress final : public ProgressSink {
   bool open = false;
 };
 
-struct FilesPageTest : ::testing::Test {
-  FilesPageTest() {
-    store.LoadFromText(u"");
-    lang.Build(dir / "no-languages");
+struct FilesPageTest : ::testing::Test, testing::TestWorkbench {
+  FilesPageTest() : TestWorkbench("tessera-page") {
     WriteBytes(dir / "film.srt", TwelveEntries());
     page = std::make_unique<CFilesPage>(ctx);
     page->OnActivate();
   }
   ~FilesPageTest() override { page.reset(); }
-  std::u16string P(const std::string& name) const { return FromUtf8((dir / name).string()); }
   QPushButton* Button(const char* name) const {
     return page->findChild<QPushButton*>(QString::fromLatin1(name));
   }
@@ -89,21 +87,13 @@ struct FilesPageTest : ::testing::Test {
   }
   std::string LastLog() const { return ToUtf8(doc.Log().Lines().back()); }
 
-  testing::ScratchDir scratch{"tessera-page"};
   const fs::path& dir = scratch.Dir();
-  SubtitleDocument doc;
-  SettingsStore store;
-  AppSettings app;
-  LanguageTable lang;
-  ScriptedPrompter prompter;
-  ScriptedDialogs dialogs;
   FakeHost host;
   NullProgress progress;
   QtProcessRunner runner;
   QtTextMeasurer measurer;
-  UndoHistory history;
-  PageContext ctx{
-      {prompter, dialogs, progress, runner, measurer}, doc, store, app, lang, history, &host};
+  PageContext ctx{{{prompter, dialogs, progress, runner, measurer}, doc, store, app, lang, history},
+                  &host};
   std::unique_ptr<CFilesPage> page;
 };
 

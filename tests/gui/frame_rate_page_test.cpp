@@ -5,14 +5,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "tests/gui/tool_page_fixture.h"
+#include "tests/gui/page_fixture.h"
 
 namespace tessera {
 namespace {
 
 using testing::StartOf;
 
-struct FrameRatePageTest : testing::ToolPageTest<CFrameRatePage> {
+struct FrameRatePageTest : testing::PageFixture<CFrameRatePage> {
   FrameRatePageTest() {
     Make();
     Show({{60, 62, "one", "", "third line"}, {70, 71, "two"}, {80, 81, "three"}});

@@ -219,11 +219,13 @@ TEST_F(MainWindowTest, UpdateCheckRunsOnceAfterTheWindowOpens) {
   app.MainDialog()->close();
 }
 
-TEST_F(MainWindowTest, ShortcutsReachOnlyTheEditAndPlayMoviePages) {
-  EXPECT_EQ(CMainDialog::ShortcutCommand(Qt::Key_F, Qt::ControlModifier), kCmdFind);
-  EXPECT_EQ(CMainDialog::ShortcutCommand(Qt::Key_Delete, Qt::NoModifier), kCmdDelete);
-  EXPECT_EQ(CMainDialog::ShortcutCommand(Qt::Key_S, Qt::ControlModifier), kCmdQuickSave);
-  EXPECT_EQ(CMainDialog::ShortcutCommand(Qt::Key_A, Qt::NoModifier), 0);
+TEST_F(MainWindowTest, KeysReachThePagesAsTheyDeclareThem) {
+  EXPECT_EQ(CMainDialog::KeyCombination(Qt::Key_F, Qt::ControlModifier),
+            (Qt::CTRL | Qt::Key_F).toCombined());
+  EXPECT_EQ(CMainDialog::KeyCombination(Qt::Key_Delete, Qt::NoModifier), Qt::Key_Delete);
+  EXPECT_EQ(CMainDialog::KeyCombination(Qt::Key_Enter, Qt::KeypadModifier), Qt::Key_Return);
+  EXPECT_EQ(CMainDialog::KeyCombination(Qt::Key_S, Qt::ControlModifier | Qt::KeypadModifier),
+            (Qt::CTRL | Qt::Key_S).toCombined());
 }
 
 TEST_F(MainWindowTest, IdentitySocketAnswersTheRequest) {

@@ -1,11 +1,12 @@
-// One page built alone on a PageContext with scripted prompts and dialogs, and the clicks and
-// keys a test drives it with.
+// One page built alone on a test workbench with the Qt progress window, process runner and text
+// measurer, and the clicks, keys and selections a test drives it with.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <memory>
@@ -15,10 +16,9 @@
 #include "core/process_runner_qt.h"
 #include "core/qt_text_qt.h"
 #include "tests/support/documents.h"
-#include "tests/support/scripted_dialogs.h"
-#include "tests/support/scripted_prompter.h"
-#include "tests/support/test_util.h"
+#include "tests/support/test_workbench.h"
 #include "ui/sheet_page.h"
+#include "ui/subtitle_list_view.h"
 
 namespace tessera::testing {
 
@@ -32,14 +32,45 @@ class RecordingHost final : public MainWindowHost {
   int history_changes = 0;
 };
 
+// The workbench of a page test: the scripted services of TestWorkbench, the Qt ones where a page
+// needs the real thing.
+struct TestPageContext : TestWorkbench {
+  explicit TestPageContext(const std::string& prefix = "tessera-page") : TestWorkbench(prefix) {}
+  RecordingHost host;
+  CHoldOnDialog progress;  // the page's progress window, in place of the workbench's none
+  QtProcessRunner runner;
+  QtTextMeasurer qt_measurer;
+  PageContext ctx{
+      {{prompter, dialogs, progress, runner, qt_measurer}, doc, store, app, lang, history}, &host};
+};
+
 template <typename Page>
-class PageFixture : public ::testing::Test {
+class PageFixture : public ::testing::Test, public TestPageContext {
  protected:
-  PageFixture() {
-    store.LoadFromText(u"");
-    lang.Build(scratch.Dir() / "no-languages");
-  }
   ~PageFixture() override { page.reset(); }
+
+  // Builds the page, shown and active, on the document as it is.
+  Page& Make() {
+    page = std::make_unique<Page>(ctx);
+    page->resize(960, 640);
+    page->show();
+    QApplication::setActiveWindow(page.get());
+    page->OnActivate();
+    return *page;
+  }
+  // The document takes `rows` and the page shows it as after a page switch.
+  void Show(const std::vector<TimedRow>& rows, int current = -1) {
+    page->OnDeactivate();
+    doc.Empty();
+    for (const TimedRow& r : rows)
+      doc.AddRow(FormatTimeText(r.start), FormatTimeText(r.end), FromUtf8(r.line1),
+                 FromUtf8(r.line2), FromUtf8(r.line3));
+    doc.SetCurrentRow(current);
+    doc.SetChanged(false);
+    history.Clear();
+    page->OnActivate();
+    page->List()->setFocus();
+  }
 
   template <typename T = QWidget>
   T* Find(const char* name) const {
@@ -58,22 +89,17 @@ class PageFixture : public ::testing::Test {
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(field, &enter);
   }
-  std::vector<std::string> Log() const { return LogLines(doc); }
+  void Select(std::initializer_list<int> rows) {
+    auto* sel = page->List()->selectionModel();
+    sel->clearSelection();
+    for (int r : rows)
+      sel->select(page->List()->Model()->index(r, 0),
+                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+  std::string LastLog() const {
+    return doc.Log().Size() ? ToUtf8(doc.Log().Lines().back()) : std::string();
+  }
 
-  ScratchDir scratch{"tessera-page"};
-  SubtitleDocument doc;
-  SettingsStore store;
-  AppSettings app;
-  LanguageTable lang;
-  ScriptedPrompter prompter;
-  ScriptedDialogs dialogs;
-  RecordingHost host;
-  CHoldOnDialog progress;
-  QtProcessRunner runner;
-  QtTextMeasurer measurer;
-  UndoHistory history;
-  PageContext ctx{
-      {prompter, dialogs, progress, runner, measurer}, doc, store, app, lang, history, &host};
   std::unique_ptr<Page> page;
 };
 

@@ -20,6 +20,7 @@
 #include "pages/play_movie/movie_panel_widget.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_player.h"
+#include "tests/support/test_workbench.h"
 #include "ui/spin_arrows.h"
 #include "ui/subtitle_list_view.h"
 
@@ -66,10 +67,8 @@ std::string TwelveEntries() {
   return s;
 }
 
-struct TranslatePageTest : ::testing::Test {
-  TranslatePageTest() {
-    store.LoadFromText(u"");
-    lang.Build(dir / "no-languages");
+struct TranslatePageTest : ::testing::Test, testing::TestWorkbench {
+  TranslatePageTest() : TestWorkbench("tessera-movie-page") {
     testing::WriteBytes(dir / "film.srt", TwelveEntries());
     testing::WriteBytes(dir / "movie.avi", "a movie");
   }
@@ -97,7 +96,6 @@ struct TranslatePageTest : ::testing::Test {
     dialogs.ExpectOpen(u"Select Movie", P("movie.avi"));
     Click("openAvi");
   }
-  std::u16string P(const std::string& name) const { return FromUtf8((dir / name).string()); }
   template <class W = QPushButton>
   W* Get(const char* name) const {
     W* w = page->findChild<W*>(QString::fromLatin1(name));
@@ -137,27 +135,18 @@ struct TranslatePageTest : ::testing::Test {
   }
   std::string Overlay() const { return ToUtf8(player.upper + u"|" + player.lower); }
 
-  testing::ScratchDir scratch{"tessera-movie-page"};
   const fs::path& dir = scratch.Dir();
-  SubtitleDocument doc;
-  SettingsStore store;
-  AppSettings app;
-  LanguageTable lang;
-  ScriptedPrompter prompter;
-  ScriptedDialogs dialogs;
   ScriptedPlayer player;
   ScriptedVolume volume;
   Host host;
-  NullProgressSink progress;
   QtProcessRunner runner;
-  QtTextMeasurer measurer;
-  UndoHistory history;
-  PageContext ctx{{prompter, dialogs, progress, runner, measurer, &player, &volume},
-                  doc,
-                  store,
-                  app,
-                  lang,
-                  history,
+  QtTextMeasurer qt_measurer;
+  PageContext ctx{{{prompter, dialogs, progress, runner, qt_measurer, &player, &volume},
+                   doc,
+                   store,
+                   app,
+                   lang,
+                   history},
                   &host};
   std::unique_ptr<CTranslatePage> page;
 };
@@ -330,11 +319,11 @@ TEST_F(TranslatePageTest, QuickSaveWithAndWithoutAPath) {
   doc.AddRow(u"0:00:01.000", u"0:00:02.000", u"new");
   doc.SetChanged(true);
   prompter.ExpectExclamationBeep();
-  EXPECT_TRUE(page->OnShortcut(kCmdQuickSave));
+  EXPECT_TRUE(page->OnShortcut(CtrlKey(Qt::Key_S)));
   EXPECT_TRUE(doc.Changed());
   doc.SetFilePath(P("quick.srt"));
   prompter.ExpectBeep();
-  page->OnShortcut(kCmdQuickSave);
+  page->OnShortcut(CtrlKey(Qt::Key_S));
   EXPECT_FALSE(doc.Changed());
   EXPECT_NE(std::string::npos, testing::ReadBytes(dir / "quick.srt").find("new"));
 }
@@ -342,22 +331,22 @@ TEST_F(TranslatePageTest, QuickSaveWithAndWithoutAPath) {
 TEST_F(TranslatePageTest, FindDoesNothingWhilePlayingAndSeeksWhilePaused) {
   MakeWithFilmAndMovie();
   Click("play");
-  page->OnShortcut(kCmdFind);  // no dialog at all: the scripted dialogs would fail on one
+  page->OnShortcut(CtrlKey(Qt::Key_F));  // no dialog at all: the scripted dialogs would fail on one
   page->Search().text = u"entry 5";
-  page->OnShortcut(kCmdFindNext);
+  page->OnShortcut(Qt::Key_F3);
   EXPECT_EQ(0, page->CurrentSubtitle());
   Click("stop");  // nothing current: Find starts at the first subtitle
   player.TakeCalls();
   SearchDialogFields find;
   find.find = u"ENTRY 5";
   dialogs.ExpectFind(find);
-  page->OnShortcut(kCmdFind);
+  page->OnShortcut(CtrlKey(Qt::Key_F));
   EXPECT_EQ(4, page->CurrentSubtitle());
   EXPECT_EQ((Calls{SeekTo(10), "frame", SeekTo(50), "frame"}), player.TakeCalls());
   EXPECT_EQ(u"ENTRY 5", store.GetString(u"SearchOptions", u"SearchString"));
   // F3 again finds nothing below: the message, nothing moves.
   prompter.ExpectMessage("Cannot find the requested text.");
-  page->OnShortcut(kCmdFindNext);
+  page->OnShortcut(Qt::Key_F3);
   EXPECT_EQ(4, page->CurrentSubtitle());
 }
 
@@ -370,7 +359,7 @@ TEST_F(TranslatePageTest, ReplaceRunsWhilePlayingAndShowsOverThePicture) {
   fields.find = u"entry";
   fields.replace = u"line";
   dialogs.ExpectReplace({{testing::ScriptedDialogs::ReplaceButton::kReplace, fields}});
-  page->OnShortcut(kCmdReplace);
+  page->OnShortcut(CtrlKey(Qt::Key_H));
   EXPECT_EQ("line 1", testing::LineOf(doc, 0, 0));
   EXPECT_EQ("|line 1", Overlay());
   EXPECT_EQ("line 1", Line(0));
@@ -481,13 +470,13 @@ TEST_F(TranslatePageTest, EditingAtThePosition) {
   EXPECT_EQ("", Line(0));
 
   // Delete removes the selected row and goes back to its place.
-  EXPECT_TRUE(page->OnShortcut(kCmdDelete));
+  EXPECT_TRUE(page->OnShortcut(Qt::Key_Delete));
   EXPECT_EQ(12, doc.Count());
   EXPECT_EQ("entry 2", testing::LineOf(doc, 1, 0));
 
   // Playing, Delete does nothing at all; Insert pauses.
   Click("play");
-  EXPECT_TRUE(page->OnShortcut(kCmdDelete));
+  EXPECT_TRUE(page->OnShortcut(Qt::Key_Delete));
   EXPECT_EQ(12, doc.Count());
   // Move start, change duration, insert, delete.
   EXPECT_EQ(4u, history.Steps());
@@ -509,9 +498,9 @@ TEST_F(TranslatePageTest, ShiftWhilePlayingMovesEverySubtitle) {
 
 TEST_F(TranslatePageTest, HomeEndAndEnterFollowTheFocus) {
   MakeWithFilmAndMovie();
-  EXPECT_TRUE(page->OnShortcut(kCmdEnd));
+  EXPECT_TRUE(page->OnShortcut(Qt::Key_End));
   EXPECT_EQ(11, page->CurrentSubtitle());
-  EXPECT_TRUE(page->OnShortcut(kCmdHome));
+  EXPECT_TRUE(page->OnShortcut(Qt::Key_Home));
   EXPECT_EQ(0, page->CurrentSubtitle());
   // Enter goes from line 1 to line 2, then to line 1 of the next subtitle.
   page->show();
@@ -522,10 +511,10 @@ TEST_F(TranslatePageTest, HomeEndAndEnterFollowTheFocus) {
   line1->setFocus();
   QApplication::processEvents();
   if (!line1->hasFocus()) GTEST_SKIP() << "no keyboard focus on this platform";
-  EXPECT_FALSE(page->OnShortcut(kCmdHome));  // Home goes to the field
-  EXPECT_TRUE(page->OnShortcut(kCmdEnter));
+  EXPECT_FALSE(page->OnShortcut(Qt::Key_Home));  // Home goes to the field
+  EXPECT_TRUE(page->OnShortcut(Qt::Key_Return));
   EXPECT_TRUE(line2->hasFocus());
-  EXPECT_TRUE(page->OnShortcut(kCmdEnter));
+  EXPECT_TRUE(page->OnShortcut(Qt::Key_Return));
   EXPECT_TRUE(line1->hasFocus());
   EXPECT_EQ(1, page->CurrentSubtitle());
 }

@@ -6,9 +6,9 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "spelling/spelling_session.h"
-#include "tests/gui/tool_page_fixture.h"
 #include "pages/edit/edit_page.h"
+#include "spelling/spelling_session.h"
+#include "tests/gui/page_fixture.h"
 #include "ui/spelling_marker.h"
 
 namespace tessera {
@@ -16,7 +16,7 @@ namespace {
 
 using testing::TimedRow;
 
-struct SpellingPageTest : testing::ToolPageTest<CEditPage> {
+struct SpellingPageTest : testing::PageFixture<CEditPage> {
   SpellingPageTest() {
     std::filesystem::create_directories(scratch.Path("dicts"));
     testing::WriteBytes(scratch.Path("dicts/xx.aff"), "SET UTF-8\nTRY esianrtolcdugmphbyfvkwz\n");

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include "tests/gui/tool_page_fixture.h"
+#include "tests/gui/page_fixture.h"
 #include "ui/spin_arrows.h"
 
 namespace tessera {
@@ -16,7 +16,7 @@ using testing::StartOf;
 
 constexpr char kOverlap[] = "ERROR: Movement will cause overlapping subtitles.";
 
-struct SyncPageTest : testing::ToolPageTest<CSyncPage> {
+struct SyncPageTest : testing::PageFixture<CSyncPage> {
   SyncPageTest() {
     Make();
     // Ten subtitles, 10 s apart and 5 s long.

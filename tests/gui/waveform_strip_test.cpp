@@ -108,12 +108,12 @@ struct WaveformStripTest : ::testing::Test {
   QtProcessRunner runner;
   QtTextMeasurer measurer;
   UndoHistory history;
-  PageContext ctx{{prompter, dialogs, progress, runner, measurer, &player, &volume},
-                  doc,
-                  store,
-                  app,
-                  lang,
-                  history,
+  PageContext ctx{{{prompter, dialogs, progress, runner, measurer, &player, &volume},
+                   doc,
+                   store,
+                   app,
+                   lang,
+                   history},
                   &host};
   std::unique_ptr<CTranslatePage> page;
 };

@@ -433,8 +433,7 @@ TEST(Shift, NotPlayingMarksTheSelectedRow) {
   MovieEditEffect fx = Shift(doc, st, PlayState::Paused, Seconds(5), 2, prompter);
   EXPECT_TRUE(fx.applied);
   EXPECT_EQ(st.first_mark, 2);
-  EXPECT_EQ(fx.refill_first, 0);
-  EXPECT_EQ(fx.refill_last, 2);
+  EXPECT_EQ(fx.changed, kRefreshRows);
   EXPECT_EQ(Times(doc), Times(SyncDocument()));
   EXPECT_FALSE(doc.Changed());
   prompter.ExpectBeep();
@@ -515,36 +514,6 @@ TEST(Marks, ResetToFirstAndLastRow) {
   ResetMarks(doc, st);
   EXPECT_EQ(st.first_mark, -1);
   EXPECT_EQ(st.last_mark, -1);
-}
-
-// ---- Ctrl+S
-
-TEST(QuickSave, WritesUnderTheOwnPathAndClearsTheFlagOnlyWhenWritten) {
-  testing::ScratchDir dir("tessera-quicksave");
-  AppSettings app;
-  SettingsStore store;
-  store.LoadFromText(u"");
-  ScriptedPrompter prompter;
-  SubtitleDocument doc = MakeDocument({{"0:00:01.000", "0:00:02.000", "saved"}});
-  doc.SetChanged(true);
-
-  // No path yet: the exclamation beep, nothing written.
-  prompter.ExpectExclamationBeep();
-  EXPECT_EQ(0, QuickSave(doc, store, app, prompter));
-  EXPECT_TRUE(doc.Changed());
-
-  // A path that cannot be written: the exclamation beep, the log says why, the flag stays.
-  doc.SetFilePath(FromUtf8(dir.Path("missing/folder.srt").string()));
-  prompter.ExpectExclamationBeep();
-  EXPECT_EQ(0, QuickSave(doc, store, app, prompter));
-  EXPECT_TRUE(doc.Changed());
-  EXPECT_EQ(0u, ToUtf8(doc.Log().Lines().back()).find("ERROR:"));
-
-  doc.SetFilePath(FromUtf8(dir.Path("film.srt").string()));
-  prompter.ExpectBeep();
-  EXPECT_EQ(1, QuickSave(doc, store, app, prompter));
-  EXPECT_FALSE(doc.Changed());
-  EXPECT_NE(std::string::npos, testing::ReadBytes(dir.Path("film.srt")).find("saved"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tools/synchronize.h"
 
+#include "core/number_field.h"
 #include "tests/support/test_util.h"
 
 namespace tessera {
@@ -215,10 +216,10 @@ TEST(Sync, SpinLimits) {
 }
 
 TEST(Sync, IntegerFields) {
-  EXPECT_EQ(ParseIntegerField(u" 12 "), 12);
-  EXPECT_EQ(ParseIntegerField(u"-3"), -3);
+  EXPECT_EQ(ParseWholeNumber(u" 12 "), 12);
+  EXPECT_EQ(ParseWholeNumber(u"-3"), -3);
   for (const char16_t* bad : {u"", u"-", u"1.5", u"abc", u"9999999999"})
-    EXPECT_FALSE(ParseIntegerField(bad).has_value()) << ToUtf8(bad);
+    EXPECT_FALSE(ParseWholeNumber(bad).has_value()) << ToUtf8(bad);
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 
 #include "core/text_util.h"
 #include "core/time_code.h"
-#include "tests/support/scripted_dialogs.h"
-#include "workbench/save_dialogs.h"
+#include "pages/files/files_page_rules.h"
+#include "tests/support/test_workbench.h"
 
 namespace tessera {
 namespace {
@@ -22,12 +22,8 @@ using testing::ScriptedDialogs;
 using testing::ScriptedPrompter;
 using testing::WriteBytes;
 
-struct FileCommands : ::testing::Test {
-  FileCommands() {
-    store.LoadFromText(u"");
-    lang.Build(dir / "no-languages");
-  }
-  std::u16string P(const std::string& name) const { return FromUtf8((dir / name).string()); }
+struct FileCommands : ::testing::Test, testing::TestWorkbench {
+  FileCommands() : TestWorkbench("tessera-files") {}
   void Fill(int n) {
     for (int i = 0; i < n; ++i)
       doc.AddRow(Format("0:00:%02d.000", 10 * i), Format("0:00:%02d.500", 10 * i + 2),
@@ -35,14 +31,7 @@ struct FileCommands : ::testing::Test {
   }
   std::string LastLog() const { return ToUtf8(doc.Log().Lines().back()); }
 
-  testing::ScratchDir scratch{"tessera-files"};
   const fs::path& dir = scratch.Dir();
-  SubtitleDocument doc;
-  SettingsStore store;
-  AppSettings app;
-  LanguageTable lang;
-  ScriptedPrompter prompter;
-  ScriptedDialogs dialogs;
 };
 
 TEST_F(FileCommands, FirstSelectedBlock) {
@@ -62,7 +51,7 @@ TEST_F(FileCommands, FirstSelectedBlock) {
 
 TEST_F(FileCommands, SaveSelectedBlockBySuffix) {
   Fill(10);
-  ASSERT_EQ(1, SaveSelectedBlock(doc, {2, 3, 4, 7}, P("part.srt"), store, app));
+  ASSERT_EQ(1, SaveSelectedBlock(bench, {2, 3, 4, 7}, P("part.srt")));
   std::string part = ReadBytes(dir / "part.srt");
   // Rows 3-5 renumbered from 1 and moved earlier by the midpoint of the starts 10 s and 20 s.
   EXPECT_EQ(0u, part.find("1\r\n00:00:05,000 --> 00:00:07,500\r\nline 3\r\n"));
@@ -71,18 +60,18 @@ TEST_F(FileCommands, SaveSelectedBlockBySuffix) {
   EXPECT_EQ("Ok.", LastLog());
   EXPECT_EQ(FromUtf8(dir.string()), store.GetString(u"Directories", u"Save"));
 
-  ASSERT_EQ(1, SaveSelectedBlock(doc, {}, P("all.srt"), store, app));
+  ASSERT_EQ(1, SaveSelectedBlock(bench, {}, P("all.srt")));
   std::string all = ReadBytes(dir / "all.srt");
   EXPECT_EQ(0u, all.find("1\r\n00:00:00,000 --> 00:00:02,500\r\nline 1\r\n"));
   EXPECT_NE(std::string::npos, all.find("10\r\n00:01:30,000"));
 
-  ASSERT_EQ(1, SaveSelectedBlock(doc, {4}, P("all.ssa"), store, app));
+  ASSERT_EQ(1, SaveSelectedBlock(bench, {4}, P("all.ssa")));
   std::string ssa = ReadBytes(dir / "all.ssa");
   EXPECT_NE(std::string::npos, ssa.find("line 1"));
   EXPECT_NE(std::string::npos, ssa.find("line 10"));
 
   for (const char* name : {"part.SRT", "part", "part.sub"}) {
-    EXPECT_EQ(0, SaveSelectedBlock(doc, {1}, P(name), store, app)) << name;
+    EXPECT_EQ(0, SaveSelectedBlock(bench, {1}, P(name))) << name;
     EXPECT_FALSE(fs::exists(dir / name));
     EXPECT_EQ(0u, LastLog().find("ERROR:")) << name;
   }
@@ -101,15 +90,15 @@ TEST_F(FileCommands, AppendMarksChangedOnlyWhenRowsCame) {
   Fill(2);
   WriteBytes(dir / "more.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nmore\r\n\r\n");
   WriteBytes(dir / "page.smi", "<SAMI>\r\n");
-  EXPECT_EQ(1, AppendFile(doc, P("more.srt"), prompter));
+  EXPECT_EQ(1, AppendFile(bench, P("more.srt")));
   ASSERT_EQ(3, doc.Count());
   EXPECT_EQ(0u, ToUtf8(doc.Start(2)).find("0:00:13.50"));  // moved by the last end, 12.5 s
   EXPECT_TRUE(doc.Changed());
   EXPECT_EQ("Done.", LastLog());
 
   doc.SetChanged(false);
-  EXPECT_EQ(0, AppendFile(doc, P("page.smi"), prompter));
-  EXPECT_EQ(0, AppendFile(doc, P("missing.srt"), prompter));
+  EXPECT_EQ(0, AppendFile(bench, P("page.smi")));
+  EXPECT_EQ(0, AppendFile(bench, P("missing.srt")));
   EXPECT_EQ(3, doc.Count());
   EXPECT_FALSE(doc.Changed());
   EXPECT_NE("Done.", LastLog());
@@ -132,7 +121,7 @@ TEST_F(FileCommands, AppendAtAGivenOffset) {
     doc = SubtitleDocument();
     Fill(3);
     doc.SetMovieLength(c.movie_ms * 10000);
-    ASSERT_EQ(1, AppendFile(doc, P("more.srt"), prompter, c.offset));
+    ASSERT_EQ(1, AppendFile(bench, P("more.srt"), c.offset));
     EXPECT_EQ(c.want, ToUtf8(doc.Start(3))) << c.movie_ms;
     EXPECT_TRUE(doc.Changed());
   }
@@ -151,11 +140,12 @@ TEST_F(FileCommands, AppendDoesNotDrift) {
       {"2:46:39.999", "00:00:00,001", "2:46:40.000"},
   };
   for (const Case& c : cases) {
-    SubtitleDocument d;
+    testing::TestWorkbench w;
+    SubtitleDocument& d = w.doc;
     d.AddRow(u"0:00:00.000", FromUtf8(c.last_end), u"first");
     WriteBytes(dir / "one.srt",
                "1\r\n" + std::string(c.file_start) + " --> " + c.file_start + "\r\nx\r\n\r\n");
-    ASSERT_EQ(1, AppendFile(d, P("one.srt"), prompter));
+    ASSERT_EQ(1, AppendFile(w.bench, P("one.srt")));
     EXPECT_EQ(c.want, ToUtf8(d.Start(1))) << c.last_end << " + " << c.file_start;
   }
 
@@ -163,7 +153,7 @@ TEST_F(FileCommands, AppendDoesNotDrift) {
   WriteBytes(dir / "two.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nx\r\n\r\n");
   doc.AddRow(u"0:00:00.000", u"0:00:02.000", u"first");
   for (int i = 1; i <= 60; ++i) {
-    ASSERT_EQ(1, AppendFile(doc, P("two.srt"), prompter));
+    ASSERT_EQ(1, AppendFile(bench, P("two.srt")));
     EXPECT_EQ(FormatTimeText(2.0 * i + 1 + 0.0005), doc.Start(i)) << i;
     EXPECT_EQ(FormatTimeText(2.0 * i + 2 + 0.0005), doc.End(i)) << i;
   }
@@ -173,7 +163,7 @@ TEST_F(FileCommands, OpenAndDrop) {
   WriteBytes(dir / "a.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nhello\r\n\r\n");
   doc.SetChanged(true);
   doc.SetFrameRateConverted(true);
-  EXPECT_EQ(1, OpenSubtitleFile(doc, P("a.srt"), store, lang, prompter));
+  EXPECT_EQ(1, OpenDocument(bench, P("a.srt"), OpenWay::kChosen));
   EXPECT_EQ(1, doc.Count());
   EXPECT_FALSE(doc.Changed());
   EXPECT_FALSE(doc.FrameRateConverted());
@@ -185,7 +175,7 @@ TEST_F(FileCommands, OpenAndDrop) {
   WriteBytes(dir / "b.sub", "{25}{50}dropped\r\n");
   doc.SetChanged(true);
   prompter.ExpectFrameRate(25.0);
-  EXPECT_EQ(1, OpenDroppedFile(doc, P("b.sub"), store, lang, prompter));
+  EXPECT_EQ(1, OpenDocument(bench, P("b.sub"), OpenWay::kDropped));
   EXPECT_EQ(u"0:00:01.000", doc.Start(0));
   EXPECT_EQ(SubtitleFormat::MicroDvd, doc.LoadedFormat());
   EXPECT_FALSE(doc.Changed());
@@ -224,8 +214,8 @@ TEST_F(FileCommands, FailedOpenOrDropChangesNothing) {
   for (const std::u16string& path : paths) {
     for (bool drop : {false, true}) {
       const std::string name = ToUtf8(path) + (drop ? " (dropped)" : "");
-      int result = drop ? OpenDroppedFile(doc, path, store, lang, prompter)
-                        : OpenSubtitleFile(doc, path, store, lang, prompter);
+      int result = drop ? OpenDocument(bench, path, OpenWay::kDropped)
+                        : OpenDocument(bench, path, OpenWay::kChosen);
       EXPECT_EQ(0, result) << name;
       for (int r = 0; r < 3; ++r) {
         EXPECT_EQ(Row(before, r), Row(doc, r)) << name;
@@ -256,23 +246,20 @@ TEST_F(FileCommands, ButtonRules) {
   EXPECT_TRUE(CanExport(doc, app));
 }
 
-TEST_F(FileCommands, SaveSubtitleDialogPreselectsTheLoadedFormat) {
+TEST_F(FileCommands, SaveDialogPreselectsTheLoadedFormat) {
   Fill(2);
   doc.SetLoadedFormat(SubtitleFormat::MicroDvd);
   doc.SetFilePath(P("film.sub"));
   store.WriteString(u"Directories", u"Save", u"/films");
   dialogs.ExpectSave(u"Save Subtitle file", std::nullopt);
-  EXPECT_EQ(0, SaveSubtitleDialog(doc, store, app, dialogs));
+  EXPECT_EQ(0, AskAndSaveDocument(bench));
   EXPECT_EQ(1, dialogs.last_request.selected_filter);
   EXPECT_EQ(u"*.sub", dialogs.last_request.default_extension);
   EXPECT_EQ(u"/films", dialogs.last_request.initial_folder);
   EXPECT_EQ(P("film.sub"), dialogs.last_request.initial_name);
 
-  std::u16string shown;
   dialogs.ExpectSave(u"Save Subtitle file", P("out.ssa"));
-  EXPECT_EQ(
-      1, SaveSubtitleDialog(doc, store, app, dialogs, [&](const std::u16string& p) { shown = p; }));
-  EXPECT_EQ(P("out.ssa"), shown);
+  EXPECT_EQ(1, AskAndSaveDocument(bench));
   EXPECT_EQ(P("out.ssa"), doc.FilePath());
   EXPECT_NE(std::string::npos, ReadBytes(dir / "out.ssa").find("Dialogue:"));
 }
@@ -304,17 +291,15 @@ TEST_F(FileCommands, SavesChangeStateOnlyWhenWritten) {
     doc.SetFilePath(u"/keep/film.srt");
     doc.SetChanged(true);
     store.WriteString(u"Directories", u"Save", u"/keep");
-    std::u16string caption = u"old caption";
     int result = 0;
     if (c.kind == kDialog) {
       dialogs.ExpectSave(u"Save Subtitle file", c.path);
-      result = SaveSubtitleDialog(doc, store, app, dialogs,
-                                  [&](const std::u16string& p) { caption = p; });
+      result = AskAndSaveDocument(bench);
     } else if (c.kind == kSelectionDialog) {
       dialogs.ExpectSave(u"Save Selection", c.path);
-      result = SaveSelectionDialog(doc, store, app, dialogs);
+      result = AskAndSaveSelection(bench);
     } else {
-      result = SaveSelectedBlock(doc, {0}, c.path, store, app);
+      result = SaveSelectedBlock(bench, {0}, c.path);
     }
     EXPECT_EQ(c.written ? 1 : 0, result) << name;
     const auto log = testing::LogLines(doc);
@@ -324,7 +309,6 @@ TEST_F(FileCommands, SavesChangeStateOnlyWhenWritten) {
     // Only the whole-document save makes the file the document's; the others leave it.
     const bool becomes_document = c.written && c.kind == kDialog;
     EXPECT_EQ(becomes_document ? c.path : u"/keep/film.srt", doc.FilePath()) << name;
-    EXPECT_EQ(becomes_document ? c.path : u"old caption", caption) << name;
     EXPECT_EQ(!becomes_document, doc.Changed()) << name;
     const bool remembers = c.written && c.kind != kSelectionDialog;
     EXPECT_EQ(remembers ? FromUtf8(dir.string()) : u"/keep",
@@ -356,7 +340,7 @@ TEST_F(FileCommands, ChosenFileTypeCounts) {
   for (const Case& c : cases) {
     doc.SetLoadedFormat(c.loaded);
     dialogs.ExpectSave(u"Save Subtitle file", P(c.typed), c.picked);
-    EXPECT_EQ(1, SaveSubtitleDialog(doc, store, app, dialogs)) << c.typed;
+    EXPECT_EQ(1, AskAndSaveDocument(bench)) << c.typed;
     EXPECT_EQ(c.preselected, dialogs.last_request.selected_filter) << c.typed;
     // The default extension is the preselected type's, never a text such as "<<NOT SUPPORTED>>".
     const char16_t* defaults[] = {u"*.ssa", u"*.sub", u".srt"};
@@ -368,29 +352,54 @@ TEST_F(FileCommands, ChosenFileTypeCounts) {
   // Save Selection writes SubRip only; Save Sel. and Split offer two types.
   doc.SetSelected(0, true);
   dialogs.ExpectSave(u"Save Selection", P("sel"));
-  EXPECT_EQ(1, SaveSelectionDialog(doc, store, app, dialogs));
+  EXPECT_EQ(1, AskAndSaveSelection(bench));
   EXPECT_TRUE(fs::exists(dir / "sel.srt"));
   dialogs.ExpectSave(u"Save Selection to file", P("part"), 0);
-  EXPECT_EQ(P("part.ssa"), AskSelectionSaveName(dialogs, store, u"Save Selection to file"));
+  EXPECT_EQ(P("part.ssa"), AskSelectionSaveName(bench, u"Save Selection to file"));
   dialogs.ExpectSave(u"Split Subtitle file", P("part"));
-  EXPECT_EQ(P("part.srt"), AskSelectionSaveName(dialogs, store, u"Split Subtitle file"));
+  EXPECT_EQ(P("part.srt"), AskSelectionSaveName(bench, u"Split Subtitle file"));
   dialogs.ExpectSave(u"Split Subtitle file", std::nullopt);
-  EXPECT_EQ(u"", AskSelectionSaveName(dialogs, store, u"Split Subtitle file"));
+  EXPECT_EQ(u"", AskSelectionSaveName(bench, u"Split Subtitle file"));
 }
 
-TEST_F(FileCommands, SaveSelectionDialogWritesSelectedRowsOnly) {
+TEST_F(FileCommands, SaveSelectionWritesSelectedRowsOnly) {
   Fill(4);
   doc.SetFilePath(u"/keep/this.srt");
   doc.SetSelected(1, true);
   doc.SetSelected(3, true);
   dialogs.ExpectSave(u"Save Selection", P("sel.srt"));
-  EXPECT_EQ(1, SaveSelectionDialog(doc, store, app, dialogs));
+  EXPECT_EQ(1, AskAndSaveSelection(bench));
   EXPECT_EQ(u"selection.srt", dialogs.last_request.initial_name);
   std::string sel = ReadBytes(dir / "sel.srt");
   EXPECT_NE(std::string::npos, sel.find("line 2"));
   EXPECT_NE(std::string::npos, sel.find("line 4"));
   EXPECT_EQ(std::string::npos, sel.find("line 1"));
   EXPECT_EQ(u"/keep/this.srt", doc.FilePath());
+}
+
+// ---- Ctrl+S
+
+TEST_F(FileCommands, QuickSaveWritesUnderTheOwnPathAndClearsTheFlagOnlyWhenWritten) {
+  doc.AddRow(u"0:00:01.000", u"0:00:02.000", u"saved");
+  doc.SetChanged(true);
+
+  // No path yet: the exclamation beep, nothing written.
+  prompter.ExpectExclamationBeep();
+  EXPECT_EQ(0, QuickSave(bench));
+  EXPECT_TRUE(doc.Changed());
+
+  // A path that cannot be written: the exclamation beep, the log says why, the flag stays.
+  doc.SetFilePath(P("missing/folder.srt"));
+  prompter.ExpectExclamationBeep();
+  EXPECT_EQ(0, QuickSave(bench));
+  EXPECT_TRUE(doc.Changed());
+  EXPECT_EQ(0u, ToUtf8(doc.Log().Lines().back()).find("ERROR:"));
+
+  doc.SetFilePath(P("film.srt"));
+  prompter.ExpectBeep();
+  EXPECT_EQ(1, QuickSave(bench));
+  EXPECT_FALSE(doc.Changed());
+  EXPECT_NE(std::string::npos, ReadBytes(dir / "film.srt").find("saved"));
 }
 
 }  // namespace

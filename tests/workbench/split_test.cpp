@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "formats/split.h"
 #include "formats/subrip.h"
-#include "tests/support/test_util.h"
+#include "tests/support/test_workbench.h"
+#include "workbench/file_commands.h"
 
 namespace tessera {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 using testing::LogLines;
 using testing::ReadBytes;
 
-class SplitTest : public ::testing::Test {
+class SplitTest : public ::testing::Test, public testing::TestWorkbench {
  protected:
   SplitTest() {
     for (int i = 0; i < 12; ++i)
@@ -21,14 +21,11 @@ class SplitTest : public ::testing::Test {
     std::string b = ReadBytes(dir.Path(name));
     return b;
   }
-  testing::ScratchDir dir;
-  SubtitleDocument doc;
-  SettingsStore store{std::filesystem::path("/nonexistent/tessera.cfg")};
-  AppSettings settings;
+  testing::ScratchDir& dir = scratch;
 };
 
 TEST_F(SplitTest, TwoSubRipFilesAtTheCurrentRow) {
-  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("film.srt"), store, settings), 1);
+  EXPECT_EQ(SplitDocument(bench, 5, dir.Path16("film.srt")), 1);
   EXPECT_EQ(Text("filma.srt"), ToUtf8(SubRipText(doc, 0, 4)));
   std::string b = Text("filmb.srt");
   // Entries 6-12 numbered 1-7, moved earlier by the midpoint of 16 s and 20 s.
@@ -43,7 +40,7 @@ TEST_F(SplitTest, TwoSubRipFilesAtTheCurrentRow) {
 }
 
 TEST_F(SplitTest, ScriptNameWritesWholeDocument) {
-  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("film.ssa"), store, settings), 1);
+  EXPECT_EQ(SplitDocument(bench, 5, dir.Path16("film.ssa")), 1);
   std::string s = Text("film.ssa");
   EXPECT_NE(s.find("!Effect,Entry 1\r\n"), std::string::npos);
   EXPECT_NE(s.find("!Effect,Entry 12\r\n"), std::string::npos);
@@ -72,7 +69,7 @@ TEST_F(SplitTest, CanSplitAtSaysWhyNot) {
 
 TEST_F(SplitTest, NothingBeforeTheSplitPointOrOtherNames) {
   for (int row : {-1, 0}) {
-    EXPECT_EQ(SplitSubtitleFile(doc, row, dir.Path16("film.srt"), store, settings), 0);
+    EXPECT_EQ(SplitDocument(bench, row, dir.Path16("film.srt")), 0);
     EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: ")) << LogLines(doc).back();
   }
   EXPECT_FALSE(std::filesystem::exists(dir.Path("filma.srt")));
@@ -80,7 +77,7 @@ TEST_F(SplitTest, NothingBeforeTheSplitPointOrOtherNames) {
 
   // Upper-case or missing extensions write nothing, and say so.
   for (const char* name : {"film.SRT", "film"}) {
-    EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16(name), store, settings), 0);
+    EXPECT_EQ(SplitDocument(bench, 5, dir.Path16(name)), 0);
     EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: ")) << name;
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()), {}), 0);
@@ -90,24 +87,24 @@ TEST_F(SplitTest, NothingBeforeTheSplitPointOrOtherNames) {
 TEST_F(SplitTest, UnwritableFolderIsAnError) {
   store.WriteString(u"Directories", u"Save", u"/keep");
   for (const char* path : {"missing/film.srt", "missing/film.ssa"}) {
-    EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16(path), store, settings), 0);
+    EXPECT_EQ(SplitDocument(bench, 5, dir.Path16(path)), 0);
     EXPECT_TRUE(LogLines(doc).back().starts_with("ERROR: "));
     EXPECT_EQ(store.GetString(u"Directories", u"Save"), u"/keep");
   }
-  EXPECT_EQ(SplitSubtitleFile(doc, 5, u"/proc/film.srt", store, settings), 0);
+  EXPECT_EQ(SplitDocument(bench, 5, u"/proc/film.srt"), 0);
   EXPECT_EQ(store.GetString(u"Directories", u"Save"), u"/keep");
 }
 
 // When the second file cannot be written the first is not written either: no mismatched pair.
 TEST_F(SplitTest, NoHalfOfAPairIsLeft) {
   std::filesystem::create_directory(dir.Path("filmb.srt"));
-  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("film.srt"), store, settings), 0);
+  EXPECT_EQ(SplitDocument(bench, 5, dir.Path16("film.srt")), 0);
   EXPECT_FALSE(std::filesystem::exists(dir.Path("filma.srt")));
   EXPECT_EQ(LogLines(doc).back(), "ERROR: Could not write the file '" +
                                       dir.Path("filmb.srt").string() + "': Is a directory.");
 
   testing::WriteBytes(dir.Path("filma.srt"), "earlier split");
-  EXPECT_EQ(SplitSubtitleFile(doc, 5, dir.Path16("film.srt"), store, settings), 0);
+  EXPECT_EQ(SplitDocument(bench, 5, dir.Path16("film.srt")), 0);
   EXPECT_EQ(Text("filma.srt"), "earlier split");
 }
 

@@ -1,4 +1,4 @@
-#include "check/option_controls_widget.h"
+#include "ui/option_controls_widget.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -7,7 +7,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "check/check_controls.h"
+#include "core/number_field.h"
 #include "core/qt_text_qt.h"
 
 namespace tessera {

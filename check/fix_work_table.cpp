@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "check/fix_errors.h"
+#include "check/fix_work_table.h"
 #include "core/text_util.h"
 #include "core/time_code.h"
 
