@@ -9,12 +9,11 @@
 #include <QTabWidget>
 #include <QtEndian>
 
-#include "check/analize_page.h"
-#include "check/check_page.h"
 #include "check/text_measurer_qt.h"
 #include "core/dialogs_qt.h"
 #include "core/hold_on_window.h"
 #include "core/paths.h"
+#include "core/process_runner_qt.h"
 #include "core/prompter_qt.h"
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
@@ -22,17 +21,10 @@
 #include "core/version.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
-#include "movie/avi_info_page.h"
-#include "movie/translate_page.h"
-#include "movie/vmr9_graph_qt.h"
-#include "movie/volume_out_master_qt.h"
-#include "pages/files/dvd_export_qt.h"
-#include "pages/files/files_page.h"
-#include "pages/files/save_dialogs.h"
-#include "tools/edit_page.h"
-#include "tools/frame_rate_page.h"
-#include "tools/settings_page.h"
-#include "tools/sync_page.h"
+#include "movie/mpv_player_qt.h"
+#include "movie/pulse_volume_qt.h"
+#include "pages/page_table.h"
+#include "workbench/save_dialogs.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitTesseraResources() {
@@ -88,63 +80,6 @@ QString IdentityServerName() {
   return QStringLiteral("Tessera-%1").arg(static_cast<qulonglong>(getuid()));
 }
 
-namespace {
-
-using PageFactory = CSheetPage* (*)(PageContext& ctx, QWidget* parent);
-
-struct PageEntry {
-  int tab_id;
-  const char16_t* tab_title;
-  PageFactory make;
-};
-
-// A page whose own controls are still to come: its header, Exit, and the list and the log where
-// the page has them.
-template <int TitleId, bool List, bool Log>
-CSheetPage* PlainPage(PageContext& ctx, QWidget* parent) {
-  PageLayout l;
-  l.title_id = TitleId;
-  l.description_id = TitleId + 1;
-  l.list = List;
-  l.log = Log;
-  return new CSheetPage(ctx, std::move(l), parent);
-}
-
-// The pages in their order; the tab titles are the first id of each page's block.
-const PageEntry kPages[] = {
-    {1100, u"File Operations",
-     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CFilesPage(c, p); }},
-    {1200, u"Analyze",
-     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CAnalizePage(c, p); }},
-    {1300, u"Fix Errors",
-     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CCheckPage(c, p); }},
-    {1400, u"Edit", [](PageContext& c, QWidget* p) -> CSheetPage* { return new CEditPage(c, p); }},
-    {1500, u"Synchronize",
-     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSyncPage(c, p); }},
-    {1600, u"Play Movie",
-     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CTranslatePage(c, p); }},
-    {1700, u"AVI Info",
-     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CAviInfoPage(c, p); }},
-    {1800, u"FrameRate",
-     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CFrameRatePage(c, p); }},
-    {1900, u"Options",
-     [](PageContext& c, QWidget* p) -> CSheetPage* { return new CSettingsPage(c, p); }},
-};
-constexpr int kPlayMovieTab = 1600;
-
-// "Start tab": 100 is File Operations, 101 Play Movie, anything else a page index.
-int StartPageIndex(int start_tab) {
-  const int count = static_cast<int>(std::size(kPages));
-  if (start_tab == 100) return 0;
-  if (start_tab == 101) {
-    for (int i = 0; i < count; ++i)
-      if (kPages[i].tab_id == kPlayMovieTab) return i;
-  }
-  return start_tab >= 0 && start_tab < count ? start_tab : 0;
-}
-
-}  // namespace
-
 CTesseraApp::CTesseraApp(StartOptions options, ServiceOverrides overrides)
     : options_(std::move(options)) {
   Prompter* prompter = overrides.prompter;
@@ -180,7 +115,7 @@ CTesseraApp::~CTesseraApp() {
 }
 
 void CTesseraApp::BuildPages() {
-  for (const PageEntry& e : kPages)
+  for (const PageEntry& e : PageTable())
     window_->AddPage(e.make(*ctx_, window_->Tabs()), e.tab_id, e.tab_title);
   window_->SetActivePage(StartPageIndex(app_.start_tab));
 }

@@ -9,14 +9,14 @@
 #include <filesystem>
 
 #include "bench/bench_support.h"
-#include "check/check_page.h"
 #include "check/text_measurer_qt.h"
 #include "core/dialogs_qt.h"
 #include "core/hold_on_window.h"
+#include "core/process_runner_qt.h"
 #include "core/text_util.h"
 #include "formats/loading.h"
 #include "formats/subrip.h"
-#include "pages/files/dvd_export_qt.h"
+#include "pages/fix_errors/fix_errors_page.h"
 
 namespace {
 

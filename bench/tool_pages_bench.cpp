@@ -6,9 +6,9 @@
 
 #include "bench/bench_support.h"
 #include "core/time_code.h"
-#include "tools/edit_page.h"
-#include "tools/frame_rate_page.h"
-#include "tools/sync_page.h"
+#include "pages/edit/edit_page.h"
+#include "pages/frame_rate/frame_rate_page.h"
+#include "pages/synchronize/synchronize_page.h"
 
 namespace tessera {
 namespace {

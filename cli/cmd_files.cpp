@@ -7,7 +7,7 @@
 #include "formats/loading.h"
 #include "formats/save_formats.h"
 #include "formats/split.h"
-#include "pages/files/file_commands.h"
+#include "workbench/file_commands.h"
 
 namespace tessera::cli {
 namespace {

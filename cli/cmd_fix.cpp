@@ -5,6 +5,7 @@
 #include "check/fix_errors.h"
 #include "cli/cli.h"
 #include "cli/cli_io.h"
+#include "cli/cli_progress.h"
 
 namespace tessera::cli {
 namespace {
@@ -28,7 +29,7 @@ int RunFix(CliContext& ctx, std::vector<std::string>& args) {
   // The page starts with "Add missing periods." off; the command line takes the stored value.
   ReadOption(ctx.settings, ctx.app, *FindOption(FixErrorsBindings(), "addPoints"), options);
   if (!LoadTextMeasurer(ctx, options.split_method)) return kExitFailed;
-  NullProgressSink progress;
+  TerminalProgress progress;
   FixRunServices services;
   services.app = &ctx.app;
   services.lists = &lists;

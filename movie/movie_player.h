@@ -1,6 +1,6 @@
 // The movie player as the Play Movie page sees it: one movie at a time, positions in
 // 100-nanosecond units, the picture and the two overlay lines for the panel that shows them.
-// The libmpv implementation lives in vmr9_graph_qt.h; page tests use a scripted one.
+// The libmpv implementation lives in mpv_player_qt.h; page tests use a scripted one.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The computer's master output volume behind the "Volume:" slider of the Play Movie page, and
-// the slider's mapping. The PulseAudio implementation lives in volume_out_master_qt.h.
+// the slider's mapping. The PulseAudio implementation lives in pulse_volume_qt.h.
 #pragma once
 
 #include <cstdint>

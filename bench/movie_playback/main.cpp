@@ -22,9 +22,9 @@
 
 #include "app/app_window.h"
 #include "core/text_util.h"
-#include "movie/movie_panel_widget.h"
-#include "movie/translate_page.h"
-#include "movie/vmr9_graph_qt.h"
+#include "movie/mpv_player_qt.h"
+#include "pages/play_movie/movie_panel_widget.h"
+#include "pages/play_movie/play_movie_page.h"
 #include "ui/subtitle_list_view.h"
 
 namespace {

@@ -1,27 +1,13 @@
-// The encoder export on the Qt event loop: the child process through QProcess and the
-// progress passes from a timer, so the window stays responsive while the encoder runs.
+// The encoder export on the Qt event loop: its progress passes run from a timer, so the window
+// stays responsive while the encoder runs (the child process: core/process_runner_qt.h).
 #pragma once
 
 #include <QObject>
-#include <QProcess>
 #include <QTimer>
 
 #include "pages/files/dvd_export.h"
 
 namespace tessera {
-
-class QtProcessRunner final : public ProcessRunner {
- public:
-  QtProcessRunner();
-  ~QtProcessRunner() override;
-  bool Start(const std::u16string& program, const std::vector<std::u16string>& arguments) override;
-  bool IsRunning() override;
-  bool WaitForEnd(int ms) override;
-  void Stop() override;
-
- private:
-  QProcess process_;
-};
 
 // Calls DvdExport::Poll every 25 ms until the export has finished, then emits Finished.
 class DvdExportDriver : public QObject {

@@ -11,10 +11,10 @@
 #include "core/text_util.h"
 #include "formats/split.h"
 #include "pages/files/dvd_export_qt.h"
-#include "pages/files/file_commands.h"
-#include "pages/files/save_dialogs.h"
 #include "ui/film_strip.h"
 #include "ui/subtitle_list_view.h"
+#include "workbench/file_commands.h"
+#include "workbench/save_dialogs.h"
 
 namespace tessera {
 namespace {

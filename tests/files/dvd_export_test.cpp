@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/process_runner_qt.h"
 #include "core/text_util.h"
 #include "pages/files/dvd_export_qt.h"
 #include "tests/support/scripted_dialogs.h"

@@ -1,5 +1,5 @@
 // The AVI Info page in the whole window, on movies made by ffmpeg.
-#include "movie/avi_info_page.h"
+#include "pages/avi_info/avi_info_page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tools/edit_page.h"
+#include "pages/edit/edit_page.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -10,9 +10,9 @@
 #include <fstream>
 
 #include "check/text_measurer_qt.h"
+#include "core/process_runner_qt.h"
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
-#include "pages/files/dvd_export_qt.h"
 #include "tests/gui/page_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "ui/header_strip.h"

@@ -12,8 +12,8 @@
 
 #include "check/text_measurer_qt.h"
 #include "core/hold_on_window.h"
+#include "core/process_runner_qt.h"
 #include "core/qt_text_qt.h"
-#include "pages/files/dvd_export_qt.h"
 #include "tests/support/documents.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_prompter.h"

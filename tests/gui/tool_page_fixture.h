@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "check/text_measurer_qt.h"
-#include "pages/files/dvd_export_qt.h"
+#include "core/process_runner_qt.h"
 #include "tests/gui/page_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_prompter.h"

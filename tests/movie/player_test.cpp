@@ -5,8 +5,8 @@
 #include <QImage>
 
 #include "core/text_util.h"
-#include "movie/movie_panel_widget.h"
-#include "movie/vmr9_graph_qt.h"
+#include "movie/mpv_player_qt.h"
+#include "pages/play_movie/movie_panel_widget.h"
 #include "tests/support/movie_files.h"
 
 namespace tessera {

@@ -9,8 +9,8 @@
 
 #include <cstdlib>
 
+#include "movie/pulse_volume_qt.h"
 #include "movie/volume.h"
-#include "movie/volume_out_master_qt.h"
 #include "tests/support/movie_files.h"
 
 extern char** environ;

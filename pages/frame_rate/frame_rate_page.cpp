@@ -1,4 +1,4 @@
-#include "tools/frame_rate_page.h"
+#include "pages/frame_rate/frame_rate_page.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "movie/avi_info_page.h"
+#include "pages/avi_info/avi_info_page.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -11,8 +11,8 @@
 #include <iterator>
 
 #include "core/qt_text_qt.h"
-#include "pages/files/file_commands.h"
 #include "ui/log_panel.h"
+#include "workbench/file_commands.h"
 
 namespace tessera {
 namespace {

@@ -1,4 +1,4 @@
-#include "pages/files/file_commands.h"
+#include "workbench/file_commands.h"
 
 #include <fcntl.h>
 #include <unistd.h>

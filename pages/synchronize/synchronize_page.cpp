@@ -1,4 +1,4 @@
-#include "tools/sync_page.h"
+#include "pages/synchronize/synchronize_page.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

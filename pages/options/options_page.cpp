@@ -1,4 +1,4 @@
-#include "tools/settings_page.h"
+#include "pages/options/options_page.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

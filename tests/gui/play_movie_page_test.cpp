@@ -1,6 +1,6 @@
 // The Play Movie page with a scripted player and volume: play states, the refresh that follows
 // the position, navigation, editing at the position, files, search, keys and the volume slider.
-#include "movie/translate_page.h"
+#include "pages/play_movie/play_movie_page.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,10 @@
 #include <QToolButton>
 
 #include "check/text_measurer_qt.h"
+#include "core/process_runner_qt.h"
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
-#include "movie/movie_panel_widget.h"
-#include "pages/files/dvd_export_qt.h"
+#include "pages/play_movie/movie_panel_widget.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/scripted_player.h"
 #include "ui/spin_arrows.h"

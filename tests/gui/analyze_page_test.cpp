@@ -1,4 +1,4 @@
-#include "check/analize_page.h"
+#include "pages/analyze/analyze_page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "movie/volume_out_master_qt.h"
+#include "movie/pulse_volume_qt.h"
 
 #include <pulse/pulseaudio.h>
 

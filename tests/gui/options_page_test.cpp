@@ -1,6 +1,6 @@
 // The Options page in the whole window: what it stores and when, the refused numbers, the font
 // dialog and folder browsers, the colours and the language.
-#include "tools/settings_page.h"
+#include "pages/options/options_page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pages/files/save_dialogs.h"
+#include "workbench/save_dialogs.h"
 
 #include "core/file_filters.h"
 #include "core/text_util.h"

@@ -1,4 +1,4 @@
-#include "check/analize_page.h"
+#include "pages/analyze/analyze_page.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -11,8 +11,8 @@
 
 #include "check/check_controls.h"
 #include "core/qt_text_qt.h"
-#include "pages/files/save_dialogs.h"
 #include "ui/subtitle_list_view.h"
+#include "workbench/save_dialogs.h"
 
 namespace tessera {
 namespace {

@@ -1,4 +1,4 @@
-#include "movie/translate_page.h"
+#include "pages/play_movie/play_movie_page.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -17,13 +17,13 @@
 
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
-#include "movie/movie_panel_widget.h"
 #include "movie/play_movie.h"
-#include "pages/files/file_commands.h"
-#include "pages/files/save_dialogs.h"
+#include "pages/play_movie/movie_panel_widget.h"
 #include "ui/cd_player_display.h"
 #include "ui/spin_arrows.h"
 #include "ui/subtitle_list_view.h"
+#include "workbench/file_commands.h"
+#include "workbench/save_dialogs.h"
 
 namespace tessera {
 namespace {

@@ -1,4 +1,4 @@
-#include "pages/files/file_commands.h"
+#include "workbench/file_commands.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,8 +9,8 @@
 
 #include "core/text_util.h"
 #include "core/time_code.h"
-#include "pages/files/save_dialogs.h"
 #include "tests/support/scripted_dialogs.h"
+#include "workbench/save_dialogs.h"
 
 namespace tessera {
 namespace {

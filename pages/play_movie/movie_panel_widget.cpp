@@ -1,4 +1,4 @@
-#include "movie/movie_panel_widget.h"
+#include "pages/play_movie/movie_panel_widget.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "check/check_page.h"
+#include "pages/fix_errors/fix_errors_page.h"
 
 #include <gtest/gtest.h>
 

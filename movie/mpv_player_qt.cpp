@@ -1,4 +1,4 @@
-#include "movie/vmr9_graph_qt.h"
+#include "movie/mpv_player_qt.h"
 
 #include <mpv/client.h>
 #include <mpv/render.h>
