@@ -44,6 +44,8 @@ std::optional<StartOptions> ParseCommandLine(const std::vector<std::string>& arg
       o.print = std::string(kUsage) +
                 "\n\nOpens the subtitle file PATH, or the last one when \"Reload Sub\" is set.\n"
                 "  --config FILE  read and write the settings in FILE\n"
+                "  --movie FILE   start on the Play Movie page with the movie FILE, as Open AVI\n"
+                "                 would (it becomes the \"Last AVI\")\n"
                 "  --help         show this text\n  --version      show the version\n";
       return o;
     }
@@ -59,6 +61,14 @@ std::optional<StartOptions> ParseCommandLine(const std::vector<std::string>& arg
       o.config = std::filesystem::path(args[++i]);
     } else if (a.rfind("--config=", 0) == 0) {
       o.config = std::filesystem::path(a.substr(9));
+    } else if (a == "--movie") {
+      if (i + 1 >= args.size()) {
+        error = "--movie needs a file name";
+        return std::nullopt;
+      }
+      o.movie = FromUtf8(args[++i]);
+    } else if (a.rfind("--movie=", 0) == 0) {
+      o.movie = FromUtf8(a.substr(8));
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       error = "unknown option " + a;
       return std::nullopt;
@@ -103,6 +113,7 @@ CTesseraApp::CTesseraApp(StartOptions options, ServiceOverrides overrides)
                       app_,
                       lang_,
                       history_});
+  ctx_->spelling = &spelling_;
 }
 
 CTesseraApp::~CTesseraApp() {
@@ -117,7 +128,7 @@ CTesseraApp::~CTesseraApp() {
 void CTesseraApp::BuildPages() {
   for (const PageEntry& e : PageTable())
     window_->AddPage(e.make(*ctx_, window_->Tabs()), e.tab_id, e.tab_title);
-  window_->SetActivePage(StartPageIndex(app_.start_tab));
+  window_->SetActivePage(StartPageIndex(options_.movie.empty() ? app_.start_tab : 101));
 }
 
 void CTesseraApp::InitInstance() {
@@ -132,6 +143,7 @@ void CTesseraApp::InitInstance() {
   store_ = SettingsStore(options_.config ? *options_.config : DefaultSettingsPath());
   lang_.SelectLanguage(store_.GetInt(u"Settings", u"Language", 0));
   LoadAppSettings(store_, app_, &doc_.Log());
+  TakeStartMovie();
 
   window_ = std::make_unique<CMainDialog>(*ctx_);
   if (qt_prompter_) qt_prompter_->SetParent(window_.get());
@@ -170,6 +182,19 @@ void CTesseraApp::StartUpdateCheck() {
   update_ = new QtUpdateFetch(ctx_->prompter, page,
                               QUrl(QString::fromStdString(options_.website_url)), this);
   window_->SetUpdateCheckHook([this] { update_->Start(); });
+}
+
+// The movie of the command line goes the way of Open AVI: it becomes the "Last AVI", and the
+// Play Movie page opens it when first shown, as "Reload AVI" does. The user's own "Reload AVI"
+// is what is written back.
+void CTesseraApp::TakeStartMovie() {
+  if (options_.movie.empty()) return;
+  std::error_code ec;
+  const std::filesystem::path whole = std::filesystem::absolute(ToPath(options_.movie), ec);
+  app_.last_avi = ec ? options_.movie : FromPath(whole.lexically_normal());
+  RememberFolder(store_, u"Movie", app_.last_avi);
+  stored_reload_avi_ = app_.reload_avi;
+  app_.reload_avi = 1;
 }
 
 void CTesseraApp::LoadStartFile() {
@@ -212,6 +237,7 @@ void CTesseraApp::OnFinished(bool ok) {
   if (ok) {
     app_.last_sub = doc_.FilePath();
     app_.last_selected = doc_.CurrentRow();
+    if (stored_reload_avi_ >= 0) app_.reload_avi = stored_reload_avi_;
     SaveAppSettings(store_, app_);
   }
   if (identity_) identity_->close();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "spelling/spelling_session.h"
 
 class QLocalServer;
 
@@ -27,6 +28,7 @@ class QtUpdateFetch;
 struct StartOptions {
   std::optional<std::filesystem::path> config;  // --config FILE
   std::u16string path;                          // the subtitle file, quotes removed
+  std::u16string movie;                         // --movie FILE: opened as Open AVI would
   std::filesystem::path languages_dir;          // empty: beside the executable or installed
   bool identity = true;                         // answer on the per-user local socket
   // The update check's pages; an empty version page turns the check off.
@@ -36,10 +38,11 @@ struct StartOptions {
   std::string print;
 };
 
-// `tessera [--config FILE] [PATH]`. Returns nothing and sets `error` on a bad command line.
+// `tessera [--config FILE] [--movie FILE] [PATH]`. Returns nothing and sets `error` on a bad
+// command line.
 std::optional<StartOptions> ParseCommandLine(const std::vector<std::string>& args,
                                              std::string& error);
-inline constexpr char kUsage[] = "usage: tessera [--config FILE] [PATH]";
+inline constexpr char kUsage[] = "usage: tessera [--config FILE] [--movie FILE] [PATH]";
 
 // The local socket through which other programs recognise a running window.
 QString IdentityServerName();
@@ -88,6 +91,7 @@ class CTesseraApp : public QObject {
   void StartIdentityServer();
   void StartUpdateCheck();
   void LoadStartFile();
+  void TakeStartMovie();
   int SaveDocument();
 
   StartOptions options_;
@@ -96,6 +100,7 @@ class CTesseraApp : public QObject {
   AppSettings app_;
   LanguageTable lang_;
   UndoHistory history_;
+  SpellingSession spelling_;
   std::unique_ptr<QtPrompter> qt_prompter_;
   std::unique_ptr<QtDialogService> qt_dialogs_;
   std::unique_ptr<CHoldOnDialog> qt_progress_;
@@ -108,6 +113,7 @@ class CTesseraApp : public QObject {
   QLocalServer* identity_ = nullptr;
   QtUpdateFetch* update_ = nullptr;
   bool finished_ = false;
+  int stored_reload_avi_ = -1;  // the user's "Reload AVI" while --movie borrows it
 };
 
 }  // namespace tessera

@@ -4,6 +4,7 @@
 
 #include "check/fix_errors_text.h"
 #include "check/measure.h"
+#include "check/reading_speed.h"
 #include "core/text_util.h"
 #include "core/time_code.h"
 
@@ -45,6 +46,7 @@ OptionTable<AnalysisOptions> MakeBindings() {
       BitOption(items, &O::items, all, kCheckLength, 0, "checkLength"),
       BitOption(items, &O::items, all, kCheckEmpty, 0, "checkEmpty"),
       BitOption(items, &O::items, all, kCheckNumbers, 0, "checkNumbers"),
+      BitOption(items, &O::items, all, kCheckSpeed, 0, "checkSpeed"),
       GlobalOption(OptionKey{kSection, u"MaxNumberCharacters"}, &O::fixed_count,
                    &AppSettings::max_number_characters, 50, 0, "fixedCount"),
   };
@@ -128,6 +130,10 @@ AnalysisResult RunAnalysis(const SubtitleDocument& doc, const AnalysisOptions& o
       r.longest_duration = d;
       r.longest_duration_row = i;
     }
+    if ((items & kCheckSpeed) && IsTooFast(ReadingSpeed(doc, i), app.max_cps)) {
+      ++r.too_fast;
+      flags |= kFlagTooFast;
+    }
     if ((items & kCheckEmpty) && doc.Line(i, 0).empty() && doc.Line(i, 1).empty() &&
         doc.Line(i, 2).empty()) {
       ++r.empty;
@@ -139,8 +145,8 @@ AnalysisResult RunAnalysis(const SubtitleDocument& doc, const AnalysisOptions& o
   return r;
 }
 
-std::array<std::u16string, 11> AnalysisFieldTexts(const AnalysisResult& r) {
-  std::array<std::u16string, 11> t;
+std::array<std::u16string, kAnalysisFields> AnalysisFieldTexts(const AnalysisResult& r) {
+  std::array<std::u16string, kAnalysisFields> t;
   if (!r.analysed) {
     t.fill(u"---");
     return t;
@@ -162,6 +168,7 @@ std::array<std::u16string, 11> AnalysisFieldTexts(const AnalysisResult& r) {
   t[8] = line_text(r.shortest_line_row, r.shortest_line);
   t[9] = duration_text(r.longest_duration_row, r.longest_duration);
   t[10] = duration_text(r.shortest_duration_row, r.shortest_duration);
+  t[kTooFastField] = Format("%d", r.too_fast);
   return t;
 }
 
@@ -182,6 +189,9 @@ std::vector<std::u16string> RowMessages(const SubtitleDocument& doc, const std::
   if (f & kFlagTooShort) m.push_back(u"ERROR: Subtitle is shown too short.");
   if (f & kFlagEmpty) m.push_back(u"ERROR: Subtitle is empty.");
   if (f & kFlagNumbers) m.push_back(u"ERROR: Invalid displayed number.");
+  if (f & kFlagTooFast)
+    m.push_back(u"ERROR: Too fast: " + ReadingSpeedText(ReadingSpeed(doc, row)) +
+                u" characters per second");
   if (m.empty()) m.push_back(u"NO ERRORS ;-)");
   return m;
 }

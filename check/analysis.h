@@ -20,6 +20,7 @@ inline constexpr int kFlagOverlap = 2;
 inline constexpr int kFlagTooShort = 4;
 inline constexpr int kFlagEmpty = 8;
 inline constexpr int kFlagNumbers = 16;
+inline constexpr int kFlagTooFast = 32;
 
 // "Analize Items" bits: what to check for.
 inline constexpr int kCheckDuration = 1;
@@ -27,14 +28,15 @@ inline constexpr int kCheckOverlap = 2;
 inline constexpr int kCheckLength = 4;
 inline constexpr int kCheckEmpty = 8;
 inline constexpr int kCheckNumbers = 16;
+inline constexpr int kCheckSpeed = 32;  // reading speed above "MaxCPS"
 
 struct AnalysisOptions {
   int split_method = 0;  // kSplitDynamic or kSplitFixed
   int fixed_count = 50;  // "MaxNumberCharacters"
-  int items = kCheckDuration | kCheckOverlap | kCheckLength | kCheckEmpty;
+  int items = kCheckDuration | kCheckOverlap | kCheckLength | kCheckEmpty | kCheckSpeed;
 };
 
-// The page's options: "SplitMethod", the five "Check for:" boxes as bits of "Analize Items"
+// The page's options: "SplitMethod", the six "Check for:" boxes as bits of "Analize Items"
 // (section "Settings"), and the fixed count mirrored from the global "MaxNumberCharacters".
 const OptionTable<AnalysisOptions>& AnalysisBindings();
 // "SplitMethod" and "Analize Items" from the store, the fixed count from the global settings.
@@ -46,7 +48,7 @@ struct AnalysisResult {
   bool analysed = false;  // false until the first analysis: every field shows "---"
   bool dynamic = false;   // the measuring method the values were taken with
   int subtitles = 0, lines = 0, words = 0, characters = 0;
-  int too_long = 0, too_short = 0, empty = 0;
+  int too_long = 0, too_short = 0, empty = 0, too_fast = 0;
   // Extremes with the row that holds them; -1 when no row qualified.
   int longest_line = 0, longest_line_row = -1;
   int shortest_line = 99999, shortest_line_row = -1;
@@ -59,10 +61,12 @@ struct AnalysisResult {
 AnalysisResult RunAnalysis(const SubtitleDocument& doc, const AnalysisOptions& options,
                            const AppSettings& app, TextMeasurer* measurer);
 
-// The eleven result fields in the order they are shown: subtitles, lines, words, characters,
-// too long lines, too short durations, empty subs, longest line, shortest line, longest
-// duration, shortest duration.
-std::array<std::u16string, 11> AnalysisFieldTexts(const AnalysisResult& result);
+// The result fields: subtitles, lines, words, characters, too long lines, too short durations,
+// empty subs, longest line, shortest line, longest duration, shortest duration, and the subtitles
+// read too fast ("Too fast:"), which came last.
+inline constexpr int kAnalysisFields = 12;
+inline constexpr int kTooFastField = 11;
+std::array<std::u16string, kAnalysisFields> AnalysisFieldTexts(const AnalysisResult& result);
 
 // Every problem of a row as a message line ("NO ERRORS ;-)" when none); the too-long message
 // measures the row again with the given options. Empty when row or flags do not fit the document.

@@ -36,6 +36,7 @@ struct CliContext {
   TextMeasurer* measurer = nullptr;       // loaded by LoadTextMeasurer
   std::optional<std::string> lists_file;  // --lists
   std::string encoding;                   // --encoding: the reading encoding, empty: detected
+  std::string output_format;              // --format: the type written to "-", empty: the input's
   int log_listener = 0;                   // the listener printing log lines on stdout
 };
 
@@ -54,6 +55,9 @@ struct CommandInfo {
   const char* name;
   const char* usage;  // the arguments after the name
   CommandFn run;
+  // What `tessera-cli NAME --help` prints after the usage line: what the command does and its
+  // options, one "  --option  meaning" line each.
+  const char* help = nullptr;
 };
 
 // Each command file registers itself with a static CommandRegistration.

@@ -6,11 +6,16 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
+#include "core/text_file.h"
 #include "core/text_util.h"
 #include "formats/format_util.h"
 #include "formats/loading.h"
+#include "formats/save_formats.h"
 
 namespace tessera::cli {
 namespace {
@@ -46,23 +51,96 @@ void ReserveHeapFor(const std::string& path) {
   mallopt(M_TOP_PAD, 128 * 1024);
 }
 
+// A private folder for the file that stands in for a standard stream, removed with it, so the
+// loading and saving code (detection, decoding, writing whole files) is the same as for files.
+class StreamFolder {
+ public:
+  StreamFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tessera-cli-XXXXXX";
+    if (mkdtemp(pattern.data())) dir_ = pattern;
+  }
+  ~StreamFolder() {
+    std::error_code ec;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
+  }
+  const std::filesystem::path& Dir() const { return dir_; }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+// Copies standard input into `file`; one byte past the size limit is enough for the loader to
+// refuse it as too large.
+bool CopyStandardInput(const std::filesystem::path& file) {
+  std::ofstream out(file, std::ios::binary);
+  char buffer[65536];
+  long long total = 0;
+  size_t n = 0;
+  while (total <= kMaxTextFileSize && (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+    out.write(buffer, static_cast<std::streamsize>(n));
+    total += static_cast<long long>(n);
+  }
+  return !std::ferror(stdin) && out.good();
+}
+
+bool CopyToStandardOutput(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  char buffer[65536];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    const auto n = static_cast<size_t>(in.gcount());
+    if (std::fwrite(buffer, 1, n, stdout) != n) return false;
+  }
+  return std::fflush(stdout) == 0 && !in.bad();
+}
+
 }  // namespace
 
+std::u16string FormatExtension(const std::string& name) {
+  const std::u16string extension = u"." + FromUtf8(name);
+  return FindSaveFormat(extension) ? extension : std::u16string();
+}
+
 bool LoadInput(CliContext& ctx, const std::string& path) {
-  ReserveHeapFor(path);
   std::u16string name = FromUtf8(path);
   ctx.doc.SetChanged(false);
   ctx.doc.SetFilePath(name);
   ctx.doc.SetFrameRateConverted(false);
   ctx.doc.AppendLog(WithArgument(ctx.lang.Lookup(2014), name));
   SubtitleFormat format = ctx.doc.LoadedFormat();
-  int ok = LoadSubtitleFile(ctx.doc, name, format, ctx.lang, &ctx.prompter, ctx.encoding);
+  std::u16string from = name;
+  StreamFolder folder;
+  if (path == kStdStream) {
+    if (folder.Dir().empty() || !CopyStandardInput(folder.Dir() / "stdin")) {
+      ctx.doc.AppendLog(u"ERROR: Could not read standard input.");
+      return false;
+    }
+    from = FromPath(folder.Dir() / "stdin");
+  }
+  ReserveHeapFor(ToUtf8(from));
+  int ok = LoadSubtitleFile(ctx.doc, from, format, ctx.lang, &ctx.prompter, ctx.encoding);
   ctx.doc.SetLoadedFormat(format);
   return ok == 1;
 }
 
 bool SaveOutput(CliContext& ctx, const std::string& path) {
-  return SaveSubtitleAs(ctx.doc, FromUtf8(path), ctx.settings, ctx.app) == 1;
+  if (path != kStdStream)
+    return SaveSubtitleAs(ctx.doc, FromUtf8(path), ctx.settings, ctx.app) == 1;
+  const std::u16string extension =
+      ctx.output_format.empty()
+          ? std::u16string(DefaultSaveFormat(ctx.doc.LoadedFormat()).extension)
+          : FormatExtension(ctx.output_format);
+  StreamFolder folder;
+  if (folder.Dir().empty()) {
+    ctx.doc.AppendLog(u"ERROR: Could not make a temporary folder for standard output.");
+    return false;
+  }
+  const std::filesystem::path file = folder.Dir() / ("stdout" + ToUtf8(extension));
+  if (SaveSubtitleAs(ctx.doc, FromPath(file), ctx.settings, ctx.app) != 1) return false;
+  ctx.doc.SetFilePath(FromUtf8(path));
+  if (CopyToStandardOutput(file)) return true;
+  ctx.doc.AppendLog(u"ERROR: Could not write standard output.");
+  return false;
 }
 
 }  // namespace tessera::cli

@@ -38,7 +38,11 @@ int RunAnalyze(CliContext& ctx, std::vector<std::string>& args) {
                                           "Longest duration: ",
                                           "Shortest Duration: "};
   const auto fields = AnalysisFieldTexts(result);
-  for (int k = 0; k < 11; ++k) PrintLine(FromUtf8(kLabels[k]) + fields[k]);
+  for (int k = 0; k < 11; ++k) {
+    PrintLine(FromUtf8(kLabels[k]) + fields[k]);
+    // The reading-speed count stands with the other counts.
+    if (k == 6) PrintLine(u"Too fast: " + fields[kTooFastField]);
+  }
   for (int row = 0; row < ctx.doc.Count(); ++row) {
     if (result.flags[row] == 0) continue;
     std::u16string line = Format("%d: ", row + 1);
@@ -53,7 +57,10 @@ int RunAnalyze(CliContext& ctx, std::vector<std::string>& args) {
   return kExitOk;
 }
 
-CommandRegistration reg({"analyze", "IN", &RunAnalyze});
+CommandRegistration reg(
+    {"analyze", "IN", &RunAnalyze,
+     "Prints the statistics of Analyze, then one line for each marked subtitle\n"
+     "(\"N: message | message\"). The loading log goes to standard error.\n"});
 
 }  // namespace
 }  // namespace tessera::cli

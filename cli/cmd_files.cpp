@@ -24,7 +24,7 @@ bool TakeFrameRate(CliContext& ctx, std::vector<std::string>& args) {
 }
 
 bool CheckOutputName(const std::string& out) {
-  if (IsWritableExtension(FromUtf8(out))) return true;
+  if (out == kStdStream || IsWritableExtension(FromUtf8(out))) return true;
   std::fprintf(stderr, "tessera-cli: '%s' must end in %s\n", out.c_str(),
                SaveExtensionList().c_str());
   return false;
@@ -79,10 +79,26 @@ int RunSplit(CliContext& ctx, std::vector<std::string>& args) {
   return SplitSubtitleFile(ctx.doc, row, out, ctx.settings, ctx.app) ? kExitOk : kExitFailed;
 }
 
-CommandRegistration convert_reg({"convert", "IN OUT [--fps RATE]", &RunConvert});
-CommandRegistration append_reg({"append", "IN ADD OUT [--offset SECONDS] [--fps RATE]",
-                                &RunAppend});
-CommandRegistration split_reg({"split", "IN OUT --at N [--fps RATE]", &RunSplit});
+CommandRegistration convert_reg(
+    {"convert", "IN OUT [--fps RATE]", &RunConvert,
+     "Saves IN as OUT, in the type OUT's extension names.\n"
+     "\n"
+     "Options:\n"
+     "  --fps RATE        the frame rate a MicroDVD input is read at (default 23.976)\n"});
+CommandRegistration append_reg(
+    {"append", "IN ADD OUT [--offset SECONDS] [--fps RATE]", &RunAppend,
+     "Adds the subtitles of ADD after those of IN and saves both as OUT.\n"
+     "\n"
+     "Options:\n"
+     "  --offset SECONDS  move ADD's subtitles later by SECONDS\n"
+     "  --fps RATE        the frame rate a MicroDVD input is read at (default 23.976)\n"});
+CommandRegistration split_reg(
+    {"split", "IN OUT --at N [--fps RATE]", &RunSplit,
+     "Writes the subtitles of IN from number N on to OUT (.srt or .ssa).\n"
+     "\n"
+     "Options:\n"
+     "  --at N            the first subtitle of OUT, numbered from 1\n"
+     "  --fps RATE        the frame rate a MicroDVD input is read at (default 23.976)\n"});
 
 }  // namespace
 }  // namespace tessera::cli

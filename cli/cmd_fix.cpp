@@ -41,7 +41,13 @@ int RunFix(CliContext& ctx, std::vector<std::string>& args) {
   return SaveOutput(ctx, args[1]) ? kExitOk : kExitFailed;
 }
 
-const CommandRegistration reg({"fix", "IN OUT [--answer yes|no]", &RunFix});
+const CommandRegistration reg(
+    {"fix", "IN OUT [--answer yes|no]", &RunFix,
+     "Runs Fix Errors over IN with the stored options and saves the result as OUT; each repair\n"
+     "is a log line. Progress is shown on standard error when it is a terminal.\n"
+     "\n"
+     "Options:\n"
+     "  --answer yes|no   the answer to the questions a repair asks (default no)\n"});
 
 }  // namespace
 }  // namespace tessera::cli

@@ -20,7 +20,8 @@ int RunInfo(CliContext&, std::vector<std::string>& args) {
   return kExitOk;
 }
 
-CommandRegistration info_reg({"info", "MOVIE", &RunInfo});
+CommandRegistration info_reg({"info", "MOVIE", &RunInfo,
+                              "Prints what the AVI Info page shows for the AVI file MOVIE.\n"});
 
 }  // namespace
 }  // namespace tessera::cli

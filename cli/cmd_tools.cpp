@@ -95,12 +95,13 @@ int RunStretch(CliContext& ctx, std::vector<std::string>& args) {
 }
 
 // The information box of Replace All is the command's result: it goes to standard output.
+// With the file itself on standard output, the count goes to standard error.
 class ResultPrompter final : public Prompter {
  public:
-  explicit ResultPrompter(Prompter& other) : other_(other) {}
+  ResultPrompter(Prompter& other, FILE* to) : other_(other), to_(to) {}
   void MessageBox(const std::u16string& text, const std::u16string&, PromptIcon) override {
-    std::printf("%s\n", OneLine(text).c_str());
-    std::fflush(stdout);
+    std::fprintf(to_, "%s\n", OneLine(text).c_str());
+    std::fflush(to_);
   }
   bool AskYesNo(const std::u16string& text, const std::u16string& caption,
                 PromptIcon icon) override {
@@ -111,6 +112,7 @@ class ResultPrompter final : public Prompter {
 
  private:
   Prompter& other_;
+  FILE* to_;
 };
 
 int RunReplace(CliContext& ctx, std::vector<std::string>& args) {
@@ -122,17 +124,41 @@ int RunReplace(CliContext& ctx, std::vector<std::string>& args) {
   rules.whole_word = TakeFlag(args, "--whole-word");
   if (args.size() != 2) return UsageError("replace needs IN and OUT");
   if (!LoadInput(ctx, args[0])) return kExitFailed;
-  ResultPrompter result(ctx.prompter);
+  ResultPrompter result(ctx.prompter, args[1] == kStdStream ? stderr : stdout);
   ReplaceAll(ctx.doc, FromUtf8(*find), FromUtf8(*with), rules, result);
   return SaveOutput(ctx, args[1]) ? kExitOk : kExitFailed;
 }
 
-CommandRegistration framerate_reg({"framerate", "IN OUT --from F --to T", &RunFrameRate});
-CommandRegistration move_reg({"move", "IN OUT --by SECONDS [--rows A-B]", &RunMove});
-CommandRegistration stretch_reg({"stretch", "IN OUT --by SECONDS [--rows A-B]", &RunStretch});
+CommandRegistration framerate_reg({"framerate", "IN OUT --from F --to T", &RunFrameRate,
+                                   "Converts the times of IN from one frame rate to another.\n"
+                                   "\n"
+                                   "Options:\n"
+                                   "  --from F          the frame rate the times were made for\n"
+                                   "  --to T            the frame rate they are converted to\n"});
+CommandRegistration move_reg({"move", "IN OUT --by SECONDS [--rows A-B]", &RunMove,
+                              "Moves the subtitles by SECONDS (negative: earlier).\n"
+                              "\n"
+                              "Options:\n"
+                              "  --by SECONDS      how far, to the millisecond\n"
+                              "  --rows A-B        only the subtitles numbered A to B (from 1)\n"});
+CommandRegistration stretch_reg(
+    {"stretch", "IN OUT --by SECONDS [--rows A-B]", &RunStretch,
+     "Stretches the subtitles so that the last one moves by SECONDS and\n"
+     "the first stays.\n"
+     "\n"
+     "Options:\n"
+     "  --by SECONDS      how far the last subtitle moves\n"
+     "  --rows A-B        only the subtitles numbered A to B (from 1)\n"});
 CommandRegistration replace_reg({"replace",
                                  "IN OUT --find TEXT --with TEXT [--match-case] [--whole-word]",
-                                 &RunReplace});
+                                 &RunReplace,
+                                 "Replaces every TEXT found and prints how many were replaced.\n"
+                                 "\n"
+                                 "Options:\n"
+                                 "  --find TEXT       what to look for\n"
+                                 "  --with TEXT       what to put in its place\n"
+                                 "  --match-case      tell upper from lower case\n"
+                                 "  --whole-word      only whole words\n"});
 
 }  // namespace
 }  // namespace tessera::cli

@@ -1,7 +1,9 @@
-// tessera-cli [--config FILE] [--lists FILE] [--encoding NAME] [--set KEY=VALUE]... COMMAND ARGS...
+// tessera-cli [--config FILE] [--lists FILE] [--encoding NAME] [--set KEY=VALUE]... [--format TYPE]
+//             COMMAND ARGS...
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -12,9 +14,11 @@
 
 #include "check/measure.h"
 #include "cli/cli.h"
+#include "cli/cli_io.h"
 #include "core/paths.h"
 #include "core/text_encoding.h"
 #include "core/text_util.h"
+#include "core/version.h"
 
 namespace tessera::cli {
 namespace {
@@ -32,14 +36,14 @@ bool IsWholeNumber(const std::string& s) {
   return true;
 }
 
-// The module beside the executable (the build tree), else the installed one.
+// The module beside the executable (the build tree), else the installed one: in the module folder
+// of the prefix that holds the executable, else in the configured folder.
 std::string MeasurerModulePath() {
   std::error_code ec;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    std::filesystem::path beside = self.parent_path() / "tessera-measure.so";
-    if (std::filesystem::exists(beside, ec)) return beside.string();
-  }
+  const std::filesystem::path dir = ExecutableDir();
+  for (const auto& candidate : {dir / "tessera-measure.so",
+                                dir.parent_path() / TESSERA_MODULE_SUBDIR / "tessera-measure.so"})
+    if (std::filesystem::exists(candidate, ec)) return candidate.string();
   return std::string(TESSERA_MODULE_DIR) + "/tessera-measure.so";
 }
 
@@ -67,13 +71,49 @@ const std::vector<CommandInfo>& Commands() {
   return Registry();
 }
 
+namespace {
+
+constexpr char kUsageLine[] =
+    "usage: tessera-cli [--config FILE] [--lists FILE] [--encoding NAME] [--set KEY=VALUE]... "
+    "[--format TYPE] COMMAND ARGS...\n";
+
+constexpr char kExitCodes[] =
+    "\nExit codes: 0 done, 1 failed (the reason is on standard error), 2 wrong command line.\n";
+
+void PrintUsage(FILE* to) {
+  std::fputs(kUsageLine, to);
+  for (const auto& c : Commands()) std::fprintf(to, "  %-9s %s\n", c.name, c.usage);
+}
+
+void PrintHelp() {
+  PrintUsage(stdout);
+  std::fputs(
+      "\nOptions before the command:\n"
+      "  --config FILE      read the settings from FILE (never written)\n"
+      "  --lists FILE       read the credit and OCR lists of fix from FILE\n"
+      "  --encoding NAME    read the input in NAME (see iconv --list) instead of detecting it\n"
+      "  --set KEY=VALUE    use VALUE for the setting KEY in this run\n"
+      "  --format TYPE      what '-' as OUT is written as: srt, ssa, ass, vtt, sub or txt\n"
+      "                     (default: the type the input was read in)\n"
+      "  --help, --version  this text, the version\n"
+      "\nIN and OUT are subtitle files; OUT's extension names the type written. '-' reads\n"
+      "standard input or writes standard output; with '-' the log goes to standard error.\n"
+      "'tessera-cli COMMAND --help' describes a command.\n",
+      stdout);
+  std::fputs(kExitCodes, stdout);
+}
+
+void PrintCommandHelp(const CommandInfo& c) {
+  std::printf("usage: tessera-cli [OPTIONS] %s %s\n", c.name, c.usage);
+  if (c.help) std::printf("\n%s", c.help);
+  std::fputs(kExitCodes, stdout);
+}
+
+}  // namespace
+
 int UsageError(const std::string& message) {
   if (!message.empty()) std::fprintf(stderr, "tessera-cli: %s\n", message.c_str());
-  std::fprintf(
-      stderr,
-      "usage: tessera-cli [--config FILE] [--lists FILE] [--encoding NAME] [--set KEY=VALUE]... "
-      "COMMAND ARGS...\n");
-  for (const auto& c : Commands()) std::fprintf(stderr, "  %-9s %s\n", c.name, c.usage);
+  PrintUsage(stderr);
   return kExitUsage;
 }
 
@@ -147,11 +187,12 @@ int main(int argc, char** argv) {
   std::optional<std::string> config;
   std::optional<std::string> lists;
   std::optional<std::string> encoding;
+  std::optional<std::string> format;
   std::vector<std::string> sets;
   size_t i = 0;
   for (; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--config" || a == "--lists" || a == "--set" || a == "--encoding") {
+    if (a == "--config" || a == "--lists" || a == "--set" || a == "--encoding" || a == "--format") {
       if (i + 1 >= args.size()) return UsageError(a + " needs a value");
       const std::string& v = args[++i];
       if (a == "--config")
@@ -160,10 +201,15 @@ int main(int argc, char** argv) {
         lists = v;
       else if (a == "--encoding")
         encoding = v;
+      else if (a == "--format")
+        format = v;
       else
         sets.push_back(v);
     } else if (a == "--help" || a == "-h") {
-      UsageError("");
+      PrintHelp();
+      return kExitOk;
+    } else if (a == "--version") {
+      std::printf("tessera-cli %s\n", VersionText());
       return kExitOk;
     } else {
       break;
@@ -176,8 +222,15 @@ int main(int argc, char** argv) {
   for (const auto& c : Commands())
     if (name == c.name) command = &c;
   if (!command) return UsageError("unknown command '" + name + "'");
+  if (std::find(rest.begin(), rest.end(), "--help") != rest.end() ||
+      std::find(rest.begin(), rest.end(), "-h") != rest.end()) {
+    PrintCommandHelp(*command);
+    return kExitOk;
+  }
   if (encoding && !IsKnownEncoding(*encoding))
     return UsageError("unknown encoding '" + *encoding + "' (see iconv --list)");
+  if (format && FormatExtension(*format).empty())
+    return UsageError("unknown --format '" + *format + "' (srt, ssa, ass, vtt, sub or txt)");
 
   // Never destroyed: handing a large document back to the allocator cell by cell at exit only
   // costs time. Held by a static so that leak checkers see it as reachable.
@@ -185,6 +238,7 @@ int main(int argc, char** argv) {
   CliContext& ctx = *context;
   ctx.lists_file = lists;
   ctx.encoding = encoding.value_or("");
+  ctx.output_format = format.value_or("");
   // The CLI reads the settings file but never writes it.
   ctx.settings = SettingsStore(config ? std::filesystem::path(*config) : DefaultSettingsPath());
   for (const auto& s : sets) {
@@ -197,13 +251,17 @@ int main(int argc, char** argv) {
     else
       ctx.settings.WriteString(u"Settings", key, FromUtf8(value));
   }
-  ctx.log_listener = ctx.doc.Log().AddListener([](const std::u16string& line) {
+  // A file on standard output leaves no room there for the log.
+  FILE* const log_to =
+      std::find(rest.begin(), rest.end(), kStdStream) != rest.end() ? stderr : stdout;
+  ctx.log_listener = ctx.doc.Log().AddListener([log_to](const std::u16string& line) {
     std::string s = ToUtf8(line);
-    std::fwrite(s.data(), 1, s.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    std::fwrite(s.data(), 1, s.size(), log_to);
+    std::fputc('\n', log_to);
+    std::fflush(log_to);
     // Errors also go where scripts look for them.
-    if (line.starts_with(u"ERROR:")) std::fprintf(stderr, "tessera-cli: %s\n", s.c_str());
+    if (log_to != stderr && line.starts_with(u"ERROR:"))
+      std::fprintf(stderr, "tessera-cli: %s\n", s.c_str());
   });
   LoadAppSettings(ctx.settings, ctx.app, &ctx.doc.Log());
   ctx.lang.Build(FindDataPath("languages"));

@@ -94,6 +94,9 @@ void LoadAppSettings(SettingsStore& st, AppSettings& s, MessageLog* log) {
   s.max_number_characters = st.GetInt(kS, u"MaxNumberCharacters", d.max_number_characters);
   s.smart_seconds = ToReal(st.GetString(kS, u"Smart Seconds", u"0.085"));
   s.minimum_duration = ToReal(st.GetString(kS, u"Minimum Duration", u"2.000"));
+  s.max_cps = st.GetInt(kS, u"MaxCPS", d.max_cps);
+  s.spelling_language = st.GetString(kS, u"SpellingLanguage", d.spelling_language);
+  s.show_cps_column = st.GetInt(kS, u"ShowCPSColumn", d.show_cps_column);
 
   RangeCheck check(log);
   check.FontName(s.font_name, d.font_name);
@@ -106,6 +109,7 @@ void LoadAppSettings(SettingsStore& st, AppSettings& s, MessageLog* log) {
   check.Real("SubFramerate", s.sub_framerate, d.sub_framerate, 0.001, 1000);
   check.Real("Smart Seconds", s.smart_seconds, d.smart_seconds, 0, 60);
   check.Real("Minimum Duration", s.minimum_duration, d.minimum_duration, 0, 3600);
+  check.Int("MaxCPS", s.max_cps, d.max_cps, 5, 60);
 }
 
 void WriteAppSettings(SettingsStore& st, const AppSettings& s) {
@@ -138,6 +142,9 @@ void WriteAppSettings(SettingsStore& st, const AppSettings& s) {
   st.WriteInt(kS, u"MaxNumberCharacters", s.max_number_characters);
   st.WriteString(kS, u"Smart Seconds", Format("%0.3f", s.smart_seconds));
   st.WriteString(kS, u"Minimum Duration", Format("%0.3f", s.minimum_duration));
+  st.WriteInt(kS, u"MaxCPS", s.max_cps);
+  st.WriteString(kS, u"SpellingLanguage", s.spelling_language);
+  st.WriteInt(kS, u"ShowCPSColumn", s.show_cps_column);
 }
 
 bool SaveAppSettings(SettingsStore& st, const AppSettings& s) {

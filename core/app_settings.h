@@ -38,6 +38,9 @@ struct AppSettings {
   int max_number_characters = 50;
   double smart_seconds = 0.085;
   double minimum_duration = 2.0;
+  int max_cps = 17;                  // reading-speed limit, characters per second
+  std::u16string spelling_language;  // a dictionary name ("en_US"); empty: the system's
+  int show_cps_column = 1;
 };
 
 // Reads every key in catalogue order; missing keys take their defaults. A value that would break

@@ -22,15 +22,16 @@ std::vector<int> MakeKeyList() {
   range(1200, 1200);
   range(1300, 1323);
   range(1400, 1400);
-  range(1500, 1514);
-  range(1600, 1617);
+  range(1500, 1523);
+  range(1600, 1621);
   range(1700, 1717);
   range(1800, 1810);
-  range(1900, 1915);
+  range(1900, 1919);
   range(2000, 2015);
+  range(2100, 2111);
   range(kIncorrectNumbersMessageId, kIncorrectNumbersMessageId);
   range(3000, 3000);
-  range(8000, 8005);
+  range(8000, 8006);
   range(9000, 9001);
   return keys;
 }
@@ -136,6 +137,7 @@ void LanguageTable::Build(const std::filesystem::path& languages_dir) {
       {8003, u"Duration"},
       {8004, u"Line 1"},
       {8005, u"Line 2"},
+      {8006, u"CPS"},
       {9000, u"English"},
       {9001, u"Dutch"},
   };

@@ -17,12 +17,28 @@ std::filesystem::path ExecutableDir() {
   return ExecutablePath().parent_path();
 }
 
+std::filesystem::path InstalledDataDir() {
+  std::error_code ec;
+  // Relative to the program first, so a package installed under another prefix still works.
+  const auto relative = ExecutableDir().parent_path() / "share" / "tessera";
+  if (std::filesystem::is_directory(relative / "languages", ec)) return relative;
+  const std::filesystem::path configured = TESSERA_DATADIR;
+  if (ExecutableDir() == configured.parent_path().parent_path() / "bin" &&
+      std::filesystem::is_directory(configured, ec))
+    return configured;
+  return {};
+}
+
 std::filesystem::path FindDataPath(const std::filesystem::path& relative) {
   std::error_code ec;
   auto beside = ExecutableDir() / relative;
   if (std::filesystem::exists(beside, ec)) return beside;
-  auto installed = std::filesystem::path(TESSERA_DATADIR) / relative;
-  if (std::filesystem::exists(installed, ec)) return installed;
+  for (const std::filesystem::path& dir :
+       {InstalledDataDir(), std::filesystem::path(TESSERA_DATADIR)}) {
+    if (dir.empty()) continue;
+    auto installed = dir / relative;
+    if (std::filesystem::exists(installed, ec)) return installed;
+  }
   return beside;
 }
 

@@ -108,6 +108,17 @@ bool QtPrompter::AskYesNo(const std::u16string& text, const std::u16string& capt
   return box.exec() == QMessageBox::Yes;
 }
 
+bool QtPrompter::AskApply(const std::u16string& text, const std::u16string& apply,
+                          const std::u16string& caption) {
+  QMessageBox box(QMessageBox::Question, BoxCaption(caption), BoxText(text), QMessageBox::Cancel,
+                  parent_.data());
+  QPushButton* yes = box.addButton(ToQ(apply), QMessageBox::AcceptRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
 PromptAnswer QtPrompter::AskYesNoCancel(const std::u16string& text, const std::u16string& caption,
                                         PromptIcon icon) {
   QMessageBox box(ToQtIcon(icon), BoxCaption(caption), BoxText(text),

@@ -35,6 +35,8 @@ class QtPrompter final : public Prompter {
                               PromptIcon icon) override;
   bool MessageBoxOptOut(const std::u16string& text, const std::u16string& opt_out,
                         const std::u16string& caption, PromptIcon icon) override;
+  bool AskApply(const std::u16string& text, const std::u16string& apply,
+                const std::u16string& caption) override;
   void Beep() override;
   std::optional<double> AskLoadFrameRate() override;
 

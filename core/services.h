@@ -38,6 +38,13 @@ class Prompter {
     MessageBox(text, caption, icon);
     return false;
   }
+  // A modal box that offers to apply what it describes: an `apply` button and Cancel; true for
+  // apply. Prompters without such a box ask Yes or No.
+  virtual bool AskApply(const std::u16string& text, const std::u16string& apply,
+                        const std::u16string& caption = {}) {
+    (void)apply;
+    return AskYesNo(text, caption, PromptIcon::Question);
+  }
   virtual void Beep() = 0;
   // The warning sound, where a refusal should sound different from the default beep.
   virtual void ExclamationBeep() { Beep(); }

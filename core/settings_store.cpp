@@ -180,8 +180,11 @@ bool SettingsStore::SaveSettings() {
 std::filesystem::path DefaultSettingsPath() {
   // The command-line program shares the window program's file.
   const std::filesystem::path name = "tessera.cfg";
+  // Beside a program run from its build folder; an installed one never writes into its own
+  // folder (for root, /usr/bin is writable), so removing the package leaves only this file.
   std::filesystem::path dir = ExecutableDir();
-  if (!dir.empty() && access(dir.c_str(), W_OK) == 0) return dir / name;
+  if (!dir.empty() && InstalledDataDir().empty() && access(dir.c_str(), W_OK) == 0)
+    return dir / name;
   std::filesystem::path config;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
     config = xdg;

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "check/reading_speed.h"
 #include "core/text_util.h"
 #include "tools/synchronize.h"
 
@@ -23,6 +24,12 @@ OptionBinding<O> Kind(OptionBinding<O> b, OptionKind kind, int last = 1) {
     b.min = 0;
     b.max = last;
   }
+  return b;
+}
+
+OptionBinding<O> Range(OptionBinding<O> b, int low, int high) {
+  b.min = low;
+  b.max = high;
   return b;
 }
 
@@ -83,6 +90,11 @@ const OptionTable<SettingsOptions>& SettingsOptionBindings() {
       Kind(GlobalOption(Key(u"ResizeMovieWindow"), &O::resize_movie_window, &A::resize_movie_window,
                         0, 0, "resizeMovieWindow"),
            OptionKind::kChoice),
+      Range(GlobalOption(Key(u"MaxCPS"), &O::max_cps, &A::max_cps, kDefaultMaxCps, 0, "maxCps"),
+            kMinMaxCps, kMaxMaxCps),
+      Kind(GlobalOption(Key(u"ShowCPSColumn"), &O::show_cps_column, &A::show_cps_column, 1, 0,
+                        "showCpsColumn"),
+           OptionKind::kFlag),
   };
   return table;
 }
@@ -150,6 +162,7 @@ std::optional<std::u16string> TakeOptionFieldText(const OptionBinding<SettingsOp
   }
   std::optional<int> v = ParseIntegerField(text);
   if (!v) return kEnterInteger;
+  if (*v < b.min || *v > b.max) return Format("Enter an integer from %d to %d.", b.min, b.max);
   options.*b.whole = *v;
   return std::nullopt;
 }

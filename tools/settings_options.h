@@ -26,6 +26,8 @@ struct SettingsOptions {
   int reload_sub = 0;
   int reload_avi = 0;
   int resize_movie_window = 0;
+  int max_cps = 17;
+  int show_cps_column = 1;
   double width_factor = 1.0;
   double sub_framerate = 25.0;
   std::u16string dvd_sup_encode_folder;
@@ -43,7 +45,8 @@ void SaveSettingsOptions(SettingsStore& store, AppSettings& app, const SettingsO
 std::u16string OptionFieldText(const OptionBinding<SettingsOptions>& b,
                                const SettingsOptions& options);
 // Takes an edit box's text into its field. Returns the message that refuses the text ("Enter an
-// integer.", "Enter a number."), or nothing when the field took it.
+// integer.", "Enter a number.", "Enter an integer from 5 to 60."), or nothing when the field
+// took it.
 std::optional<std::u16string> TakeOptionFieldText(const OptionBinding<SettingsOptions>& b,
                                                   std::u16string_view text,
                                                   SettingsOptions& options);

@@ -21,6 +21,7 @@ class QVBoxLayout;
 namespace tessera {
 
 class HeaderStrip;
+class SpellingSession;
 class LogPanel;
 class SubtitleListView;
 
@@ -49,6 +50,7 @@ struct PageContext : Services {
   LanguageTable& lang;
   UndoHistory& history;
   MainWindowHost* host = nullptr;
+  SpellingSession* spelling = nullptr;  // none: nothing is checked
 };
 
 // Command numbers of the keyboard shortcuts the main window routes to the active page.

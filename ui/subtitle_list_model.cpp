@@ -2,10 +2,16 @@
 
 #include <QFont>
 
+#include "check/reading_speed.h"
 #include "core/qt_text_qt.h"
 #include "core/time_code.h"
 
 namespace tessera {
+namespace {
+// A too-fast speed: dark red bold on a pale red cell, readable whatever the row colours are.
+const QColor kTooFastText(0xA0, 0x00, 0x00);
+const QColor kTooFastCell(0xFF, 0xC8, 0xC8);
+}  // namespace
 
 QColor ColorFromSetting(int bgr) {
   return QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff);
@@ -42,10 +48,13 @@ QVariant SubtitleListModel::data(const QModelIndex& index, int role) const {
           return ToQ(doc_.Line(row, 0));
         case kLine2Col:
           return ToQ(doc_.Line(row, 1));
+        case kCpsCol:
+          return ToQ(ReadingSpeedText(ReadingSpeed(doc_, row)));
       }
       return {};
     }
     case Qt::BackgroundRole: {
+      if (index.column() == kCpsCol && TooFast(row)) return kTooFastCell;
       if (row_colour_) {
         QColor c = row_colour_(row);
         if (c.isValid()) return c;
@@ -54,6 +63,7 @@ QVariant SubtitleListModel::data(const QModelIndex& index, int role) const {
       return ColorFromSetting(row % 2 == 0 ? app_.even_color : app_.odd_color);
     }
     case Qt::ForegroundRole:
+      if (index.column() == kCpsCol && TooFast(row)) return kTooFastText;
       if (Emphasised(row)) return QColor(Qt::red);
       if (row_text_colour_) {
         QColor c = row_text_colour_(row);
@@ -61,7 +71,7 @@ QVariant SubtitleListModel::data(const QModelIndex& index, int role) const {
       }
       return QColor(Qt::black);
     case Qt::FontRole:
-      if (Emphasised(row)) {
+      if (Emphasised(row) || (index.column() == kCpsCol && TooFast(row))) {
         QFont bold;
         bold.setBold(true);
         return bold;
@@ -69,7 +79,10 @@ QVariant SubtitleListModel::data(const QModelIndex& index, int role) const {
       return {};
     case kEmphasisRole:
       return Emphasised(row);
+    case kTooFastRole:
+      return TooFast(row);
     case Qt::TextAlignmentRole:
+      if (index.column() == kCpsCol) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
       return index.column() < kLine1Col ? QVariant(Qt::AlignCenter)
                                         : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     case kRowIndexRole:
@@ -82,9 +95,13 @@ QVariant SubtitleListModel::headerData(int section, Qt::Orientation orientation,
   if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
   if (role == Qt::DisplayRole) return ToQ(lang_.Lookup(8000 + section));
   if (role == Qt::TextAlignmentRole)
-    return section < kLine1Col ? QVariant(Qt::AlignCenter)
-                               : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    return section < kLine1Col || section == kCpsCol ? QVariant(Qt::AlignCenter)
+                                                     : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
   return {};
+}
+
+bool SubtitleListModel::TooFast(int row) const {
+  return doc_.IsRow(row) && IsTooFast(ReadingSpeed(doc_, row), app_.max_cps);
 }
 
 void SubtitleListModel::EmphasisChanged() {

@@ -1,5 +1,6 @@
-// The six-column subtitle list over the document: "Nr.", "Start", "End", "Duration", "Line 1",
-// "Line 2". Refilling is a model reset; pages state their differences through the hooks below.
+// The subtitle list over the document: "Nr.", "Start", "End", "Duration", "Line 1", "Line 2" and
+// the reading speed "CPS" (hidden when the "ShowCPSColumn" setting is off). Refilling is a model
+// reset; pages state their differences through the hooks below.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -19,9 +20,19 @@ QColor ColorFromSetting(int bgr);
 class SubtitleListModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  enum ColumnIndex { kNr = 0, kStartCol, kEndCol, kDuration, kLine1Col, kLine2Col, kColumnCount };
-  // Extra data for the pages that need it.
-  enum Roles { kRowIndexRole = Qt::UserRole + 1, kEmphasisRole };
+  enum ColumnIndex {
+    kNr = 0,
+    kStartCol,
+    kEndCol,
+    kDuration,
+    kLine1Col,
+    kLine2Col,
+    kCpsCol,
+    kColumnCount
+  };
+  // Extra data for the pages that need it; kTooFastRole is true for rows read faster than
+  // "MaxCPS" allows.
+  enum Roles { kRowIndexRole = Qt::UserRole + 1, kEmphasisRole, kTooFastRole };
 
   SubtitleListModel(const SubtitleDocument& doc, const AppSettings& app, const LanguageTable& lang,
                     QObject* parent = nullptr);
@@ -33,7 +44,7 @@ class SubtitleListModel : public QAbstractTableModel {
 
   // Everything is read from the document again.
   void Refill();
-  // Column titles from the language table (8000-8005), taken again on the next headerData.
+  // Column titles from the language table (8000-8006), taken again on the next headerData.
   void RefreshHeaders();
 
   // Per-page differences. A row colour function returning an invalid QColor keeps the
@@ -52,6 +63,7 @@ class SubtitleListModel : public QAbstractTableModel {
 
  private:
   bool Emphasised(int row) const { return emphasis_ && emphasis_(row); }
+  bool TooFast(int row) const;
 
   const SubtitleDocument& doc_;
   const AppSettings& app_;

@@ -8,6 +8,7 @@ namespace tessera {
 namespace {
 // The widest text each fixed column shows; numbers up to 99,999 fit in full.
 constexpr const char* kWidest[] = {"99999", "0:00:00.000", "0:00:00.000", "000.000"};
+constexpr const char* kWidestSpeed = "999.9";
 constexpr int kCellPadding = 12;
 }  // namespace
 
@@ -59,6 +60,17 @@ void SubtitleListView::SizeFixedColumns() {
     setColumnWidth(c, w);
     fixed_columns_width_ += w;
   }
+  const int speed = SubtitleListModel::kCpsCol;
+  const bool shown = app_.show_cps_column != 0;
+  setColumnHidden(speed, !shown);
+  if (shown) {
+    const QString title = model_->headerData(speed, Qt::Horizontal, Qt::DisplayRole).toString();
+    const int w = std::max(fontMetrics().horizontalAdvance(QString::fromLatin1(kWidestSpeed)),
+                           horizontalHeader()->fontMetrics().horizontalAdvance(title)) +
+                  kCellPadding;
+    setColumnWidth(speed, w);
+    fixed_columns_width_ += w;
+  }
 }
 
 void SubtitleListView::SetFixedColumnMinimums(std::array<int, 4> widths) {
@@ -81,6 +93,8 @@ void SubtitleListView::Refill() {
   refreshing_ = true;
   ApplySelectionColour();
   model_->Refill();
+  // The Options page may have shown or hidden the speed column.
+  if (isColumnHidden(SubtitleListModel::kCpsCol) == (app_.show_cps_column != 0)) SizeFixedColumns();
   const int row = doc_.CurrentRow();
   if (row >= 0 && row < model_->rowCount()) {
     const QModelIndex index = model_->index(row, 0);

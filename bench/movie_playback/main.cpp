@@ -81,19 +81,23 @@ void Summary(const char* what, std::vector<double> v) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s MOVIE SUBTITLES [--play S] [--soak S] [--shot FILE]\n",
+    std::fprintf(stderr,
+                 "usage: %s MOVIE SUBTITLES [--play S] [--soak S] [--shot FILE] [--size WxH]"
+                 " [--resize-movie 0|1]\n",
                  argv[0]);
     return 2;
   }
   const std::string movie = std::filesystem::absolute(argv[1]).string();
   const std::string subtitles = std::filesystem::absolute(argv[2]).string();
   double play_seconds = 60, soak_seconds = 0;
-  std::string shot;
+  std::string shot, size = "960x700", resize_movie = "1";
   for (int i = 3; i + 1 < argc; i += 2) {
     const std::string a = argv[i];
     if (a == "--play") play_seconds = std::stod(argv[i + 1]);
     if (a == "--soak") soak_seconds = std::stod(argv[i + 1]);
     if (a == "--shot") shot = argv[i + 1];
+    if (a == "--size") size = argv[i + 1];
+    if (a == "--resize-movie") resize_movie = argv[i + 1];
   }
 
   QApplication qt(argc, argv);
@@ -101,8 +105,10 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(dir);
   const std::string config = dir + "/bench.cfg";
   // A 960 x 700 window on the Play Movie page, the movie panel taking the room.
-  std::ofstream(config) << "[Settings]\ncx=960\ncy=700\nx pos=0\ny pos=0\nStart tab=101\n"
-                           "ResizeMovieWindow=1\n";
+  const std::string cx = size.substr(0, size.find('x')), cy = size.substr(size.find('x') + 1);
+  std::ofstream(config) << "[Settings]\ncx=" << cx << "\ncy=" << cy
+                        << "\nx pos=0\ny pos=0\nStart tab=101\nResizeMovieWindow=" << resize_movie
+                        << "\n";
 
   // Silent, as mpv is run for the comparison: a machine without a sound card gains nothing either.
   CVMR9Graph player("null");

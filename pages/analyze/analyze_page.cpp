@@ -18,17 +18,18 @@ namespace tessera {
 namespace {
 
 // The statistics fields: the counts, then the four extremes, whose rows can be clicked.
-constexpr const char16_t* kFieldLabels[11] = {u"Subtitles:",
-                                              u"Lines:",
-                                              u"Words:",
-                                              u"Characters:",
-                                              u"Too long lines:",
-                                              u"Too short durations:",
-                                              u"Empty subs:",
-                                              u"Longest line:",
-                                              u"Shortest line:",
-                                              u"Longest duration:",
-                                              u"Shortest Duration:"};
+constexpr const char16_t* kFieldLabels[kAnalysisFields] = {u"Subtitles:",
+                                                           u"Lines:",
+                                                           u"Words:",
+                                                           u"Characters:",
+                                                           u"Too long lines:",
+                                                           u"Too short durations:",
+                                                           u"Empty subs:",
+                                                           u"Longest line:",
+                                                           u"Shortest line:",
+                                                           u"Longest duration:",
+                                                           u"Shortest Duration:",
+                                                           u"Too fast:"};
 constexpr int kFirstExtreme = 7;
 
 QGroupBox* Group(const char16_t* title) {
@@ -80,12 +81,10 @@ QWidget* CAnalizePage::BuildOptions() {
   grid->setContentsMargins(8, 4, 8, 6);
   grid->setVerticalSpacing(1);
   const std::pair<const char*, const char16_t*> boxes[] = {
-      {"checkDuration", u"Duration"},
-      {"checkOverlap", u"Overlapping times"},
-      {"checkLength", u"Length of lines"},
-      {"checkEmpty", u"Empty subs"},
-      {"checkNumbers", u"Notation of numbers"}};
-  for (int i = 0; i < 5; ++i) {
+      {"checkDuration", u"Duration"},           {"checkOverlap", u"Overlapping times"},
+      {"checkLength", u"Length of lines"},      {"checkEmpty", u"Empty subs"},
+      {"checkNumbers", u"Notation of numbers"}, {"checkSpeed", u"Reading speed"}};
+  for (int i = 0; i < 6; ++i) {
     auto* box = new QCheckBox(ToQ(boxes[i].second));
     box->setObjectName(QString::fromLatin1(boxes[i].first));
     grid->addWidget(box, i / 2, i % 2);
@@ -123,8 +122,8 @@ QWidget* CAnalizePage::BuildOptions() {
     grids[g]->setVerticalSpacing(1);
     grids[g]->setHorizontalSpacing(8);
   }
-  for (int i = 0; i < 11; ++i) {
-    const bool extreme = i >= kFirstExtreme;
+  for (int i = 0; i < kAnalysisFields; ++i) {
+    const bool extreme = i >= kFirstExtreme && i != kTooFastField;
     QLabel* label =
         extreme ? new ClickLabel(ToQ(kFieldLabels[i])) : new QLabel(ToQ(kFieldLabels[i]));
     QLabel* value = extreme ? new ClickLabel : new QLabel;
@@ -140,7 +139,9 @@ QWidget* CAnalizePage::BuildOptions() {
       grids[1]->addWidget(label, i - kFirstExtreme, 0);
       grids[1]->addWidget(value, i - kFirstExtreme, 1);
     } else {
-      const int row = i < 4 ? i : i - 4, col = i < 4 ? 0 : 2;
+      // "Too fast:" closes the second column of counts.
+      const int count = i == kTooFastField ? 7 : i;
+      const int row = count < 4 ? count : count - 4, col = count < 4 ? 0 : 2;
       grids[0]->addWidget(label, row, col);
       grids[0]->addWidget(value, row, col + 1);
     }
@@ -187,8 +188,8 @@ QWidget* CAnalizePage::BuildErrors() {
 }
 
 void CAnalizePage::ShowResults() {
-  const std::array<std::u16string, 11> texts = AnalysisFieldTexts(result_);
-  for (int i = 0; i < 11; ++i) values_[i]->setText(ToQ(texts[i]));
+  const auto texts = AnalysisFieldTexts(result_);
+  for (int i = 0; i < kAnalysisFields; ++i) values_[i]->setText(ToQ(texts[i]));
 }
 
 void CAnalizePage::ShowMessages(int row) {

@@ -49,7 +49,7 @@ class CAnalizePage : public CSheetPage {
   std::vector<int> flags_;  // one per list row, all 0 after the list was filled
   int current_ = -1;
   OptionControls<AnalysisOptions> controls_;
-  std::array<QLabel*, 11> values_{};
+  std::array<QLabel*, kAnalysisFields> values_{};
   std::array<QLabel*, 2> messages_{};
 };
 

@@ -10,10 +10,12 @@
 #include <QPushButton>
 
 #include "core/qt_text_qt.h"
+#include "spelling/spelling_session.h"
 #include "tools/edit_operations.h"
 #include "ui/cd_player_display.h"
 #include "ui/fixed_row_colours.h"
 #include "ui/log_panel.h"
+#include "ui/spelling_marker.h"
 #include "ui/spin_arrows.h"
 #include "ui/subtitle_list_view.h"
 
@@ -55,6 +57,9 @@ PageLayout CEditPage::Layout(CEditPage* page) {
          RunReplaceDialog(page->ctx_.store, page->ctx_.dialogs, *page);
          return unsigned{kRefreshNothing};
        }},
+      {"spelling", 2100, u"Spelling",
+       [page] { return page->ctx_.spelling && page->ctx_.doc.Count() > 0; },
+       call(&CEditPage::StartSpelling)},
   }};
   l.list = true;
   l.log = true;
@@ -80,6 +85,12 @@ QWidget* CEditPage::MakeEditGroup() {
     field->setFont(Log()->font());
     field->installEventFilter(this);
     connect(field, &QLineEdit::textChanged, this, [this, k](const QString& t) { Typed(k, t); });
+    markers_[k] = new SpellingMarker(field, ctx_.spelling, ctx_.lang);
+    connect(markers_[k], &SpellingMarker::ReplaceRequested, this,
+            [this, k](int start, int length, const QString& replacement) {
+              ApplySuggestion(k, start, length, replacement);
+            });
+    connect(markers_[k], &SpellingMarker::KnownWordsChanged, this, &CEditPage::RemarkLines);
     auto* label = new QLabel(QStringLiteral("Line %1 :").arg(k + 1), group);
     label->setBuddy(field);
     grid->addWidget(label, k, 0);
@@ -197,6 +208,72 @@ void CEditPage::Spin(int which, bool up) {
         return unsigned{kRefreshNothing};
       },
       kSpinLabels[which]);
+}
+
+void CEditPage::OnActivate() {
+  // The language may have changed on the Options page.
+  if (ctx_.spelling) ctx_.spelling->Use(ctx_.app.spelling_language, &ctx_.doc.Log());
+  CSheetPage::OnActivate();
+  RemarkLines();
+}
+
+void CEditPage::RemarkLines() {
+  for (SpellingMarker* m : markers_) m->Remark();
+}
+
+void CEditPage::ApplySuggestion(int line, int start, int length, const QString& replacement) {
+  // The typing path applies it, as one step of its own.
+  EndTyping();
+  QLineEdit* field = lines_[line];
+  field->setSelection(start, length);
+  field->insert(replacement);
+  EndTyping();
+}
+
+unsigned CEditPage::StartSpelling() {
+  if (!ctx_.spelling) return kRefreshNothing;
+  EndTyping();
+  if (spelling_dialog_) spelling_dialog_->close();
+  ctx_.spelling->Use(ctx_.app.spelling_language, &ctx_.doc.Log());
+  auto* dialog = new CSpellingDialog(ctx_.doc, *ctx_.spelling, ctx_.lang, *this,
+                                     std::max(SelectedRow(), 0), this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  // Words added or ignored in the run lose their marks in the fields too.
+  connect(dialog, &QDialog::finished, this, &CEditPage::RemarkLines);
+  spelling_dialog_ = dialog;
+  dialog->show();
+  return kRefreshLog;
+}
+
+void CEditPage::ShowSpellingRow(int row) {
+  if (!ctx_.doc.IsRow(row) || row == SelectedRow()) return;
+  ctx_.doc.SetCurrentRow(row);
+  Apply(ShowCurrentRow());
+}
+
+bool CEditPage::ReplaceSpelling(const UnknownWord& at, const std::u16string& replacement) {
+  bool replaced = false;
+  const std::u16string label = u"Spelling: " + at.word + u" -> " + replacement;
+  Run(
+      [&] {
+        replaced = ReplaceUnknownWord(ctx_.doc, at, replacement);
+        return replaced ? unsigned{kRefreshRows} : unsigned{kRefreshNothing};
+      },
+      label.c_str());
+  return replaced;
+}
+
+int CEditPage::ReplaceSpellingEverywhere(const std::u16string& word,
+                                         const std::u16string& replacement) {
+  int count = 0;
+  const std::u16string label = u"Spelling: " + word + u" -> " + replacement;
+  Run(
+      [&] {
+        count = ReplaceWordEverywhere(ctx_.doc, word, replacement);
+        return count > 0 ? unsigned{kRefreshRows} : unsigned{kRefreshNothing};
+      },
+      label.c_str());
+  return count;
 }
 
 void CEditPage::OnDeactivate() {

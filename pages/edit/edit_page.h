@@ -2,10 +2,12 @@
 // and Replace dialogs searching its list.
 #pragma once
 
+#include <QPointer>
 #include <array>
 
 #include "tools/find_replace.h"
 #include "tools/search_session.h"
+#include "pages/edit/spelling_dialog.h"
 #include "ui/sheet_page.h"
 
 class QLineEdit;
@@ -13,13 +15,15 @@ class QLineEdit;
 namespace tessera {
 
 class CCDPlayerDisplay;
+class SpellingMarker;
 class SpinArrows;
 
-class CEditPage : public CSheetPage, public SearchingPage {
+class CEditPage : public CSheetPage, public SearchingPage, public SpellingRunClient {
   Q_OBJECT
  public:
   explicit CEditPage(PageContext& ctx, QWidget* parent = nullptr);
 
+  void OnActivate() override;
   void OnDeactivate() override;
   bool OnShortcut(int command) override;
 
@@ -31,7 +35,16 @@ class CEditPage : public CSheetPage, public SearchingPage {
                      const std::u16string& replacement) override;
   void ReplaceAll(const std::u16string& find, const std::u16string& replacement) override;
 
+  // SpellingRunClient
+  void ShowSpellingRow(int row) override;
+  bool ReplaceSpelling(const UnknownWord& at, const std::u16string& replacement) override;
+  int ReplaceSpellingEverywhere(const std::u16string& word,
+                                const std::u16string& replacement) override;
+
   QLineEdit* LineField(int line) const { return lines_[line]; }
+  SpellingMarker* LineMarker(int line) const { return markers_[line]; }
+  // The open Spelling dialog, or null.
+  CSpellingDialog* SpellingDialog() const { return spelling_dialog_; }
   CCDPlayerDisplay* StartDisplay() const { return start_; }
   CCDPlayerDisplay* SecondsDisplay() const { return seconds_; }
   CCDPlayerDisplay* MillisecondsDisplay() const { return milliseconds_; }
@@ -55,9 +68,14 @@ class CEditPage : public CSheetPage, public SearchingPage {
   unsigned RemoveAll();
   unsigned Auto();
   unsigned ShowCurrentRow();
+  unsigned StartSpelling();
+  void ApplySuggestion(int line, int start, int length, const QString& replacement);
+  void RemarkLines();
 
   SearchState search_;
   std::array<QLineEdit*, 3> lines_{};
+  std::array<SpellingMarker*, 3> markers_{};
+  QPointer<CSpellingDialog> spelling_dialog_;
   CCDPlayerDisplay* start_ = nullptr;
   CCDPlayerDisplay* seconds_ = nullptr;
   CCDPlayerDisplay* milliseconds_ = nullptr;

@@ -21,6 +21,7 @@
 
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
+#include "spelling/spell_checker.h"
 #include "ui/subtitle_list_model.h"
 #include "ui/subtitle_preview.h"
 
@@ -305,8 +306,39 @@ QWidget* CSettingsPage::BuildRightColumn() {
   grid->addWidget(defaults, 2, 2, Qt::AlignLeft);
   grid->setColumnStretch(3, 1);
   v->addWidget(scheme);
+
+  auto* reading =
+      Captioned(new QGroupBox(QStringLiteral("Spelling and reading speed"), column), 1916);
+  auto* rg = new QGridLayout(reading);
+  rg->addWidget(Captioned(new QLabel(reading), 1917), 0, 0);
+  spelling_language_ = DropDown(reading, "spellingLanguage");
+  connect(spelling_language_, &QComboBox::activated, this, [this](int i) {
+    ctx_.app.spelling_language = FromQ(spelling_language_->itemData(i).toString());
+  });
+  rg->addWidget(spelling_language_, 0, 1, Qt::AlignLeft);
+  rg->addWidget(Captioned(new QLabel(reading), 1918), 1, 0);
+  rg->addWidget(NumberEdit(reading, "maxCps", 50), 1, 1, Qt::AlignLeft);
+  rg->addWidget(Captioned(Check(reading, "showCpsColumn", u"Show the CPS column"), 1919), 2, 0, 1,
+                2);
+  rg->setColumnStretch(2, 1);
+  v->addWidget(reading);
   v->addStretch(1);
   return column;
+}
+
+void CSettingsPage::FillSpellingLanguages() {
+  const QSignalBlocker quiet(spelling_language_);
+  spelling_language_->clear();
+  const std::vector<std::string> installed = InstalledDictionaries(DictionaryFolder());
+  // An empty setting follows the system's locale; the entry it picks is shown.
+  std::string chosen = ToUtf8(ctx_.app.spelling_language);
+  if (chosen.empty()) chosen = DefaultSpellingLanguage(installed);
+  for (const std::string& name : installed)
+    spelling_language_->addItem(QString::fromStdString(name), QString::fromStdString(name));
+  if (std::find(installed.begin(), installed.end(), chosen) == installed.end() && !chosen.empty())
+    spelling_language_->addItem(QString::fromStdString(chosen), QString::fromStdString(chosen));
+  spelling_language_->setCurrentIndex(spelling_language_->findData(QString::fromStdString(chosen)));
+  spelling_language_->setEnabled(spelling_language_->count() > 0);
 }
 
 void CSettingsPage::ApplyPageCaptions() {
@@ -409,6 +441,7 @@ void CSettingsPage::OnActivate() {
   CSheetPage::OnActivate();
   ApplyPageCaptions();
   FillLanguages();
+  FillSpellingLanguages();
   options_.encoding = ctx_.app.encoding;
   ShowFields();
   ShowFont();

@@ -46,6 +46,7 @@ class CSettingsPage : public CSheetPage {
   W* Captioned(W* widget, int id);
   void ApplyPageCaptions();
   void FillLanguages();
+  void FillSpellingLanguages();
   void ShowFields();
   void ShowFont();
   void ShowColors();
@@ -75,6 +76,7 @@ class CSettingsPage : public CSheetPage {
   QLabel* font_label_ = nullptr;
   CSubtitle* previews_[2] = {};
   QComboBox* language_ = nullptr;
+  QComboBox* spelling_language_ = nullptr;
   QComboBox* screen_width_ = nullptr;
   QComboBox* start_tab_ = nullptr;
   QComboBox* colors_[3] = {};

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -19,8 +20,12 @@
 #include "core/text_util.h"
 #include "movie/play_movie.h"
 #include "pages/play_movie/movie_panel_widget.h"
+#include "pages/play_movie/waveform_widget.h"
+#include "sound/sound_loader_qt.h"
+#include "spelling/spelling_session.h"
 #include "ui/accessible_names.h"
 #include "ui/cd_player_display.h"
+#include "ui/spelling_marker.h"
 #include "ui/spin_arrows.h"
 #include "ui/subtitle_list_view.h"
 #include "workbench/file_commands.h"
@@ -164,6 +169,7 @@ CTranslatePage::CTranslatePage(PageContext& ctx, QWidget* parent)
 
 CTranslatePage::~CTranslatePage() {
   timer_->stop();
+  sound_->Cancel();
   volume_->SetVolumeListener(nullptr, nullptr);
 }
 
@@ -191,6 +197,22 @@ void CTranslatePage::BuildControls() {
     panel_row->addStretch(1);
     area->addLayout(panel_row);
   }
+
+  // The sound strip keeps its height; a large movie gives way first.
+  sound_ = std::make_unique<SoundLoader>();
+  connect(sound_.get(), &SoundLoader::Finished, this, &CTranslatePage::SoundFinished);
+  strip_ = new WaveformStrip(*sound_, ctx_.doc, movie_area_);
+  strip_->setMinimumHeight(60);
+  strip_->setMaximumHeight(100);
+  connect(strip_, &WaveformStrip::SeekRequested, this,
+          [this](double seconds) { SeekTo(static_cast<int64_t>(seconds * 1e7 + 0.5)); });
+  connect(strip_, &WaveformStrip::SubtitleActivated, this, [this](int row) {
+    SelectRow(row);
+    RowSelected(row);
+  });
+  connect(strip_, &WaveformStrip::TimingChanged, this, &CTranslatePage::StripTimingChanged);
+  connect(strip_, &WaveformStrip::TimingFinished, this, &CTranslatePage::StripTimingFinished);
+  area->addWidget(strip_);
 
   bar_ = new CPositionBar(movie_area_);
   bar_->setObjectName(QStringLiteral("positionBar"));
@@ -239,6 +261,18 @@ void CTranslatePage::BuildControls() {
     line_[i]->setAlignment(Qt::AlignCenter);
     line_[i]->installEventFilter(this);
     connect(line_[i], &QLineEdit::textEdited, this, [this, i] { LineTyped(i); });
+    markers_[i] = new SpellingMarker(line_[i], ctx_.spelling, ctx_.lang);
+    connect(markers_[i], &SpellingMarker::ReplaceRequested, this,
+            [this, i](int start, int length, const QString& replacement) {
+              // Through the typing path, as one step of its own.
+              EndTyping();
+              line_[i]->setSelection(start, length);
+              line_[i]->insert(replacement);
+              EndTyping();
+            });
+    connect(markers_[i], &SpellingMarker::KnownWordsChanged, this, [this] {
+      for (SpellingMarker* m : markers_) m->Remark();
+    });
     remaining_[i] = new QLineEdit(movie_area_);
     remaining_[i]->setObjectName(i == 0 ? QStringLiteral("remaining1")
                                         : QStringLiteral("remaining2"));
@@ -270,6 +304,13 @@ void CTranslatePage::BuildControls() {
   connect(volume_slider_, &QSlider::sliderMoved, this, &CTranslatePage::OnVolumeDragged);
   volume_row->addWidget(volume_label_);
   volume_row->addWidget(volume_slider_, 1);
+  auto* play_line = MakeButton(movie_area_, "playLine", QStringLiteral("Play line"));
+  connect(play_line, &QPushButton::clicked, this, &CTranslatePage::PlayLine);
+  play_line_button_ = play_line;
+  volume_row->addWidget(play_line);
+  auto* play_line_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space), this);
+  play_line_key->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(play_line_key, &QShortcut::activated, this, &CTranslatePage::PlayLine);
   grid->addLayout(volume_row, 1, 0);
 
   // The current subtitle's times get a row of their own, so that the line fields keep their width.
@@ -327,6 +368,10 @@ void CTranslatePage::ApplyOwnCaptions() {
   volume_label_->setText(Caption(1615, QStringLiteral("Volume:")));
   duration_label_->setText(Caption(1616, QStringLiteral("Duration:")));
   start_label_->setText(Caption(1617, QStringLiteral("Start:")));
+  button(play_line_button_, 1618, "Play line");
+  strip_->SetTexts(Caption(1619, QStringLiteral("No movie loaded")),
+                   Caption(1620, QStringLiteral("No sound")),
+                   Caption(1621, QStringLiteral("Reading the sound")));
   // Names a screen reader says, after the captions they repeat.
   const QString start = NameOfLabel(start_label_->text());
   const QString duration = NameOfLabel(duration_label_->text());
@@ -343,6 +388,8 @@ void CTranslatePage::ApplyOwnCaptions() {
 
 void CTranslatePage::AfterRefresh() {
   UpdateControls();
+  strip_->SubtitlesChanged();
+  strip_->SetCurrentRow(state_.current);
 }
 
 void CTranslatePage::UpdateControls() {
@@ -350,6 +397,7 @@ void CTranslatePage::UpdateControls() {
   pause_button_->setEnabled(movie_loaded_ && pause_enabled_);
   stop_button_->setEnabled(movie_loaded_ && stop_enabled_);
   auto_button_->setEnabled(editing_);
+  play_line_button_->setEnabled(movie_loaded_ && ctx_.doc.IsRow(state_.current));
   for (SpinArrows* b : spins_) b->setEnabled(editing_);
 }
 
@@ -403,6 +451,7 @@ void CTranslatePage::ClearTimes() {
 void CTranslatePage::ShowPosition(int64_t position) {
   bar_->setValue(BarPosition(position, ctx_.doc.MovieLength()));
   SetDisplayText(position_display_, PositionText(position));
+  strip_->SetPosition(position / 1e7, play_ == PlayState::Playing);
 }
 
 void CTranslatePage::SelectRow(int row) {
@@ -430,6 +479,7 @@ void CTranslatePage::Play() {
 
 void CTranslatePage::Pause() {
   timer_->stop();
+  play_until_ = -1;
   pause_enabled_ = stop_enabled_ = true;
   play_ = PlayState::Paused;
   if (player_->HasGraph()) player_->Pause();
@@ -438,6 +488,7 @@ void CTranslatePage::Pause() {
 
 void CTranslatePage::Stop() {
   timer_->stop();
+  play_until_ = -1;
   pause_enabled_ = false;
   stop_enabled_ = true;
   player_->Seek(0);
@@ -455,6 +506,18 @@ void CTranslatePage::Stop() {
 void CTranslatePage::RefreshFromPosition() {
   if (!player_->HasGraph()) return;
   const int64_t position = player_->Position();
+  if (play_until_ >= 0 && play_ == PlayState::Playing) {
+    // Playing one line: pause at its end, on time rather than at the next tick.
+    const int64_t left_ms = (play_until_ - position) / 10000;
+    if (left_ms <= 0) {
+      Pause();
+      return RefreshFromPosition();
+    }
+    if (left_ms < kRefreshMs)
+      QTimer::singleShot(static_cast<int>(left_ms), this, [this] {
+        if (play_until_ >= 0) RefreshFromPosition();
+      });
+  }
   ShowPosition(position);
   // The row the sync selects is not a user's choice.
   list_refreshing_ = true;
@@ -481,6 +544,7 @@ void CTranslatePage::SyncToPosition(int64_t position) {
     SelectRow(row);
     doc.SetCurrentRow(row);
     state_.current = row;
+    strip_->SetCurrentRow(row);
     ShowCurrentTimes();
     line_text_[0] = doc.Line(row, 0);
     line_text_[1] = doc.Line(row, 1);
@@ -501,8 +565,13 @@ void CTranslatePage::SeekToCurrent() {
 }
 
 void CTranslatePage::SeekToBar(int x, int width) {
+  SeekTo(BarClickPosition(x, width, ctx_.doc.MovieLength()));
+}
+
+void CTranslatePage::SeekTo(int64_t position) {
   if (!player_->HasGraph()) return;
-  player_->Seek(BarClickPosition(x, width, ctx_.doc.MovieLength()));
+  play_until_ = -1;
+  player_->Seek(position);
   if (play_ == PlayState::Stopped) {
     player_->HaltPlayback();
     player_->ShowFrame();
@@ -541,6 +610,8 @@ void CTranslatePage::OpenMovie(const std::u16string& path) {
   player_->TearDown();
   movie_loaded_ = player_->LoadSource(path);
   if (!movie_loaded_) {
+    sound_->Cancel();
+    strip_->SetMovieLength(0);
     QGuiApplication::restoreOverrideCursor();
     Apply(kRefreshNothing);
     ctx_.prompter.Beep();
@@ -558,6 +629,8 @@ void CTranslatePage::OpenMovie(const std::u16string& path) {
     player_->ShowFrame();
   }
   ctx_.doc.SetMovieLength(player_->Duration());
+  sound_->Load(ToUtf8(path));
+  strip_->SetMovieLength(player_->Duration() / 1e7);
   bar_->setValue(0);
   QGuiApplication::restoreOverrideCursor();
   Apply(kRefreshNothing);
@@ -810,6 +883,56 @@ void CTranslatePage::ReplaceAll(const std::u16string& find, const std::u16string
       u"Replace All");
 }
 
+// ---- The sound strip
+
+void CTranslatePage::PlayLine() {
+  if (!movie_loaded_ || !ctx_.doc.IsRow(state_.current)) return ctx_.prompter.Beep();
+  const int row = state_.current;
+  Pause();
+  player_->Seek(TimeTextMs(ctx_.doc.Start(row)) * 10000);
+  Play();
+  play_until_ = TimeTextMs(ctx_.doc.End(row)) * 10000;
+}
+
+void CTranslatePage::StripTimingChanged(int row, double start, double end) {
+  if (!ctx_.doc.IsRow(row)) return;
+  if (timing_row_ != row) {
+    timing_row_ = row;
+    timing_before_ = {ctx_.doc.Time(row, kStart), ctx_.doc.Time(row, kEnd)};
+  }
+  // The list and the time fields follow the drag; the undo step is made when it ends.
+  ctx_.doc.SetTime(row, kStart, start);
+  ctx_.doc.SetTime(row, kEnd, end);
+  if (row == state_.current) ShowCurrentTimes();
+  Apply(kRefreshRows);
+}
+
+void CTranslatePage::StripTimingFinished(int row) {
+  if (timing_row_ != row || !ctx_.doc.IsRow(row)) return;
+  timing_row_ = -1;
+  const SubtitleTimes after{ctx_.doc.Time(row, kStart), ctx_.doc.Time(row, kEnd)};
+  ctx_.doc.SetTime(row, kStart, timing_before_.start);
+  ctx_.doc.SetTime(row, kEnd, timing_before_.end);
+  if (after.start == timing_before_.start && after.end == timing_before_.end) {
+    Apply(kRefreshRows);
+    return;
+  }
+  timing_label_ = u"Time line " + FromUtf8(std::to_string(row + 1));
+  Run(
+      [this, row, after] {
+        ctx_.doc.SetTime(row, kStart, after.start);
+        ctx_.doc.SetTime(row, kEnd, after.end);
+        ctx_.doc.SetChanged(true);
+        if (row == state_.current) ShowCurrentTimes();
+        return unsigned{kRefreshRows};
+      },
+      timing_label_.c_str());
+}
+
+void CTranslatePage::SoundFinished(const QString& message) {
+  if (!message.isEmpty()) ctx_.doc.AppendLog(FromQ(message));
+}
+
 // ---- Volume
 
 void CTranslatePage::OnVolumeDragged(int position) {
@@ -834,8 +957,11 @@ void CTranslatePage::OnActivate() {
     if (ctx_.app.reload_avi) QTimer::singleShot(kReloadMs, this, &CTranslatePage::ReloadMovie);
   }
   state_.current = ctx_.doc.CurrentRow();
+  if (ctx_.spelling) ctx_.spelling->Use(ctx_.app.spelling_language, &ctx_.doc.Log());
   CSheetPage::OnActivate();
+  for (SpellingMarker* m : markers_) m->Remark();
   ApplyOwnCaptions();
+  strip_->SubtitlesChanged();  // other pages may have changed the times
   SeekToCurrent();
   List()->setFocus();
 }
@@ -847,6 +973,7 @@ void CTranslatePage::OnDeactivate() {
 
 void CTranslatePage::OnWindowClosing() {
   timer_->stop();
+  sound_->Cancel();
   if (player_->HasGraph()) player_->HaltPlayback();
 }
 

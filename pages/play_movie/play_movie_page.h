@@ -10,12 +10,17 @@
 #include "movie/movie_edit.h"
 #include "movie/movie_player.h"
 #include "movie/volume.h"
+#include "sound/strip_timing.h"
 #include "tools/find_replace.h"
 #include "tools/search_session.h"
 #include "ui/sheet_page.h"
 
 class QLabel;
 class QLineEdit;
+
+namespace tessera {
+class SpellingMarker;
+}
 class QSlider;
 class QTimer;
 
@@ -23,7 +28,9 @@ namespace tessera {
 
 class CCDPlayerDisplay;
 class CMyMoviePanel;
+class SoundLoader;
 class SpinArrows;
+class WaveformStrip;
 
 // The position bar: the filled part shows position / length on 0-1000; a click reports where.
 class CPositionBar : public QProgressBar {
@@ -57,6 +64,8 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
                      const std::u16string& replacement) override;
   void ReplaceAll(const std::u16string& find, const std::u16string& replacement) override;
 
+  SpellingMarker* LineMarker(int line) const { return markers_[line]; }
+
   // What the page shows, for tests and the window.
   PlayState State() const { return play_; }
   int CurrentSubtitle() const { return state_.current; }
@@ -67,6 +76,8 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   std::u16string MillisecondsDisplayText() const;
   bool PositionTimerRunning() const;
   CMyMoviePanel* Panel() const { return panel_; }
+  WaveformStrip* Strip() const { return strip_; }
+  SoundLoader& Sound() const { return *sound_; }
 
   // The page's operations, as the buttons, keys and timers run them.
   void Play();
@@ -75,6 +86,9 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   void RefreshFromPosition();
   void SeekToCurrent();
   void SeekToBar(int x, int width);
+  void SeekTo(int64_t position);
+  // Plays the current subtitle's span and pauses at its end.
+  void PlayLine();
   void Forward(int n);
   void Backward(int n);
   void OpenMovie(const std::u16string& path);
@@ -105,6 +119,9 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   void OnVolumeDragged(int position);
   void VolumeChangedElsewhere(int64_t value);
   void ReloadMovie();
+  void StripTimingChanged(int row, double start, double end);
+  void StripTimingFinished(int row);
+  void SoundFinished(const QString& message);
   QLineEdit* FocusedLineField() const;
 
   unsigned OpenMovieDialog();
@@ -146,6 +163,7 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   QWidget* pause_button_ = nullptr;
   QWidget* stop_button_ = nullptr;
   QLineEdit* line_[2] = {nullptr, nullptr};
+  SpellingMarker* markers_[2] = {nullptr, nullptr};
   QLineEdit* remaining_[2] = {nullptr, nullptr};
   CCDPlayerDisplay* position_display_ = nullptr;
   CCDPlayerDisplay* start_display_ = nullptr;
@@ -158,6 +176,15 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   std::vector<SpinArrows*> spins_;
   QSlider* volume_slider_ = nullptr;
   QWidget* movie_area_ = nullptr;
+
+  // The sound under the picture, and a subtitle being timed on it.
+  std::unique_ptr<SoundLoader> sound_;
+  WaveformStrip* strip_ = nullptr;
+  QWidget* play_line_button_ = nullptr;
+  int64_t play_until_ = -1;
+  int timing_row_ = -1;
+  SubtitleTimes timing_before_;
+  std::u16string timing_label_;
 };
 
 }  // namespace tessera

@@ -12,7 +12,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "autosync/sync_progress_window.h"
+#include "autosync/sync_source.h"
 #include "core/qt_text_qt.h"
+#include "core/time_code.h"
+#include "formats/loading.h"
+#include "movie/movie_player.h"
+#include "movie/play_movie.h"
 #include "ui/fixed_row_colours.h"
 #include "ui/spin_arrows.h"
 #include "ui/subtitle_list_view.h"
@@ -22,7 +28,10 @@ namespace {
 
 constexpr int kMoveId = 1503, kStretchId = 1504, kAllId = 1505, kSelectionId = 1506,
               kSoonerId = 1507, kLaterId = 1508, kMinutesId = 1509, kSecondsId = 1510, kMsId = 1511,
-              kNegativeId = 1512, kMovementId = 1513, kStretchGroupId = 1514;
+              kNegativeId = 1512, kMovementId = 1513, kStretchGroupId = 1514, kAutoSyncId = 1515,
+              kAutoSyncCaptionId = 1516, kApplyId = 1517, kDecodingId = 1518, kFittingId = 1519,
+              kCancellingId = 1520, kUseMovieId = 1521, kSourceTitleId = 1522,
+              kSourceFilterId = 1523;
 
 struct FieldDef {
   const char* name;
@@ -30,10 +39,10 @@ struct FieldDef {
 };
 // By SyncField.
 constexpr FieldDef kFields[] = {{"minutes", kMinutesId},
-                                 {"seconds", kSecondsId},
-                                 {"milliseconds", kMsId},
-                                 {"stretchSeconds", kSecondsId},
-                                 {"stretchMilliseconds", kMsId}};
+                                {"seconds", kSecondsId},
+                                {"milliseconds", kMsId},
+                                {"stretchSeconds", kSecondsId},
+                                {"stretchMilliseconds", kMsId}};
 
 void SetCaption(QWidget* w, const QString& text) {
   if (auto* b = qobject_cast<QAbstractButton*>(w))
@@ -74,6 +83,8 @@ PageLayout CSyncPage::Layout(CSyncPage* page) {
        [page] { return page->Move(); }, u"Move"},
       {"stretch", kStretchId, u"Stretch", [page] { return HasStretch(page->Texts()); },
        [page] { return page->Stretch(); }, u"Stretch"},
+      {"autoSync", kAutoSyncId, u"Auto sync...", [page] { return page->ctx_.doc.Count() > 0; },
+       [page] { return page->AutoSync(); }, u"Auto sync"},
   }};
   l.list = true;
   l.log = true;
@@ -230,6 +241,79 @@ unsigned CSyncPage::Stretch() {
   StretchEntries(ctx_.doc, StretchRange(ctx_.doc, scope),
                  StretchOf(*values, negative_->isChecked()), ctx_.prompter);
   return kRefreshLog;
+}
+
+std::u16string CSyncPage::AutoSyncSource() {
+  const std::u16string& movie = ctx_.app.last_avi;
+  if (ctx_.player && ctx_.player->HasGraph() && !movie.empty()) {
+    const QString ask = Caption(kUseMovieId);
+    switch (
+        ctx_.prompter.AskYesNoCancel(FromQ(QString(ask).replace(QStringLiteral("%s"), ToQ(movie))),
+                                     FromQ(Caption(kAutoSyncCaptionId)))) {
+      case PromptAnswer::Yes:
+        return movie;
+      case PromptAnswer::Cancel:
+        return {};
+      case PromptAnswer::No:
+        break;
+    }
+  }
+  FileDialogRequest r;
+  r.title = FromQ(Caption(kSourceTitleId));
+  r.initial_folder = PathFolder(movie.empty() ? ctx_.doc.FilePath() : movie);
+  std::u16string patterns = u"*.srt;*.ssa;*.ass;*.vtt;*.sub;*.smi;*.txt";
+  for (const FileFilter& f : MovieFileFilters())
+    if (f.patterns != u"*" && f.patterns != u"*.*") patterns += u";" + f.patterns;
+  r.filters = {{FromQ(Caption(kSourceFilterId)), patterns}, {u"All files", u"*"}};
+  r.overwrite_prompt = false;
+  std::optional<FileDialogAnswer> answer = ctx_.dialogs.OpenFile(r);
+  return answer ? answer->path : std::u16string();
+}
+
+unsigned CSyncPage::AutoSync() {
+  const std::u16string source = AutoSyncSource();
+  if (source.empty()) return kRefreshNothing;
+  // The job reads a copy of the times, so nothing the window does meanwhile can reach it.
+  SubtitleDocument times;
+  times.Reserve(ctx_.doc.Count());
+  for (int i = 0; i < ctx_.doc.Count(); ++i) times.AddRow(ctx_.doc.Start(i), ctx_.doc.End(i));
+  const SyncFitOptions options;
+  AutoSyncOutcome out;
+  const QString caption = Caption(kAutoSyncCaptionId);
+  CSyncProgressWindow window(
+      caption, {Caption(kDecodingId), Caption(kFittingId), Caption(kCancellingId)}, this);
+  window.Run([&](const SyncStageProgress& progress) {
+    out = RunAutoSync(times, source, ctx_.lang, options, progress);
+  });
+  if (!out.warning.empty()) ctx_.doc.AppendLog(out.warning);
+  if (out.status == AutoSyncStatus::kCancelled) return kRefreshLog;
+  std::u16string refusal = out.status == AutoSyncStatus::kFailed ? out.error
+                           : out.fit.accepted                    ? std::u16string()
+                                                                 : RefusalText(out.fit, options);
+  if (!refusal.empty()) {
+    ctx_.doc.AppendLog(refusal);
+    ctx_.prompter.MessageBox(refusal, FromQ(caption), PromptIcon::Error);
+    return kRefreshLog;
+  }
+  const SyncFit& fit = out.fit;
+  std::u16string text = u"Offset: " + OffsetText(fit.segments[0].offset) + u"\r\nRate: " +
+                        RateText(kSyncRates[fit.rate]) + u"\r\nSplits: ";
+  if (fit.segments.size() == 1) text += u"none";
+  for (size_t k = 1; k < fit.segments.size(); ++k) {
+    const int row = fit.segments[k].first_row;
+    text += u"\r\n    " +
+            FormatTimeText(std::max(0.0, FittedTime(fit, row, times.Time(row, kStart)))) +
+            u" (subtitle " + FromQ(QString::number(row + 1)) + u"), offset " +
+            OffsetText(fit.segments[k].offset);
+  }
+  text += u"\r\nScore: " + FromQ(QString::number(fit.score, 'f', 2));
+  if (!ctx_.prompter.AskApply(text, FromQ(Caption(kApplyId)), FromQ(caption)))
+    return kRefreshNothing;
+  const std::u16string found = DescribeFit(times, fit);
+  ApplyFit(ctx_.doc, fit);
+  ctx_.doc.SetChanged(true);
+  ctx_.doc.AppendLog(found);
+  return kRefreshRows | kRefreshLog;
 }
 
 void CSyncPage::AfterRefresh() {

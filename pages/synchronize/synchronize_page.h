@@ -39,6 +39,10 @@ class CSyncPage : public CSheetPage {
   void Spin(SyncField field, bool up);
   unsigned Move();
   unsigned Stretch();
+  unsigned AutoSync();
+  // The movie on the Play Movie page when the user takes it, else a file from the dialog; empty
+  // when cancelled.
+  std::u16string AutoSyncSource();
   void ShowSelectionFlags();
   void KeepSelectionFlags(const QItemSelection& selected, const QItemSelection& deselected);
 

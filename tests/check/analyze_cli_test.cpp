@@ -34,6 +34,7 @@ TEST(AnalyzeCommand, PrintsTheFieldsAndEveryMessage) {
             "Too long lines: 1\n"
             "Too short durations: 1\n"
             "Empty subs: 0\n"
+            "Too fast: 0\n"
             "Longest line: Line 1 has 48 characters.\n"
             "Shortest line: Line 3 has 5 characters.\n"
             "Longest duration: Line 2 is displayed for 3.500 seconds.\n"
@@ -41,6 +42,15 @@ TEST(AnalyzeCommand, PrintsTheFieldsAndEveryMessage) {
             "1: ERROR: One or more lines are too long: 48 characters. | ERROR: Time is overlapping "
             "the next subtitle. | ERROR: Subtitle is shown too short.\n"
             "2: ERROR: Invalid displayed number.\n");
+
+  // Reading speed: row 1 has 58 characters in one second.
+  const std::string speed = "--set SplitMethod=1 --set \"Analize Items=32\" ";
+  const std::string in = Quote(dir.Path("in.srt").string());
+  r = Analyze(speed + "analyze " + in);
+  EXPECT_NE(r.out.find("Too fast: 1\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("1: ERROR: Too fast: 58.0 characters per second\n"), std::string::npos);
+  EXPECT_NE(Analyze(speed + "--set MaxCPS=60 analyze " + in).out.find("Too fast: 0\n"),
+            std::string::npos);
 
   EXPECT_EQ(Analyze("analyze " + Quote(dir.Path("missing.srt").string())).code, 1);
   EXPECT_EQ(Analyze("analyze").code, 2);

@@ -91,6 +91,9 @@ TEST(AppSettings, EveryValueSurvivesSaveAndLoad) {
   s.max_number_characters = 42;
   s.smart_seconds = 0.06;
   s.minimum_duration = 1.5;
+  s.max_cps = 21;
+  s.spelling_language = u"nl_BE";
+  s.show_cps_column = 0;
   SettingsStore out;
   WriteAppSettings(out, s);
 
@@ -127,6 +130,9 @@ TEST(AppSettings, EveryValueSurvivesSaveAndLoad) {
   EXPECT_EQ(r.max_number_characters, 42);
   EXPECT_DOUBLE_EQ(r.smart_seconds, 0.06);
   EXPECT_DOUBLE_EQ(r.minimum_duration, 1.5);
+  EXPECT_EQ(r.max_cps, 21);
+  EXPECT_EQ(r.spelling_language, u"nl_BE");
+  EXPECT_EQ(r.show_cps_column, 0);
 }
 
 // A damaged settings file must not reach the written files: such values take their defaults.
@@ -147,6 +153,8 @@ TEST(AppSettings, ValuesThatBreakOutputFallBackWithAWarning) {
       {u"WidthFactor = 0", "\"WidthFactor\" (0.000) is out of range; 1.000 is used."},
       {u"Minimum Duration = \"-2\"",
        "\"Minimum Duration\" (-2.000) is out of range; 2.000 is used."},
+      {u"MaxCPS = 4", "\"MaxCPS\" (4) is out of range; 17 is used."},
+      {u"MaxCPS = 61", "\"MaxCPS\" (61) is out of range; 17 is used."},
   };
   for (const Case& c : cases) {
     SettingsStore st;

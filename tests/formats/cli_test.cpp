@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <sstream>
+
 #include "tests/support/test_util.h"
 
 namespace tessera {
@@ -127,6 +129,71 @@ TEST_F(CliTest, EncodingForcedAndKept) {
   EXPECT_NE(ReadBytes(dir.Path("koi.vtt")).find("\r\n\xea\xcf\xd4\r\n"), std::string::npos);
   r = Cli("--encoding KOI8-R --set Encoding=2 convert " + P("koi.srt") + " " + P("u.srt"));
   EXPECT_NE(ReadBytes(dir.Path("u.srt")).find("\xd0\x99\xd0\xbe\xd1\x82"), std::string::npos);
+}
+
+TEST_F(CliTest, DashReadsStandardInputAndWritesStandardOutput) {
+  WriteBytes(dir.Path("junk.srt"), std::string("\x01\x02\xFE\x00\xC3", 5));
+  const std::string in = " < " + P("in.srt");
+  struct Case {
+    std::string args;
+    int code;
+    std::string out_starts;  // standard output carries the file alone
+  } cases[] = {
+      {"convert - -" + in, 0, "1\r\n00:00:01,000 --> 00:00:02,000\r\nOne\r\n"},
+      {"--format vtt convert - -" + in, 0, "WEBVTT\r\n"},
+      {"--format ssa convert " + P("in.srt") + " -", 0, "[Script Info]"},
+      {"fix - -" + in, 0, "1\r\n00:00:01,000 --> 00:00:03,000\r\nOne\r\n"},
+      {"move - - --by 1" + in, 0, "1\r\n00:00:02,000 --> 00:00:03,000\r\n"},
+      {"replace - - --find Two --with Deux" + in, 0, "1\r\n"},
+      {"convert - -" + std::string(" < ") + P("junk.srt"), 1, ""},
+      {"--format doc convert - -" + in, 2, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    const CliRun r = Cli(c.args);
+    EXPECT_EQ(r.code, c.code) << r.err;
+    EXPECT_TRUE(r.out.starts_with(c.out_starts)) << r.out;
+    if (c.out_starts.empty()) {
+      EXPECT_EQ(r.out, "");
+    }
+  }
+  // The log and the command's result go to standard error instead.
+  CliRun r = Cli("replace - - --find Two --with Deux" + in);
+  EXPECT_NE(r.out.find("\r\nDeux\r\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Detected SubRip format."), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.find("Detected"), std::string::npos);
+  // A named output still gets the log on standard output when the input is a pipe.
+  r = Cli("convert - " + P("piped.ssa") + in);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(ReadBytes(dir.Path("piped.ssa")).find("!Effect,Three\r\n"), std::string::npos);
+}
+
+TEST_F(CliTest, HelpDescribesEveryCommandAndItsOptions) {
+  CliRun r = Cli("--help");
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.out.find("Exit codes: 0"), std::string::npos) << r.out;
+  EXPECT_EQ(Cli("--version").out, "tessera-cli 0.71\n");
+  // The command list: "  name      usage" lines between the usage line and the blank line.
+  std::vector<std::string> commands;
+  std::istringstream lines(r.out);
+  std::string line;
+  std::getline(lines, line);
+  while (std::getline(lines, line) && !line.empty())
+    commands.push_back(line.substr(2, line.find(' ', 2) - 2));
+  EXPECT_GE(commands.size(), 10u);
+  for (const std::string& name : commands) {
+    SCOPED_TRACE(name);
+    const CliRun help = Cli(name + " --help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.starts_with("usage: tessera-cli [OPTIONS] " + name + " ")) << help.out;
+    EXPECT_NE(help.out.find("Exit codes: 0"), std::string::npos);
+    // Every option of the usage line has a line of its own that says what it does.
+    const std::string usage = help.out.substr(0, help.out.find('\n'));
+    for (size_t at = usage.find("--"); at != std::string::npos; at = usage.find("--", at + 2)) {
+      const std::string option = usage.substr(at, usage.find_first_of(" ]", at) - at);
+      EXPECT_NE(help.out.find("\n  " + option), std::string::npos) << option;
+    }
+  }
 }
 
 }  // namespace

@@ -42,7 +42,9 @@ class AnalizePageTest : public testing::PageFixture<CAnalizePage> {
 TEST_F(AnalizePageTest, AnalysisShowsStatisticsFlagsAndMessages) {
   for (int i = 0; i < 11; ++i) EXPECT_EQ(page->FieldText(i).toStdString(), "---") << i;
   Click("analyze");
-  EXPECT_EQ(page->Flags(), (std::vector<int>{0, kFlagTooLong, kFlagTooShort, kFlagEmpty, 0, 0}));
+  // The half-second subtitle is read too fast as well.
+  EXPECT_EQ(page->Flags(), (std::vector<int>{0, kFlagTooLong, kFlagTooShort | kFlagTooFast,
+                                             kFlagEmpty, 0, 0}));
   const char* fields[] = {"6",
                           "6",
                           "12",
@@ -55,6 +57,7 @@ TEST_F(AnalizePageTest, AnalysisShowsStatisticsFlagsAndMessages) {
                           "Line 5 is displayed for 7.000 seconds.",
                           "Line 3 is displayed for 0.500 seconds."};
   for (int i = 0; i < 11; ++i) EXPECT_EQ(page->FieldText(i).toStdString(), fields[i]) << i;
+  EXPECT_EQ(page->FieldText(kTooFastField).toStdString(), "1");
   // Flagged rows are red and bold; the first of them is selected with its messages.
   QAbstractItemModel* m = List()->Model();
   for (int r = 0; r < 6; ++r) {
@@ -136,7 +139,7 @@ TEST_F(AnalizePageTest, OptionsArrowAndLeavingThePage) {
   Click("splitMethod0");
   page->OnDeactivate();
   EXPECT_EQ(store.GetInt(u"Settings", u"SplitMethod", -1), 0);
-  EXPECT_EQ(store.GetInt(u"Settings", u"Analize Items", -1), 30);
+  EXPECT_EQ(store.GetInt(u"Settings", u"Analize Items", -1), 30 | kCheckSpeed);
   EXPECT_EQ(app.max_number_characters, 11);
 
   // The count stops at 0 with a beep; text that is no whole number is refused.

@@ -45,6 +45,8 @@ TEST(CommandLineTest, HelpVersionAndOnePathAtMost) {
       {{"a.srt", "b.srt"}, false, "", ""},
       {{"--bogus"}, false, "", ""},
       {{"--config"}, false, "", ""},
+      {{"--movie", "film.avi", "a.srt"}, true, "", "a.srt"},
+      {{"--movie"}, false, "", ""},
   };
   for (const Case& c : cases) {
     std::string error;
@@ -93,6 +95,23 @@ TEST_F(MainWindowTest, CommandLinePathIsLoadedAndExitWritesSettingsAndPosition) 
   EXPECT_EQ(StoredInt(u"x pos"), 40);
   SettingsStore s(config_);
   EXPECT_EQ(ToUtf8(s.GetString(u"Settings", u"Last Sub")), sample.string());
+}
+
+// --movie goes the way of Open AVI: the movie becomes the last one and the window starts on
+// Play Movie, while the user's own "Reload AVI" is what is written back.
+TEST_F(MainWindowTest, MovieOptionStartsOnPlayMovieWithItAsTheLastMovie) {
+  const fs::path sample = WriteSample("film.srt", 3);
+  const fs::path movie = dir_ / "film.avi";
+  WriteSettings([](SettingsStore& s) { s.WriteInt(u"Settings", u"Start tab", 100); });
+  CTesseraApp& app = Start({"--movie", movie.string(), sample.string()});
+  EXPECT_EQ(app.MainDialog()->ActivePage(), 5);
+  EXPECT_EQ(ToUtf8(app.Settings().last_avi), movie.string());
+  EXPECT_EQ(app.Settings().reload_avi, 1);
+  EXPECT_EQ(app.Doc().Count(), 3);
+  app.MainDialog()->EndWithOk();
+  SettingsStore s(config_);
+  EXPECT_EQ(ToUtf8(s.GetString(u"Settings", u"Last AVI")), movie.string());
+  EXPECT_EQ(s.GetInt(u"Settings", u"Reload AVI", -1), 0);
 }
 
 TEST_F(MainWindowTest, RelativeCommandLinePathIsRememberedWhole) {

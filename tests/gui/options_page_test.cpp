@@ -95,6 +95,8 @@ const FieldCase kFields[] = {
     {"createCopy", u"CreateCopyWhenExporting", "0", "off", "createCopy", "1"},
     {"reloadSub", u"Reload Sub", "1", "on", "reloadSub", "0"},
     {"reloadAvi", u"Reload AVI", "1", "on", "reloadAvi", "0"},
+    {"maxCps", u"MaxCPS", "20", "20", "25", "25"},
+    {"showCpsColumn", u"ShowCPSColumn", "0", "off", "showCpsColumn", "1"},
 };
 
 TEST_F(SettingsPageTest, EveryFieldIsShownAndWrittenOnlyWhenTheWindowEndsThroughExit) {
@@ -182,6 +184,8 @@ TEST_F(SettingsPageTest, ARefusedNumberKeepsThePageActiveUntilItIsCorrected) {
       {"bottomMargin", "", "Enter an integer."},
       {"widthFactor", "1,5", "Enter a number."},
       {"subFramerate", "none", "Enter a number."},
+      {"maxCps", "61", "Enter an integer from 5 to 60."},
+      {"maxCps", "4", "Enter an integer from 5 to 60."},
   };
   CTesseraApp& app = StartOnOptions();
   for (const Case& c : cases) {
