@@ -12,6 +12,7 @@
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
 #include "core/version.h"
+#include "ui/accessible_names.h"
 
 namespace tessera {
 namespace {
@@ -119,7 +120,25 @@ void CMainDialog::OnTabChanged(int index) {
     pages_[active_]->OnDeactivate();
   }
   active_ = index;
-  if (index >= 0 && index < PageCount()) pages_[index]->OnActivate();
+  if (index >= 0 && index < PageCount()) {
+    CSheetPage* page = pages_[index];
+    page->OnActivate();
+    // After the page's captions, which the names repeat.
+    NameFieldsAfterTheirLabels(page);
+    // A page that opens has the keyboard, not the tab bar: its list, else its first control.
+    QWidget* first = nullptr;
+    for (QWidget* w = page->nextInFocusChain(); w != page && page->isAncestorOf(w);
+         w = w->nextInFocusChain()) {
+      if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(page) || !w->isEnabled()) continue;
+      if (!first) first = w;
+      if (w->inherits("QAbstractItemView")) {
+        first = w;
+        break;
+      }
+    }
+    if (first && !page->isAncestorOf(QApplication::focusWidget()))
+      first->setFocus(Qt::OtherFocusReason);
+  }
 }
 
 void CMainDialog::RefreshCaption() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Whole-process times of tessera-cli side by side with ffmpeg and Gaupol's library aeidon on the
-# same generated SubRip files (1,000,000 bytes and 16 times that), best of N runs each.
+# same generated SubRip files (1,000,000 bytes, 16 times that and 67,000,000, just under the 64 MiB
+# limit), best of N runs each, with each command's peak memory (the largest of its runs).
 #   bench/compare.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 build=${1:-build}
@@ -33,12 +34,14 @@ PY
 
 # Best time of `runs` runs, in seconds: the processor time (user + system) of the whole process,
 # which a machine shared with other work does not inflate, and in brackets the wall time. Read
-# from the kernel's own accounting to the microsecond (/usr/bin/time rounds to 10 ms).
+# from the kernel's own accounting to the microsecond (/usr/bin/time rounds to 10 ms). Then the
+# peak resident memory in MB (the kernel's maximum resident set size).
 best() {
   /usr/bin/python3 - "$runs" "$@" <<'PY'
 import os, subprocess, sys, time
 runs, cmd = int(sys.argv[1]), sys.argv[2:]
 cpu = wall = float("inf")
+rss = 0
 for _ in range(runs):
     t = time.perf_counter()
     p = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -47,7 +50,8 @@ for _ in range(runs):
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit("failed: " + " ".join(cmd))
     cpu, wall = min(cpu, use.ru_utime + use.ru_stime), min(wall, w)
-print("%.4f (%.4f)" % (cpu, wall), end="")
+    rss = max(rss, use.ru_maxrss)
+print("%.4f (%.4f) %.1f MB" % (cpu, wall, rss / 1024), end="")
 PY
 }
 
@@ -63,17 +67,26 @@ p.save_main()
 PY
 
 cfg="$work/none.cfg"
-for size in 1000000 16000000; do
+all_runs=$runs
+for size in 1000000 16000000 67000000; do
   in="$work/in-$size.srt"
   n=$(make_srt "$in" "$size")
-  echo "== $size bytes, $n subtitles"
+  echo "== $size bytes, $n subtitles; memory goal 4 x size + 16 MiB = $(((4 * size + 16777216) / 1000000)) MB"
+  if [ "$size" = 67000000 ]; then
+    # The largest file shows memory and linearity: convert only, and three runs at most.
+    runs=$((all_runs < 3 ? all_runs : 3))
+    conv=$(best "$cli" --config "$cfg" convert "$in" "$work/out.ssa")
+    printf '%-36s %s\n' "tessera-cli convert to .ssa" "$conv"
+    awk -v a="${conv%% *}" -v b="${conv1%% *}" 'BEGIN { printf "  67 MB convert / 1 MB convert %.1f\n", a/b }'
+    continue
+  fi
   ff=$(best ffmpeg -nostdin -v error -y -i "$in" "$work/ff.ssa")
   conv=$(best "$cli" --config "$cfg" convert "$in" "$work/out.ssa")
   move=$(best "$cli" --config "$cfg" move "$in" "$work/out.srt" --by 1.5)
   fr=$(best "$cli" --config "$cfg" framerate "$in" "$work/out.srt" --from 23.976 --to 25)
   fixfixed=$(best "$cli" --config "$cfg" --set SplitMethod=1 fix "$in" "$work/out.srt")
   fix=$(best "$cli" --config "$cfg" fix "$in" "$work/out.srt")
-  printf '%-36s %s s\n' "ffmpeg -i in.srt out.ssa" "$ff" \
+  printf '%-36s %s\n' "ffmpeg -i in.srt out.ssa" "$ff" \
     "tessera-cli convert to .ssa" "$conv" "tessera-cli move" "$move" \
     "tessera-cli framerate" "$fr" "tessera-cli fix (fixed method)" "$fixfixed" \
     "tessera-cli fix (dynamic method)" "$fix"
@@ -82,7 +95,7 @@ for size in 1000000 16000000; do
   if [ "$size" = 1000000 ]; then
     cp "$in" "$work/ae.srt"
     ae=$(best /usr/bin/python3 "$work/aeidon_fix.py" "$work/ae.srt")
-    printf '%-36s %s s\n' "aeidon durations + common errors" "$ae"
+    printf '%-36s %s\n' "aeidon durations + common errors" "$ae"
     awk -v a="${ae%% *}" -v f="${fix%% *}" 'BEGIN { printf "  fix/aeidon %.3f\n", f/a }'
     conv1=$conv
   else

@@ -43,15 +43,24 @@ bool LooksLikeUtf8(std::string_view b) {
   return multi;
 }
 
+// Whether the lines of `chars` end in CR alone: one style per file, the one of most lines, so that
+// a CR file whose last line ends in CR LF is still a CR file.
+bool CrEndsLines(std::u16string_view chars) {
+  size_t lone_cr = 0, lf = 0;
+  for (size_t i = 0; i < chars.size(); ++i) {
+    if (chars[i] == u'\n') ++lf;
+    if (chars[i] == u'\r' && (i + 1 == chars.size() || chars[i + 1] != u'\n')) ++lone_cr;
+  }
+  return lone_cr > lf;
+}
+
 // Splits decoded characters into CR LF lines: CR LF and a lone LF end a line, a lone CR is an
-// ordinary character, except in a file without any LF, whose lines end in CR alone. A zero
-// character drops the rest of its line, and a line that begins with one ends the reading.
+// ordinary character, except in a file whose lines end in CR alone (CrEndsLines), where CR and CR
+// LF end them. A zero character drops the rest of its line, and a line that begins with one ends
+// the reading.
 void AppendLines(std::u16string_view chars, std::u16string& text) {
   text.reserve(text.size() + chars.size() + chars.size() / 16 + 2);
-  const char16_t end_mark = chars.find(u'\n') == std::u16string_view::npos &&
-                                    chars.find(u'\r') != std::u16string_view::npos
-                                ? u'\r'
-                                : u'\n';
+  const char16_t end_mark = CrEndsLines(chars) ? u'\r' : u'\n';
   size_t i = 0, n = chars.size();
   while (i < n) {
     size_t start = i;
@@ -60,7 +69,7 @@ void AppendLines(std::u16string_view chars, std::u16string& text) {
     size_t k = chars.find(end_mark, i);
     if (k != std::u16string_view::npos) {
       end = end_mark == u'\n' && k > start && chars[k - 1] == u'\r' ? k - 1 : k;
-      next = k + 1;
+      next = end_mark == u'\r' && k + 1 < n && chars[k + 1] == u'\n' ? k + 2 : k + 1;
     }
     std::u16string_view line = chars.substr(start, end - start);
     size_t zero = line.find(u'\0');
@@ -86,8 +95,8 @@ bool TakeLines(std::u16string&& chars, std::u16string& text) {
     has_cr |= c == u'\r';
     odd = true;
   }
-  // A CR without an LF: lines end in CR alone when the file has no LF at all.
-  if (has_cr && FindUnit(chars, u'\n') == std::u16string::npos) {
+  // A CR without an LF: lines may end in CR alone.
+  if (has_cr && CrEndsLines(chars)) {
     AppendLines(chars, text);
     return false;
   }

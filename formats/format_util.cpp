@@ -4,25 +4,45 @@
 
 namespace tessera {
 
+void AddTextLine(std::u16string_view line, std::u16string* lines[3], int& count) {
+  if (TrimView(line).empty()) return;
+  if (count < 3) {
+    lines[count++]->assign(line);
+    return;
+  }
+  *lines[2] += u' ';
+  lines[2]->append(line);
+}
+
 void SplitThree(std::u16string_view text, std::u16string_view separator, std::u16string& line1,
                 std::u16string& line2, std::u16string& line3) {
-  line1.clear();
-  line2.clear();
-  line3.clear();
-  const size_t n = separator.size();
-  size_t a = text.find(separator);
-  if (a == std::u16string_view::npos) {
-    line1.assign(text);
-    return;
+  std::u16string* lines[3] = {&line1, &line2, &line3};
+  for (auto* l : lines) l->clear();
+  int count = 0;
+  size_t from = 0;
+  while (true) {
+    const size_t at = text.find(separator, from);
+    const std::u16string_view piece =
+        Between(text, from, at == std::u16string_view::npos ? text.size() : at);
+    // An empty piece keeps its place: "|Second" is a subtitle on the second line.
+    if (piece.empty())
+      count += count < 3 && at != std::u16string_view::npos;
+    else
+      AddTextLine(piece, lines, count);
+    if (at == std::u16string_view::npos) break;
+    from = at + separator.size();
   }
-  line1.assign(text.substr(0, a));
-  size_t b = text.find(separator, a + 1);
-  if (b == std::u16string_view::npos || b < a + n) {
-    line2.assign(Sub(text, a + n));
-    return;
-  }
-  line2.assign(Between(text, a + n, b));
-  line3.assign(Sub(text, b + n));
+}
+
+bool IsNegativeTime(std::u16string_view time) {
+  time = TrimView(time);
+  return !time.empty() && time[0] == u'-';
+}
+
+void LogClampedTimes(SubtitleDocument& doc, int count) {
+  if (count > 0)
+    doc.AppendLog(
+        Format("WARNING: %d negative time%s read as 0:00:00.", count, count == 1 ? "" : "s"));
 }
 
 size_t FindIgnoreCase(std::u16string_view text, std::u16string_view needle, size_t from) {

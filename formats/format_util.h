@@ -23,9 +23,21 @@ inline std::u16string_view Between(std::u16string_view text, size_t from, size_t
   return Sub(text, from, to - from);
 }
 
-// Splits `text` at the first two `separator`s into three lines; later separators stay in line 3.
+// The document keeps three lines per subtitle. Adds `line` as the next of them: a line of blanks
+// only is dropped (peers end a subtitle at it), and beyond the third the text joins the third
+// after a space. `count` is the number of lines taken so far.
+void AddTextLine(std::u16string_view line, std::u16string* lines[3], int& count);
+
+// Splits `text` at every `separator` into three lines as AddTextLine takes them; an empty line
+// before a separator keeps its place.
 void SplitThree(std::u16string_view text, std::u16string_view separator, std::u16string& line1,
                 std::u16string& line2, std::u16string& line3);
+
+// Some tools write times before 0 after a shift. A time text with a minus sign is read as 0 and
+// counted; true when it had one.
+bool IsNegativeTime(std::u16string_view time);
+// The "WARNING:" line for `count` times read as 0; nothing when there were none.
+void LogClampedTimes(SubtitleDocument& doc, int count);
 
 // Position of `needle` in `text`, letters A-Z compared without case; npos when absent.
 size_t FindIgnoreCase(std::u16string_view text, std::u16string_view needle, size_t from = 0);

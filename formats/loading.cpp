@@ -148,7 +148,10 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
     return 0;
   }
   if (!decoding.plain && LooksBinary(text)) {
-    doc.AppendLog(u"ERROR: This is a binary file, not a subtitle file.");
+    doc.AppendLog(
+        Format("ERROR: '%s' is a binary file, not a subtitle file.", ToUtf8(path).c_str()));
+    doc.AppendLog(lang.Lookup(2006));
+    doc.AppendLog(lang.Lookup(2011));
     return 0;
   }
   if (result == kReadRepaired) doc.AppendLog(u"WARNING: Fixed some CR/LF issues...");
@@ -197,6 +200,8 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
       doc.AppendLog(lang.Lookup(2006));
       break;
   }
+  // What the reader said about the file (languages left out, times clamped).
+  for (const std::u16string& line : loaded.Log().Lines()) doc.AppendLog(line);
   if (read == 1 && loaded.Count() == 0) {
     doc.AppendLog(
         Format("ERROR: No subtitle could be read from '%s': no part of it is a %s "

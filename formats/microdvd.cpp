@@ -8,6 +8,7 @@
 #include "core/time_code.h"
 #include "core/version.h"
 #include "formats/format_util.h"
+#include "formats/markup.h"
 
 namespace tessera {
 namespace {
@@ -129,11 +130,14 @@ std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bo
   for (int i = first; i <= last; ++i) {
     out += Format("{%lld}{%lld}", ToFrame(ParseTimeText(doc.Start(i)), rate),
                   ToFrame(ParseTimeText(doc.End(i)), rate));
-    out += doc.Line(i, 0);
-    for (int k = 1; k < 3; ++k) {
-      if (doc.Line(i, k).empty()) continue;
-      out += u'|';
-      out += doc.Line(i, k);
+    unsigned open = 0;  // the styles a line leaves open
+    for (int k = 0; k < 3; ++k) {
+      if (k > 0 && doc.Line(i, k).empty()) continue;
+      if (k > 0) out += u'|';
+      if (encoder)
+        out += doc.Line(i, k);
+      else
+        AppendMicroDvdLine(out, doc.Line(i, k), open);
     }
     out += kCrLf;
   }

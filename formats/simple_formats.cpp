@@ -12,16 +12,24 @@ namespace tessera {
 int ReadSubViewer(SubtitleDocument& doc, std::u16string_view text) {
   std::vector<std::u16string_view> lines = SplitLines(text);
   std::u16string line1, line2, line3;
+  int clamped = 0;
   for (size_t i = 0; i < lines.size(); ++i) {
     std::u16string_view line = lines[i];
     if (line.empty() || line[0] == u'[') continue;
-    double start = ParseTimeText(line.substr(0, 11));
-    double end = ParseTimeText(Sub(line, 12, 11));
+    // "00:00:06.84,00:00:08.00"; a minus sign makes a time one character longer.
+    const std::u16string_view start_text = line.substr(0, line[0] == u'-' ? 12 : 11);
+    const size_t end_at = start_text.size() + 1;
+    const std::u16string_view end_text = Sub(line, end_at, Sub(line, end_at, 1) == u"-" ? 12 : 11);
+    const bool negative_start = IsNegativeTime(start_text), negative_end = IsNegativeTime(end_text);
+    const double start = negative_start ? 0 : ParseTimeText(start_text);
+    const double end = negative_end ? start : ParseTimeText(end_text);
     ++i;  // the text line is consumed even when it is empty
     if (i >= lines.size() || lines[i].empty()) continue;
+    clamped += negative_start + negative_end;
     SplitThree(lines[i], u"[br]", line1, line2, line3);
     doc.AddRow(FormatTimeText(start), FormatTimeText(end), line1, line2, line3);
   }
+  LogClampedTimes(doc, clamped);
   return 1;
 }
 
@@ -100,7 +108,8 @@ void AppendEntity(std::u16string_view entity, std::u16string& out) {
 }
 
 // The text lines of one SYNC's content: <br> breaks lines, other tags go except i, b and u, only
-// the paragraphs of `wanted_class` count (all when empty), blanks collapse.
+// the paragraphs of `wanted_class` and those without a class count (all when empty), blanks
+// collapse.
 std::vector<std::u16string> SamiLines(std::u16string_view content, std::u16string_view wanted) {
   std::vector<std::u16string> lines(1);
   bool in_wanted = true;
@@ -120,7 +129,8 @@ std::vector<std::u16string> SamiLines(std::u16string_view content, std::u16strin
       if (name == u"br") {
         if (in_wanted) lines.emplace_back();
       } else if (name == u"p") {
-        in_wanted = wanted.empty() || EqualsIgnoreAsciiCase(AttributeValue(tag, u"class"), wanted);
+        const std::u16string_view cls = AttributeValue(tag, u"class");
+        in_wanted = wanted.empty() || cls.empty() || EqualsIgnoreAsciiCase(cls, wanted);
         if (in_wanted && !TrimView(lines.back()).empty()) lines.emplace_back();
       } else if (in_wanted && (name == u"i" || name == u"b" || name == u"u" || name == u"/i" ||
                                name == u"/b" || name == u"/u")) {
@@ -153,8 +163,9 @@ std::vector<std::u16string> SamiLines(std::u16string_view content, std::u16strin
   return kept;
 }
 
-// The class of the first paragraph that has one: a file in two languages shows the first.
-std::u16string_view FirstClass(std::u16string_view body) {
+// The paragraph classes of the body in their first order, each once (compared without case).
+std::vector<std::u16string_view> Classes(std::u16string_view body) {
+  std::vector<std::u16string_view> classes;
   size_t p = 0;
   while ((p = FindIgnoreCase(body, u"<p", p)) != npos) {
     size_t close = body.find(u'>', p);
@@ -162,11 +173,22 @@ std::u16string_view FirstClass(std::u16string_view body) {
     std::u16string_view tag = body.substr(p, close - p);
     if (TagName(tag) == u"p") {
       std::u16string_view cls = AttributeValue(tag, u"class");
-      if (!cls.empty()) return cls;
+      auto same = [&](std::u16string_view c) { return EqualsIgnoreAsciiCase(c, cls); };
+      if (!cls.empty() && std::none_of(classes.begin(), classes.end(), same))
+        classes.push_back(cls);
     }
     p = close;
   }
-  return {};
+  return classes;
+}
+
+// How long the last subtitle shows, which no SYNC ends: the file's median duration, kept
+// within 2-4 seconds (3 when there is no other subtitle).
+long long LastDuration(std::vector<long long> durations) {
+  if (durations.empty()) return 3000;
+  auto mid = durations.begin() + static_cast<std::ptrdiff_t>(durations.size() / 2);
+  std::nth_element(durations.begin(), mid, durations.end());
+  return std::clamp<long long>(*mid, 2000, 4000);
 }
 
 }  // namespace
@@ -192,19 +214,39 @@ int ReadSami(SubtitleDocument& doc, std::u16string_view text) {
       syncs.push_back({ToInteger(start), Between(text, close + 1, content_end)});
     p = next;
   }
-  const std::u16string_view wanted = FirstClass(Between(text, body, end_of_body));
-  std::u16string line3;
+  // Of a file in several languages the first is read, and the log says so.
+  const std::vector<std::u16string_view> classes = Classes(Between(text, body, end_of_body));
+  const std::u16string_view wanted = classes.empty() ? std::u16string_view() : classes[0];
+  if (classes.size() > 1) {
+    std::u16string others;
+    for (size_t k = 1; k < classes.size(); ++k)
+      others += (k > 1 ? u", " : u"") + std::u16string(classes[k]);
+    doc.AppendLog(u"The file holds more than one language: class '" + std::u16string(wanted) +
+                  u"' is read, " + others + u" left out.");
+  }
+  struct Row {
+    long long start, end;
+    std::vector<std::u16string> lines;
+  };
+  std::vector<Row> rows;
+  std::vector<long long> durations;
   for (size_t k = 0; k < syncs.size(); ++k) {
-    // A subtitle at 0 is the file's opening blank, and an empty one clears the screen.
-    if (syncs[k].ms == 0) continue;
     std::vector<std::u16string> lines = SamiLines(syncs[k].content, wanted);
-    if (lines.empty()) continue;
-    long long end_ms = k + 1 < syncs.size() ? syncs[k + 1].ms : syncs[k].ms;
-    lines.resize(std::max<size_t>(lines.size(), 3));
-    line3 = lines[2];
-    for (size_t m = 3; m < lines.size(); ++m) line3 += u"<br>" + lines[m];
-    doc.AddRow(FormatTimeText(static_cast<double>(syncs[k].ms) / 1000),
-               FormatTimeText(static_cast<double>(end_ms) / 1000), lines[0], lines[1], line3);
+    if (lines.empty()) continue;  // an empty SYNC clears the screen
+    const long long end = k + 1 < syncs.size() ? syncs[k + 1].ms : -1;
+    if (end >= 0) durations.push_back(end - syncs[k].ms);
+    rows.push_back({syncs[k].ms, end, std::move(lines)});
+  }
+  const long long last = LastDuration(std::move(durations));
+  std::u16string cells[3];
+  std::u16string* cell_ptrs[3] = {&cells[0], &cells[1], &cells[2]};
+  for (Row& r : rows) {
+    int count = 0;
+    for (auto& c : cells) c.clear();
+    for (const auto& line : r.lines) AddTextLine(line, cell_ptrs, count);
+    const long long end = r.end >= 0 ? r.end : r.start + last;
+    doc.AddRow(FormatTimeText(static_cast<double>(r.start) / 1000),
+               FormatTimeText(static_cast<double>(end) / 1000), cells[0], cells[1], cells[2]);
   }
   return 1;
 }

@@ -17,11 +17,12 @@ bool IsStrictTimeLine(std::u16string_view line) {
   return line.size() >= 16 && line.substr(13, 3) == kArrow;
 }
 
-// The 12 characters from the first digit at or after `from`.
+// The 12 characters from the first digit at or after `from`, with the minus sign before it.
 std::u16string_view TimeAt(std::u16string_view line, size_t from) {
   size_t d = from;
   while (d < line.size() && (line[d] < u'0' || line[d] > u'9')) ++d;  // mostly none or a space
   if (d >= line.size()) return {};
+  if (d > from && line[d - 1] == u'-') return line.substr(d - 1, 13);
   return line.substr(d, 12);
 }
 
@@ -67,7 +68,8 @@ bool SplitSubRipTimeLine(std::u16string_view line, std::u16string_view& start,
   size_t space = left.find_last_of(u" \t");
   if (space != std::u16string_view::npos) left = left.substr(space + 1);
   right = right.substr(0, right.find_first_of(u" \t"));
-  if (!IsClockTime(left, 2) || !IsClockTime(right, 2)) return false;
+  auto unsigned_part = [](std::u16string_view t) { return t.substr(!t.empty() && t[0] == u'-'); };
+  if (!IsClockTime(unsigned_part(left), 2) || !IsClockTime(unsigned_part(right), 2)) return false;
   start = left;
   end = right;
   return true;
@@ -110,55 +112,49 @@ int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset) 
   std::vector<std::u16string_view> lines = CollapsedLines(input);
   doc.Reserve(static_cast<int>(lines.size() / 3 + 16));  // an entry takes three lines or more
 
-  // State 0 waits for a number, 1 for the time line, 2-4 take text lines. The row of an entry
-  // is only added at its time line, so the columns always stay of equal length.
-  int state = 0;
-  int line_counter = 0;
-  bool reuse = false;
-  size_t i = 0;
-  std::u16string_view current;
-  while (reuse || i < lines.size()) {
-    if (!reuse) {
-      current = lines[i];
-      ++i;
+  // Every time line starts an entry (the number line is optional); its text runs to the next
+  // time line or number line before one. Lines before the first time line are skipped.
+  std::u16string text[3];
+  std::u16string* cells[3] = {&text[0], &text[1], &text[2]};
+  int count = 0, clamped = 0;
+  auto finish_entry = [&] {
+    for (int k = 0; k < count && k < 3; ++k)
+      doc.SetCell(doc.Count() - 1, kLine1 + k, std::move(text[k]));
+    for (auto& t : text) t.clear();
+    count = 0;
+  };
+  bool in_entry = false;
+  std::u16string_view start_text, end_text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::u16string_view line = lines[i];
+    if (SplitSubRipTimeLine(line, start_text, end_text)) {
+      finish_entry();
+      const bool negative_start = IsNegativeTime(start_text);
+      const bool negative_end = IsNegativeTime(end_text);
+      clamped += negative_start + negative_end;
+      std::u16string start, end;
+      if (negative_start)
+        start = FormatTimeText(offset);
+      else if (offset == 0)
+        start = TimeTextAs(start_text);
+      else
+        start = FormatTimeText(ParseTimeText(start_text) + offset);
+      if (negative_end)
+        end = start;
+      else if (offset == 0)
+        end = TimeTextAs(end_text);
+      else
+        end = FormatTimeText(ParseTimeText(end_text) + offset);
+      doc.AddRow(std::move(start), std::move(end));
+      in_entry = true;
+      continue;
     }
-    std::u16string_view lookahead = i < lines.size() ? lines[i] : std::u16string_view();
-    reuse = false;
-    switch (state) {
-      case 0:
-        line_counter = 0;
-        // The number line is optional: a time line starts the entry by itself.
-        if (IsSubRipTimeLine(current)) reuse = true;
-        if (!reuse && ToInteger(current) == 0) state = -1;
-        break;
-      case 1: {
-        std::u16string_view start_text, end_text;
-        if (!SplitSubRipTimeLine(current, start_text, end_text)) {
-          state = 0;
-        } else {
-          if (offset == 0) {
-            doc.AddRow(TimeTextAs(start_text), TimeTextAs(end_text));
-          } else {
-            doc.AddRow(FormatTimeText(ParseTimeText(start_text) + offset),
-                       FormatTimeText(ParseTimeText(end_text) + offset));
-          }
-        }
-        break;
-      }
-      default:
-        if ((IsNumberLine(current) && IsSubRipTimeLine(lookahead)) || IsSubRipTimeLine(current)) {
-          reuse = true;
-          state = 4;
-        } else if (!current.empty()) {
-          doc.SetCell(doc.Count() - 1, kLine1 + line_counter, std::u16string(current));
-          ++line_counter;
-        }
-        break;
-    }
-    int old = state;
-    ++state;
-    if (old == 4) state = 0;
+    if (!in_entry) continue;
+    if (IsNumberLine(line) && i + 1 < lines.size() && IsSubRipTimeLine(lines[i + 1])) continue;
+    AddTextLine(line, cells, count);
   }
+  finish_entry();
+  LogClampedTimes(doc, clamped);
   return 1;
 }
 

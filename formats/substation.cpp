@@ -5,6 +5,7 @@
 #include "core/time_code.h"
 #include "core/version.h"
 #include "formats/format_util.h"
+#include "formats/markup.h"
 
 namespace tessera {
 
@@ -89,14 +90,15 @@ void AppendComment(std::u16string& out, const SubtitleDocument& doc) {
   out += kRule;
 }
 
-// The text of a row: its non-empty further lines after `line_break`.
+// The text of a row: its non-empty further lines after `line_break`, SubRip's and WebVTT's tags
+// as override blocks.
 void AppendText(std::u16string& out, const SubtitleDocument& doc, int row,
                 std::u16string_view line_break) {
-  out += doc.Line(row, 0);
+  AppendSubStationLine(out, doc.Line(row, 0));
   for (int k = 1; k < 3; ++k) {
     if (doc.Line(row, k).empty()) continue;
     out += line_break;
-    out += doc.Line(row, k);
+    AppendSubStationLine(out, doc.Line(row, k));
   }
 }
 
@@ -114,6 +116,7 @@ int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text) {
   std::vector<std::u16string_view> fields;
   EventFields format;
   bool in_events = false;
+  int clamped = 0;
   for (std::u16string_view view : SplitLines(text)) {
     if (!view.empty() && view[0] == u'[') {
       in_events = EqualsIgnoreAsciiCase(TrimView(view), u"[Events]");
@@ -136,8 +139,13 @@ int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text) {
       ReadFixedFields(line, start, end, body);
     }
     SplitThree(body, u"\\n", line1, line2, line3);
-    doc.AddRow(TimeTextAs(start), TimeTextAs(end), line1, line2, line3);
+    const bool negative_start = IsNegativeTime(start), negative_end = IsNegativeTime(end);
+    clamped += negative_start + negative_end;
+    std::u16string start_time = negative_start ? FormatTimeText(0) : TimeTextAs(start);
+    std::u16string end_time = negative_end ? start_time : TimeTextAs(end);
+    doc.AddRow(std::move(start_time), std::move(end_time), line1, line2, line3);
   }
+  LogClampedTimes(doc, clamped);
   return 1;
 }
 

@@ -6,6 +6,7 @@
 #include "core/text_util.h"
 #include "core/time_code.h"
 #include "formats/format_util.h"
+#include "formats/markup.h"
 
 namespace tessera {
 namespace {
@@ -77,16 +78,9 @@ int ReadWebVtt(SubtitleDocument& doc, std::u16string_view text, double offset) {
     if (first.find(u"-->") == npos) ++timing;
     if (timing >= block_end || !ParseTimingLine(lines[timing], offset, start, end)) continue;
     std::u16string cells[3];
+    std::u16string* cell_ptrs[3] = {&cells[0], &cells[1], &cells[2]};
     int n = 0;
-    for (size_t k = timing + 1; k < block_end; ++k) {
-      std::u16string_view line = lines[k];
-      if (n < 3) {
-        cells[n++].assign(line);
-      } else {
-        cells[2] += u' ';
-        cells[2] += line;
-      }
-    }
+    for (size_t k = timing + 1; k < block_end; ++k) AddTextLine(lines[k], cell_ptrs, n);
     for (auto& c : cells) DecodeEntities(c);
     doc.AddRow(start, end, std::move(cells[0]), std::move(cells[1]), std::move(cells[2]));
   }
@@ -103,18 +97,20 @@ std::u16string WebVttText(const SubtitleDocument& doc, int first, int last) {
     t[t.size() - 4] = u'.';
     return t;
   };
+  std::u16string lines[3], settings;
   for (int i = first; i <= last; ++i) {
+    WebVttCueLines(doc, i, lines, settings);
     out += time(doc.Start(i));
     out += u" --> ";
     out += time(doc.End(i));
+    if (!settings.empty()) {
+      out += u' ';
+      out += settings;
+    }
     out += kCrLf;
-    for (int k = 0; k < 3; ++k) {
-      const std::u16string& line = doc.Line(i, k);
+    for (const std::u16string& line : lines) {
       if (line.empty()) continue;
-      // An arrow in the text would read as a time line.
-      std::u16string safe = line;
-      ReplaceAll(safe, u"-->", u"->");
-      out += safe;
+      out += line;
       out += kCrLf;
     }
     out += kCrLf;

@@ -314,12 +314,30 @@ void CCDPlayerDisplay::SetLine(int index, const QString& text) {
   while (lines_.size() <= index) lines_.append(QString());
   if (lines_[index] == text) return;
   lines_[index] = text;
+  UpdateName();
   update();
 }
 
 void CCDPlayerDisplay::Clear() {
   for (QString& line : lines_) line.clear();
+  UpdateName();
   update();
+}
+
+void CCDPlayerDisplay::UpdateName() {
+  // The drawn readout is no text a screen reader finds, and Qt's accessible value does not reach
+  // the Linux accessibility bus: the name says what it shows.
+  QStringList shown;
+  for (const QString& line : lines_)
+    if (!line.trimmed().isEmpty()) shown.append(line.trimmed());
+  const QString text = shown.join(QStringLiteral(", "));
+  setAccessibleName(caption_.isEmpty() || text.isEmpty() ? caption_ + text
+                                                         : caption_ + QStringLiteral(" ") + text);
+}
+
+void CCDPlayerDisplay::SetCaption(const QString& caption) {
+  caption_ = caption;
+  UpdateName();
 }
 
 QRect CCDPlayerDisplay::GlyphRect(int line, int column) {

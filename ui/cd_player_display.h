@@ -30,6 +30,8 @@ class CCDPlayerDisplay : public QWidget {
   void SetText(const QString& text) { SetLine(0, text); }
   // Every line shows nothing (the lines stay).
   void Clear();
+  // What the readout shows, which its accessible name says before the lines ("Start").
+  void SetCaption(const QString& caption);
   const QStringList& Lines() const { return lines_; }
 
   // Where character `column` of line `line` is drawn, in the widget's coordinates.
@@ -46,7 +48,10 @@ class CCDPlayerDisplay : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void UpdateName();
+
   QStringList lines_;
+  QString caption_;
   int columns_;
   int rows_;
 };

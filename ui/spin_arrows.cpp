@@ -11,7 +11,8 @@ QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType type, const char* name) {
   b->setObjectName(QString::fromLatin1(name));
   b->setArrowType(type);
   b->setAutoRepeat(true);
-  b->setFocusPolicy(Qt::NoFocus);
+  // Reached with Tab, so a keyboard steps the value too; a click leaves the focus where it was.
+  b->setFocusPolicy(Qt::TabFocus);
   b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
   b->setFixedWidth(16);
   return b;
@@ -37,6 +38,11 @@ SpinArrows::SpinArrows(const QString& name, QWidget* parent) : SpinArrows(parent
   setObjectName(name + QStringLiteral("Arrows"));
   up_->setObjectName(name + QStringLiteral("Up"));
   down_->setObjectName(name + QStringLiteral("Down"));
+}
+
+void SpinArrows::SetCaption(const QString& what) {
+  up_->setAccessibleName(what + QStringLiteral(", up"));
+  down_->setAccessibleName(what + QStringLiteral(", down"));
 }
 
 QSize SpinArrows::sizeHint() const {

@@ -1,5 +1,6 @@
 // Two small arrow buttons, up over down, that step a value shown beside them. Holding an arrow
-// repeats its step; the arrows take no focus, so typing stays in the field it was in.
+// repeats its step; a click takes no focus, so typing stays in the field it was in, and Tab
+// reaches them.
 #pragma once
 
 #include <QWidget>
@@ -17,6 +18,8 @@ class SpinArrows : public QWidget {
   QToolButton* Up() const { return up_; }
   QToolButton* Down() const { return down_; }
   QSize sizeHint() const override;
+  // The accessible names of the arrows: "<what>, up" and "<what>, down".
+  void SetCaption(const QString& what);
 
  signals:
   // One step; `up` for the upper arrow.

@@ -26,6 +26,8 @@ SubtitleListView::SubtitleListView(SubtitleDocument& doc, const AppSettings& app
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Rows are chosen whole, so Tab leaves the list for the page's buttons instead of walking cells.
+  setTabKeyNavigation(false);
   setShowGrid(false);
   setWordWrap(false);
   setTextElideMode(Qt::ElideRight);

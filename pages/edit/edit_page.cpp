@@ -142,6 +142,13 @@ QWidget* CEditPage::MakeEditGroup() {
     spins_[s]->setFixedHeight(start_->sizeHint().height());
     connect(spins_[s], &SpinArrows::Stepped, this, [this, s](bool up) { Spin(s, up); });
   }
+  // What a screen reader says of the drawn readouts and their arrows.
+  start_->SetCaption(QStringLiteral("Start"));
+  seconds_->SetCaption(QStringLiteral("Duration, seconds"));
+  milliseconds_->SetCaption(QStringLiteral("Duration, milliseconds"));
+  spins_[0]->SetCaption(QStringLiteral("Start"));
+  spins_[1]->SetCaption(QStringLiteral("Duration, seconds"));
+  spins_[2]->SetCaption(QStringLiteral("Duration, milliseconds"));
   auto pair = [](QWidget* display, QWidget* spin) {
     auto* box = new QHBoxLayout;
     box->setSpacing(1);

@@ -255,9 +255,11 @@ QWidget* CSettingsPage::BuildRightColumn() {
   auto* ev = new QVBoxLayout(encoder);
   const auto folder = [&](int caption_id, const char* name, const char* browse_name,
                           std::u16string SettingsOptions::*field) {
-    ev->addWidget(Captioned(new QLabel(encoder), caption_id));
+    auto* label = new QLabel(encoder);
+    ev->addWidget(Captioned(label, caption_id));
     auto* row = Row(ev);
     auto* edit = new QLineEdit(encoder);
+    label->setBuddy(edit);
     edit->setObjectName(QString::fromLatin1(name));
     auto* browse = new QPushButton(QStringLiteral("..."), encoder);
     browse->setObjectName(QString::fromLatin1(browse_name));

@@ -23,6 +23,7 @@
 #include "pages/play_movie/waveform_widget.h"
 #include "sound/sound_loader_qt.h"
 #include "spelling/spelling_session.h"
+#include "ui/accessible_names.h"
 #include "ui/cd_player_display.h"
 #include "ui/spelling_marker.h"
 #include "ui/spin_arrows.h"
@@ -294,16 +295,19 @@ void CTranslatePage::BuildControls() {
   }
   grid->addLayout(transport, 0, 0);
 
-  const auto seek_button = [&](const char* name, const char* text, int column, auto handler) {
+  // Arrows are no words: the accessible name says how far the button goes.
+  const auto seek_button = [&](const char* name, const char* text, const char* spoken, int column,
+                               auto handler) {
     auto* b = MakeButton(movie_area_, name, QString::fromLatin1(text));
     b->setFixedWidth(32);
+    b->setAccessibleName(QString::fromLatin1(spoken));
     connect(b, &QPushButton::clicked, this, handler);
     grid->addWidget(b, 0, column);
   };
-  seek_button("back10", "<<", 1, [this] { Backward(10); });
-  seek_button("back1", "<", 2, [this] { Backward(1); });
-  seek_button("forward1", ">", 5, [this] { Forward(1); });
-  seek_button("forward10", ">>", 6, [this] { Forward(10); });
+  seek_button("back10", "<<", "Back 10 subtitles", 1, [this] { Backward(10); });
+  seek_button("back1", "<", "Back 1 subtitle", 2, [this] { Backward(1); });
+  seek_button("forward1", ">", "Forward 1 subtitle", 5, [this] { Forward(1); });
+  seek_button("forward10", ">>", "Forward 10 subtitles", 6, [this] { Forward(10); });
 
   QFont line_font(QStringLiteral("Courier New"), 10);
   line_font.setStyleHint(QFont::Monospace);
@@ -333,6 +337,8 @@ void CTranslatePage::BuildControls() {
     remaining_[i]->setFocusPolicy(Qt::NoFocus);
     remaining_[i]->setAlignment(Qt::AlignCenter);
     remaining_[i]->setFixedWidth(40);
+    line_[i]->setAccessibleName(QStringLiteral("Line %1").arg(i + 1));
+    remaining_[i]->setAccessibleName(QStringLiteral("Characters left, line %1").arg(i + 1));
     grid->addWidget(line_[i], i, 3);
     grid->addWidget(remaining_[i], i, 4);
   }
@@ -340,6 +346,7 @@ void CTranslatePage::BuildControls() {
 
   position_display_ = new CCDPlayerDisplay(11, 1, movie_area_);
   position_display_->setObjectName(QStringLiteral("positionDisplay"));
+  position_display_->SetCaption(QStringLiteral("Position"));
   SetDisplayText(position_display_, u"0:00:00.000");
   grid->addWidget(position_display_, 0, 7, 1, 1, Qt::AlignRight);
 
@@ -422,6 +429,16 @@ void CTranslatePage::ApplyOwnCaptions() {
   strip_->SetTexts(Caption(1619, QStringLiteral("No movie loaded")),
                    Caption(1620, QStringLiteral("No sound")),
                    Caption(1621, QStringLiteral("Reading the sound")));
+  // Names a screen reader says, after the captions they repeat.
+  const QString start = NameOfLabel(start_label_->text());
+  const QString duration = NameOfLabel(duration_label_->text());
+  start_display_->SetCaption(start);
+  seconds_display_->SetCaption(JoinedName(duration, QStringLiteral("seconds")));
+  milliseconds_display_->SetCaption(JoinedName(duration, QStringLiteral("milliseconds")));
+  spins_[0]->SetCaption(start);
+  spins_[1]->SetCaption(JoinedName(duration, QStringLiteral("seconds")));
+  spins_[2]->SetCaption(JoinedName(duration, QStringLiteral("tenths")));
+  volume_slider_->setAccessibleName(NameOfLabel(volume_label_->text()));
 }
 
 // ---- State and controls

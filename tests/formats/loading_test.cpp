@@ -131,7 +131,8 @@ TEST_F(LoadTest, MissingTooLargeAndUnknownFiles) {
       {"prog.bin",
        "\x7f"
        "ELF\x02\x01\x01\x03\r\n{\x05\x06}{\x07\x08}\x10\x11\r\n",
-       {"ERROR: This is a binary file, not a subtitle file."}},
+       {"ERROR: '" + dir.Path("prog.bin").string() + "' is a binary file, not a subtitle file.",
+        "Unknown format. Unable to load...", "Error reading file."}},
   };
   for (const Case& c : cases) {
     WriteBytes(dir.Path(c.name), c.bytes);

@@ -55,7 +55,8 @@ TEST(SubRipReader, EntriesLinesAndNumbers) {
              0);
   ASSERT_EQ(doc.Count(), 6);
   EXPECT_EQ(Row(doc, 0), (Cells{"0:00:01.000", "0:00:02.500", "Hello", "", ""}));
-  EXPECT_EQ(Row(doc, 1), (Cells{"0:00:03.000", "0:00:04.000", "Ann", "Bob", "Cy"}));
+  // The document keeps three lines: a fourth joins the third.
+  EXPECT_EQ(Row(doc, 1), (Cells{"0:00:03.000", "0:00:04.000", "Ann", "Bob", "Cy Dropped"}));
   EXPECT_EQ(Row(doc, 2), (Cells{"0:00:05.000", "0:00:06.000", "", "", ""}));
   EXPECT_EQ(Row(doc, 3), (Cells{"0:00:07.000", "0:00:08.000", "1984", "more", ""}));
   // A number followed by a time line starts an entry even inside the text.
@@ -106,7 +107,7 @@ TEST(MicroDvdReader, FramesLinesAndOddLines) {
   EXPECT_EQ(Row(doc, 1), (Cells{"0:00:04.000", "0:00:08.000", "", "Second", ""}));
   EXPECT_EQ(Row(doc, 2), (Cells{"0:00:04.000", "0:00:08.000", "", "", ""}));
   EXPECT_EQ(Row(doc, 3), (Cells{"0:00:04.000", "0:00:00.000", "Hello", "", ""}));
-  EXPECT_EQ(Row(doc, 4), (Cells{"0:00:00.040", "0:00:00.080", "a", "b", "c|d"}));
+  EXPECT_EQ(Row(doc, 4), (Cells{"0:00:00.040", "0:00:00.080", "a", "b", "c d"}));
   EXPECT_EQ(Row(doc, 5), (Cells{"0:00:00.200", "0:00:00.240", "", "", ""}));
 
   SubtitleDocument ntsc;
@@ -125,7 +126,7 @@ TEST(SubStationAlphaReader, DialogueLines) {
                   "Dialogue: no commas", "Dialogue:"}));
   ASSERT_EQ(doc.Count(), 4);
   EXPECT_EQ(Row(doc, 0), (Cells{"0:00:01.000", "0:00:03.500", "Hello", "World", ""}));
-  EXPECT_EQ(Row(doc, 1), (Cells{"0:00:01.000", "0:00:02.000", "One", "Two", "Three\\nFour"}));
+  EXPECT_EQ(Row(doc, 1), (Cells{"0:00:01.000", "0:00:02.000", "One", "Two", "Three Four"}));
   EXPECT_EQ(Row(doc, 2), (Cells{"0:00:00.000", "0:00:00.000", "e: no commas", "", ""}));
   EXPECT_EQ(Row(doc, 3), (Cells{"0:00:00.000", "0:00:00.000", "e:", "", ""}));
 }
@@ -137,20 +138,22 @@ TEST(SubViewerReader, TimeAndTextLines) {
                             "00:00:04.00,00:00:05.00", "", "00:00:06.00,00:00:07.00", "Solo",
                             "00:00:08.00"}));
   ASSERT_EQ(doc.Count(), 2);
-  EXPECT_EQ(Row(doc, 0), (Cells{"0:00:01.500", "0:00:03.000", "One", "Two", "Three[br]Four"}));
+  EXPECT_EQ(Row(doc, 0), (Cells{"0:00:01.500", "0:00:03.000", "One", "Two", "Three Four"}));
   EXPECT_EQ(Row(doc, 1), (Cells{"0:00:06.000", "0:00:07.000", "Solo", "", ""}));
 }
 
 TEST(SamiReader, StartAndEndLines) {
   SubtitleDocument doc;
-  ReadSami(doc, Lines({"<SAMI>", "<SYNC Start=0><P>skipped", "<SYNC Start=1000><P>Hello<br>World",
+  ReadSami(doc, Lines({"<SAMI>", "<SYNC Start=0><P>At zero", "<SYNC Start=1000><P>Hello<br>World",
                        "<SYNC Start=3500><P><br>", "<SYNC Start=4000><P>A", "<SYNC Start=2500><P>B",
                        "<SYNC Start="}));
-  ASSERT_EQ(doc.Count(), 3);
-  EXPECT_EQ(Row(doc, 0), (Cells{"0:00:01.000", "0:00:03.500", "Hello", "World", ""}));
-  EXPECT_EQ(Row(doc, 1), (Cells{"0:00:04.000", "0:00:02.500", "A", "", ""}));
-  // A SYNC without a time is no SYNC; the last subtitle ends where it starts.
-  EXPECT_EQ(Row(doc, 2), (Cells{"0:00:02.500", "0:00:02.500", "B", "", ""}));
+  ASSERT_EQ(doc.Count(), 4);
+  EXPECT_EQ(Row(doc, 0), (Cells{"0:00:00.000", "0:00:01.000", "At zero", "", ""}));
+  EXPECT_EQ(Row(doc, 1), (Cells{"0:00:01.000", "0:00:03.500", "Hello", "World", ""}));
+  EXPECT_EQ(Row(doc, 2), (Cells{"0:00:04.000", "0:00:02.500", "A", "", ""}));
+  // A SYNC without a time is no SYNC; the last subtitle shows for the file's median duration
+  // (1 s here), at least 2 s.
+  EXPECT_EQ(Row(doc, 3), (Cells{"0:00:02.500", "0:00:04.500", "B", "", ""}));
 }
 
 }  // namespace

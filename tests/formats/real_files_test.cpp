@@ -89,7 +89,7 @@ TEST_F(RealFiles, ReadsWhatOtherProgramsWrite) {
                    "<SYNC Start=7000><P Class=ENCC>&nbsp;\r\n</BODY>\r\n</SAMI>\r\n",
        SubtitleFormat::Sami,
        {{"0:00:01.000", "0:00:03.500", "Hello & goodbye", "World", ""},
-        {"0:00:04.000", "0:00:06.000", "One", "Two", "Three<br>Four"},
+        {"0:00:04.000", "0:00:06.000", "One", "Two", "Three Four"},
         {"0:00:06.000", "0:00:07.000", "<i>It's</i> <5>", "", ""}}},
       {"SAMI in two languages: the first class is read",
        "<sami><body>\r\n<SYNC Start=1000><P Class=KRCC>Annyeong<P Class=ENCC>Hello\r\n"
@@ -129,6 +129,84 @@ TEST_F(RealFiles, ReadsWhatOtherProgramsWrite) {
     EXPECT_EQ(format, c.format) << c.what;
     ASSERT_EQ(doc.Count(), static_cast<int>(c.rows.size())) << c.what;
     for (int i = 0; i < doc.Count(); ++i) EXPECT_EQ(Row(doc, i), c.rows[i]) << c.what;
+  }
+}
+
+// Files that lost subtitles, lines or times, with the log line that says what was done.
+TEST_F(RealFiles, NothingIsLostOfOddShapes) {
+  const std::string clamped1 = "WARNING: 1 negative time read as 0:00:00.";
+  const std::string clamped2 = "WARNING: 2 negative times read as 0:00:00.";
+  const struct Case {
+    const char* what;
+    std::string bytes;
+    std::vector<Cells> rows;
+    std::string log;  // a line the log must hold
+  } cases[] = {
+      {"SAMI at Start=0, the last one shown for the file's typical time",
+       "<SAMI><BODY>\r\n<SYNC Start=0><P>Hello\r\n<SYNC Start=1000><P>World\r\n"
+       "<SYNC Start=2000><P>&nbsp;\r\n<SYNC Start=5000><P>Last\r\n</BODY></SAMI>\r\n",
+       {{"0:00:00.000", "0:00:01.000", "Hello", "", ""},
+        {"0:00:01.000", "0:00:02.000", "World", "", ""},
+        {"0:00:05.000", "0:00:07.000", "Last", "", ""}},
+       ""},
+      {"SAMI whose only subtitle starts at 0 and has no end",
+       "<SAMI><BODY><SYNC Start=0><P>Only</BODY></SAMI>\r\n",
+       {{"0:00:00.000", "0:00:03.000", "Only", "", ""}},
+       ""},
+      {"SAMI paragraphs without a class belong to every language; two languages are logged",
+       "<sami><body>\r\n<sync start=1000><p class=encc>Hello<p class=frcc>Bonjour\r\n"
+       "<sync start=2000><p class=encc>&nbsp;\r\n<sync start=4000><p>Bye\r\n"
+       "<sync start=9000><p class=ENCC>&nbsp;\r\n</body></sami>\r\n",
+       {{"0:00:01.000", "0:00:02.000", "Hello", "", ""},
+        {"0:00:04.000", "0:00:09.000", "Bye", "", ""}},
+       "The file holds more than one language: class 'encc' is read, frcc left out."},
+      {"SAMI of five lines, two of blanks only",
+       "<SAMI><BODY><SYNC Start=1000><P>&nbsp;<br> <br>A<br>B<br>C<br>D\r\n"
+       "<SYNC Start=2000><P>&nbsp;</BODY></SAMI>\r\n",
+       {{"0:00:01.000", "0:00:02.000", "A", "B", "C D"}},
+       ""},
+      {"SubRip lines of blanks only and more than three lines",
+       "1\r\n00:00:01,000 --> 00:00:02,000\r\n \r\n  \r\nReal\r\n\r\n"
+       "2\r\n00:00:03,000 --> 00:00:04,000\r\nA\r\nB\r\nC\r\nD\r\nE\r\n",
+       {{"0:00:01.000", "0:00:02.000", "Real", "", ""},
+        {"0:00:03.000", "0:00:04.000", "A", "B", "C D E"}},
+       ""},
+      {"SubRip with CR line ends and a final CR LF",
+       "1\r00:00:01,000 --> 00:00:02,000\rHello\r\r2\r00:00:03,000 --> 00:00:04,000\r"
+       "World\r\n",
+       {{"0:00:01.000", "0:00:02.000", "Hello", "", ""},
+        {"0:00:03.000", "0:00:04.000", "World", "", ""}},
+       ""},
+      {"SubRip negative times, first and later",
+       "1\r\n-00:00:01,000 --> 00:00:02,000\r\nA\r\n\r\n"
+       "2\r\n00:00:03,000 --> 00:00:04,000\r\nB\r\n\r\n"
+       "3\r\n-00:00:05,000 --> -00:00:04,500\r\nC\r\n\r\n"
+       "4\r\n00:00:06,000 --> 00:00:07,000\r\nD\r\n",
+       {{"0:00:00.000", "0:00:02.000", "A", "", ""},
+        {"0:00:03.000", "0:00:04.000", "B", "", ""},
+        {"0:00:00.000", "0:00:00.000", "C", "", ""},
+        {"0:00:06.000", "0:00:07.000", "D", "", ""}},
+       "WARNING: 3 negative times read as 0:00:00."},
+      {"SubStation negative times",
+       "[Script Info]\r\n\r\n[Events]\r\nFormat: Layer, Start, End, Style, Text\r\n"
+       "Dialogue: 0,-0:00:06.84,0:00:08.00,Default,A\\N \\NB\r\n"
+       "Dialogue: 0,0:00:09.00,0:00:10.00,Default,C\r\n",
+       {{"0:00:00.000", "0:00:08.000", "A", "B", ""}, {"0:00:09.000", "0:00:10.000", "C", "", ""}},
+       clamped1},
+      {"SubViewer negative times",
+       "[INFORMATION]\r\n[END INFORMATION]\r\n-00:00:06.84,-00:00:01.00\r\nA[br]B\r\n\r\n"
+       "00:00:09.00,00:00:10.00\r\nC\r\n",
+       {{"0:00:00.000", "0:00:00.000", "A", "B", ""}, {"0:00:09.000", "0:00:10.000", "C", "", ""}},
+       clamped2},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Load("in.txt", c.bytes), 1) << c.what;
+    ASSERT_EQ(doc.Count(), static_cast<int>(c.rows.size())) << c.what;
+    for (int i = 0; i < doc.Count(); ++i) EXPECT_EQ(Row(doc, i), c.rows[i]) << c.what;
+    const Log log = LogLines(doc);
+    if (!c.log.empty()) {
+      EXPECT_NE(std::find(log.begin(), log.end(), c.log), log.end()) << c.what;
+    }
   }
 }
 

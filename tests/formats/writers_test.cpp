@@ -5,6 +5,7 @@
 #include "formats/simple_formats.h"
 #include "formats/subrip.h"
 #include "formats/substation.h"
+#include "formats/webvtt.h"
 #include "tests/support/test_util.h"
 
 namespace tessera {
@@ -89,6 +90,67 @@ TEST(MicroDvdWriter, CommentBlockFramesAndLines) {
   SubtitleDocument huge;
   huge.AddRow(u"99999999999:00:00.000", u"0:00:01.000");
   EXPECT_NE(U8(MicroDvdText(huge, -1, -1, false, s)).find("{2147483647}{23}"), std::string::npos);
+}
+
+// Each writer turns the marks of other formats into its own or drops them: players show marks
+// they do not know as text.
+TEST(MarkupWriters, MarksOfOtherFormatsBecomeTheTargetsOwn) {
+  const struct Case {
+    std::vector<std::u16string> lines;
+    std::string vtt, ssa, sub;  // the cue (timing line from its settings), Text field, entry text
+  } cases[] = {
+      {{u"{\\i1}Hello{\\i0} you"},
+       "<i>Hello</i> you",
+       "{\\i1}Hello{\\i0} you",
+       "{\\i1}Hello{\\i0} you"},
+      {{u"{\\an8}Top", u"line"}, " line:0\r\nTop\r\nline", "{\\an8}Top\\nline", "{\\an8}Top|line"},
+      {{u"{\\a6}{\\b1}Old top"},
+       " line:0\r\n<b>Old top</b>",
+       "{\\a6}{\\b1}Old top",
+       "{\\a6}{\\b1}Old top"},
+      {{u"{\\pos(10,20)\\c&H00FF00&}Green"},
+       "Green",
+       "{\\pos(10,20)\\c&H00FF00&}Green",
+       "{\\pos(10,20)\\c&H00FF00&}Green"},
+      {{u"{y:i}Slanted", u"plain"},
+       "<i>Slanted</i>\r\nplain",
+       "{y:i}Slanted\\nplain",
+       "{y:i}Slanted|plain"},
+      {{u"{Y:b}{c:$0000FF}Both", u"lines"},
+       "<b>Both\r\nlines</b>",
+       "{Y:b}{c:$0000FF}Both\\nlines",
+       "{Y:b}{c:$0000FF}Both|lines"},
+      {{u"<i>Whole</i>", u"<b>half</b> line"},
+       "<i>Whole</i>\r\n<b>half</b> line",
+       "{\\i1}Whole{\\i0}\\n{\\b1}half{\\b0} line",
+       "{y:i}Whole|half line"},
+      {{u"<i>Two", u"lines</i>"},
+       "<i>Two\r\nlines</i>",
+       "{\\i1}Two\\nlines{\\i0}",
+       "{y:i}Two|{y:i}lines"},
+      {{u"<v Bob><c.loud>Hey</c> <00:00:01.500>you"},
+       "<v Bob><c.loud>Hey</c> <00:00:01.500>you",
+       "Hey you",
+       "Hey you"},
+      {{u"<font color=\"red\">R&D</font> a<b --> c"},
+       "R&amp;D a&lt;b -> c",
+       "R&D a<b --> c",
+       "R&D a<b --> c"},
+  };
+  AppSettings s;
+  for (const Case& c : cases) {
+    SubtitleDocument doc;
+    doc.AddRow(u"0:00:01.000", u"0:00:02.000", c.lines[0], c.lines.size() > 1 ? c.lines[1] : u"");
+    const std::string what = U8(c.lines[0]);
+    const std::string vtt = U8(WebVttText(doc, -1, -1));
+    const std::string timing = "00:00:01.000 --> 00:00:02.000";
+    const std::string cue = vtt.substr(vtt.find(timing) + timing.size());
+    EXPECT_EQ(cue, (c.vtt.starts_with(" ") ? "" : "\r\n") + c.vtt + "\r\n\r\n") << what;
+    const std::string ssa = U8(SubStationAlphaText(doc, -1, -1, s));
+    EXPECT_TRUE(ssa.ends_with(",!Effect," + c.ssa + "\r\n")) << what << "\n" << ssa;
+    const std::string sub = U8(MicroDvdText(doc, -1, -1, false, s));
+    EXPECT_NE(sub.find("{25}{50}" + c.sub + "\r\n"), std::string::npos) << what << "\n" << sub;
+  }
 }
 
 TEST(MicroDvdWriter, EncoderInputFile) {
