@@ -48,8 +48,18 @@ int RunAutoSyncCommand(CliContext& ctx, std::vector<std::string>& args) {
   return SaveOutput(ctx, args[1]) ? kExitOk : kExitFailed;
 }
 
-const CommandRegistration reg({"autosync", "IN OUT --to SOURCE [--no-splits]",
-                               &RunAutoSyncCommand});
+const CommandRegistration reg(
+    {"autosync", "IN OUT --to SOURCE [--no-splits]", &RunAutoSyncCommand,
+     "Fits the times of IN to SOURCE and writes OUT: a movie or sound file (its speech) or a\n"
+     "correctly timed subtitle file. Finds a constant offset (up to 10 minutes either way), a\n"
+     "frame-rate change among 25, 24 and 23.976, and splits where the cut differs, then logs\n"
+     "what it found: \"Offset +3.700 s, rate 25 -> 23.976, 1 split at 0:07:12.400, score 0.91.\"\n"
+     "Only times change. Exit 1 with an ERROR line, writing nothing, when SOURCE cannot be read,\n"
+     "has no usable sound, or the fit's score is too low.\n"
+     "\n"
+     "Options:\n"
+     "  --to SOURCE   the movie, sound or subtitle file to fit to\n"
+     "  --no-splits   one offset and a rate only\n"});
 
 }  // namespace
 }  // namespace tessera::cli
