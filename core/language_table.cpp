@@ -28,8 +28,8 @@ std::vector<int> MakeKeyList() {
   range(1800, 1810);
   range(1900, 1919);
   range(2000, 2015);
-  range(2100, 2111);
   range(kIncorrectNumbersMessageId, kIncorrectNumbersMessageId);
+  range(2100, 2111);
   range(3000, 3000);
   range(8000, 8006);
   range(9000, 9001);
