@@ -13,25 +13,6 @@
 namespace tessera {
 namespace {
 
-class NoDialogs final : public DialogService {
- public:
-  std::optional<FileDialogAnswer> OpenFile(const FileDialogRequest&) override { return {}; }
-  std::optional<FileDialogAnswer> SaveFile(const FileDialogRequest&) override { return {}; }
-  std::optional<std::u16string> BrowseFolder(const std::u16string&,
-                                             const std::u16string&) override {
-    return {};
-  }
-  std::optional<FontChoice> ChooseFont(const FontChoice&) override { return {}; }
-};
-
-class NoProcesses final : public ProcessRunner {
- public:
-  bool Start(const std::u16string&, const std::vector<std::u16string>&) override { return false; }
-  bool IsRunning() override { return false; }
-  bool WaitForEnd(int) override { return true; }
-  void Stop() override {}
-};
-
 class FixedMeasurer final : public TextMeasurer {
  public:
   int MeasureWidth(const std::u16string& text, const FontSpec&) override {
