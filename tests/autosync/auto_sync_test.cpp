@@ -8,6 +8,7 @@
 
 #include "core/text_util.h"
 #include "core/time_code.h"
+#include "tests/autosync/talk_sound.h"
 
 namespace tessera {
 namespace {
@@ -15,11 +16,7 @@ namespace {
 // A film's worth of subtitles from a seed: durations 1-4 s, gaps 0.3-6 s.
 SubtitleDocument MakeFilm(uint32_t seed, int count, double first = 20) {
   SubtitleDocument doc;
-  uint32_t x = seed;
-  auto next = [&x] {
-    x = x * 1664525u + 1013904223u;
-    return (x >> 8) / static_cast<double>(1 << 24);
-  };
+  testing::SeededFractions next(seed);
   double t = first;
   for (int i = 0; i < count; ++i) {
     const double d = 1 + 3 * next();

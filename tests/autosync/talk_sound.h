@@ -15,6 +15,19 @@
 
 namespace tessera::testing {
 
+// The same numbers from the same seed on every machine: fractions in [0, 1).
+class SeededFractions {
+ public:
+  explicit SeededFractions(uint32_t seed) : x_(seed) {}
+  double operator()() {
+    x_ = x_ * 1664525u + 1013904223u;
+    return (x_ >> 8) / static_cast<double>(1 << 24);
+  }
+
+ private:
+  uint32_t x_;
+};
+
 inline void WriteTalk(const std::filesystem::path& path,
                       const std::vector<std::pair<double, double>>& spans, double seconds) {
   constexpr int kRate = 16000;
@@ -60,11 +73,7 @@ inline void WriteTalk(const std::filesystem::path& path,
 // Subtitle spans from a seed: 1.5-3.5 s long, 1-4 s apart, from `first` for `count` subtitles.
 inline std::vector<std::pair<double, double>> TalkSpans(uint32_t seed, int count, double first) {
   std::vector<std::pair<double, double>> spans;
-  uint32_t x = seed;
-  auto next = [&x] {
-    x = x * 1664525u + 1013904223u;
-    return (x >> 8) / static_cast<double>(1 << 24);
-  };
+  SeededFractions next(seed);
   double t = first;
   for (int i = 0; i < count; ++i) {
     const double d = 1.5 + 2 * next();
