@@ -61,19 +61,22 @@ size_t SubRipBytes(const SubtitleDocument& doc) {
   return bytes;
 }
 
-// Every word checked, as the underlines and the Spelling run do; Hunspell's answers are kept
-// per word, so a fresh checker is opened outside the timing for each run.
+// Hunspell's answers are kept per word, so each run opens a fresh checker, outside the timing.
+bool OpenUntimed(SpellChecker& checker, benchmark::State& state) {
+  state.PauseTiming();
+  const bool opened = checker.Open(DictionaryFolder(), "en_US");
+  if (!opened) state.SkipWithError("en_US is not installed");
+  state.ResumeTiming();
+  return opened;
+}
+
+// Every word checked, as the underlines and the Spelling run do.
 void CheckWords(benchmark::State& state) {
   const SubtitleDocument doc = MakeFilm(static_cast<int>(state.range(0)));
   int unknown = 0;
   for (auto _ : state) {
-    state.PauseTiming();
     SpellChecker checker;
-    if (!checker.Open(DictionaryFolder(), "en_US")) {
-      state.SkipWithError("en_US is not installed");
-      return;
-    }
-    state.ResumeTiming();
+    if (!OpenUntimed(checker, state)) return;
     unknown = 0;
     for (int row = 0; row < doc.Count(); ++row)
       for (int k = 0; k < 3; ++k)
@@ -90,13 +93,8 @@ void SpellingReportWithSuggestions(benchmark::State& state) {
   const SubtitleDocument doc = MakeFilm(static_cast<int>(state.range(0)));
   size_t lines = 0;
   for (auto _ : state) {
-    state.PauseTiming();
     SpellChecker checker;
-    if (!checker.Open(DictionaryFolder(), "en_US")) {
-      state.SkipWithError("en_US is not installed");
-      return;
-    }
-    state.ResumeTiming();
+    if (!OpenUntimed(checker, state)) return;
     lines = CheckDocumentSpelling(doc, checker).lines.size();
     benchmark::DoNotOptimize(lines);
   }
