@@ -42,9 +42,10 @@ QLineEdit* NumberEdit(QWidget* parent, const char* name, int width) {
   return e;
 }
 
-// Option buttons over one whole-number setting; their ids are the values.
-QButtonGroup* Choice(QWidget* parent, QBoxLayout* into, const char* name,
-                     std::initializer_list<const char16_t*> captions) {
+// Option buttons over one whole-number setting, named after it with their value; the group keeps
+// them apart from the other choices in the same box.
+void Choice(QWidget* parent, QBoxLayout* into, const char* name,
+            std::initializer_list<const char16_t*> captions) {
   auto* group = new QButtonGroup(parent);
   group->setObjectName(QString::fromLatin1(name));
   int id = 0;
@@ -55,7 +56,6 @@ QButtonGroup* Choice(QWidget* parent, QBoxLayout* into, const char* name,
     into->addWidget(b);
   }
   into->addStretch(1);
-  return group;
 }
 
 QCheckBox* Check(QWidget* parent, const char* name, const char16_t* caption) {
@@ -113,7 +113,9 @@ PageLayout CSettingsPage::Layout() {
 }
 
 CSettingsPage::CSettingsPage(PageContext& ctx, QWidget* parent)
-    : CSheetPage(ctx, Layout(), parent), options_(LoadSettingsOptions(ctx.store, ctx.app)) {
+    : CSheetPage(ctx, Layout(), parent),
+      options_(LoadSettingsOptions(ctx.store, ctx.app)),
+      controls_(SettingsOptionBindings(), this, {&OptionFieldText, &TakeOptionFieldText}) {
   auto* form = new QWidget;
   auto* rows = new QVBoxLayout(form);
   rows->setContentsMargins(0, 0, 0, 0);
@@ -367,50 +369,18 @@ void CSettingsPage::FillLanguages() {
 }
 
 void CSettingsPage::ShowFields() {
-  for (const OptionBinding<SettingsOptions>& b : SettingsOptionBindings()) {
-    const QString name = QString::fromLatin1(b.control.data(), b.control.size());
-    switch (b.kind) {
-      case OptionKind::kFlag:
-        findChild<QCheckBox*>(name)->setChecked(options_.*b.whole != 0);
-        break;
-      case OptionKind::kChoice:
-        if (QAbstractButton* button = findChild<QButtonGroup*>(name)->button(options_.*b.whole))
-          button->setChecked(true);
-        break;
-      default:
-        findChild<QLineEdit*>(name)->setText(ToQ(OptionFieldText(b, options_)));
-        break;
-    }
-  }
+  controls_.Set(options_);
   dvd_folder_->setText(ToQ(options_.dvd_sup_encode_folder));
   my_folder_->setText(ToQ(options_.my_subtitle_folder));
 }
 
 bool CSettingsPage::StoreFields(bool report) {
   SettingsOptions next = options_;
-  for (const OptionBinding<SettingsOptions>& b : SettingsOptionBindings()) {
-    const QString name = QString::fromLatin1(b.control.data(), b.control.size());
-    switch (b.kind) {
-      case OptionKind::kFlag:
-        next.*b.whole = findChild<QCheckBox*>(name)->isChecked() ? 1 : 0;
-        break;
-      case OptionKind::kChoice: {
-        const int id = findChild<QButtonGroup*>(name)->checkedId();
-        if (id >= 0) next.*b.whole = id;
-        break;
-      }
-      default: {
-        QLineEdit* edit = findChild<QLineEdit*>(name);
-        std::optional<std::u16string> refused = TakeOptionFieldText(b, FromQ(edit->text()), next);
-        if (refused && report) {
-          ctx_.prompter.MessageBox(*refused, u"Tessera", PromptIcon::Exclamation);
-          edit->setFocus();
-          edit->selectAll();
-          return false;
-        }
-        break;
-      }
-    }
+  if (std::optional<RefusedField> refused = controls_.Read(next); refused && report) {
+    ctx_.prompter.MessageBox(refused->message, u"Tessera", PromptIcon::Exclamation);
+    refused->field->setFocus();
+    refused->field->selectAll();
+    return false;
   }
   next.dvd_sup_encode_folder = FromQ(dvd_folder_->text());
   next.my_subtitle_folder = FromQ(my_folder_->text());

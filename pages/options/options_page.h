@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/settings_options.h"
+#include "ui/option_controls_widget.h"
 #include "ui/sheet_page.h"
 
 class QBoxLayout;
@@ -62,6 +63,7 @@ class CSettingsPage : public CSheetPage {
   void ArrangeColumns(int page_width);
 
   SettingsOptions options_;
+  OptionControls<SettingsOptions> controls_;
   int preview_color_ = 0xFFFFFF;  // the sample lines' text colour; not a setting
   struct CaptionedWidget {
     QWidget* widget;
