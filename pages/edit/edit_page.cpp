@@ -95,7 +95,8 @@ PageLayout CEditPage::Layout(CEditPage* page) {
   return l;
 }
 
-CEditPage::CEditPage(PageContext& ctx, QWidget* parent) : CSheetPage(ctx, Layout(this), parent) {
+CEditPage::CEditPage(PageContext& ctx, QWidget* parent)
+    : SearchingSheetPage(ctx, Layout(this), parent) {
   List()->Model()->SetRowColour(&FixedRowColour);
   AddBelowList(MakeEditGroup());
   connect(List(), &SubtitleListView::CurrentRowChanged, this, [this] { Apply(kRefreshNothing); });
@@ -364,27 +365,8 @@ void CEditPage::SearchNext() {
   });
 }
 
-int CEditPage::ReplaceInRow(int row, const std::u16string& find,
-                            const std::u16string& replacement) {
-  int count = 0;
-  Run(
-      [&] {
-        count = ReplaceInEntry(ctx_.doc, row < 0 ? SelectedRow() : row, find, replacement,
-                               search_.rules);
-        return unsigned{kRefreshNothing};
-      },
-      u"Replace");
-  return count;
-}
-
-void CEditPage::ReplaceInAllRows(const std::u16string& find, const std::u16string& replacement) {
-  Run(
-      [&] {
-        if (ReplaceAll(ctx_.doc, find, replacement, search_.rules, ctx_.prompter) == 0)
-          return unsigned{kRefreshNothing};
-        return ShowCurrentRow() | kRefreshRows;
-      },
-      u"Replace All");
+unsigned CEditPage::ShowReplacement(bool every_row) {
+  return every_row ? ShowCurrentRow() | kRefreshRows : unsigned{kRefreshNothing};
 }
 
 }  // namespace tessera

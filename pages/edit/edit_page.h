@@ -5,10 +5,9 @@
 #include <QPointer>
 #include <array>
 
-#include "tools/find_replace.h"
-#include "tools/search_session.h"
 #include "pages/edit/spelling_dialog.h"
-#include "ui/sheet_page.h"
+#include "tools/find_replace.h"
+#include "ui/searching_sheet_page.h"
 
 class QLineEdit;
 
@@ -18,7 +17,7 @@ class CCDPlayerDisplay;
 class SpellingMarker;
 class SpinArrows;
 
-class CEditPage : public CSheetPage, public SearchingPage, public SpellingRunClient {
+class CEditPage : public SearchingSheetPage, public SpellingRunClient {
   Q_OBJECT
  public:
   explicit CEditPage(PageContext& ctx, QWidget* parent = nullptr);
@@ -27,11 +26,8 @@ class CEditPage : public CSheetPage, public SearchingPage, public SpellingRunCli
   void OnDeactivate() override;
 
   // SearchingPage
-  SearchState& Search() override { return search_; }
   void SelectFirstRowIfNone() override;
   void SearchNext() override;
-  int ReplaceInRow(int row, const std::u16string& find, const std::u16string& replacement) override;
-  void ReplaceInAllRows(const std::u16string& find, const std::u16string& replacement) override;
 
   // SpellingRunClient
   void ShowSpellingRow(int row) override;
@@ -48,6 +44,7 @@ class CEditPage : public CSheetPage, public SearchingPage, public SpellingRunCli
   CCDPlayerDisplay* MillisecondsDisplay() const { return milliseconds_; }
 
  protected:
+  unsigned ShowReplacement(bool every_row) override;
   void AfterRefresh() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -70,7 +67,6 @@ class CEditPage : public CSheetPage, public SearchingPage, public SpellingRunCli
   void ApplySuggestion(int line, int start, int length, const QString& replacement);
   void RemarkLines();
 
-  SearchState search_;
   std::array<QLineEdit*, 3> lines_{};
   std::array<SpellingMarker*, 3> markers_{};
   QPointer<CSpellingDialog> spelling_dialog_;

@@ -195,7 +195,7 @@ PageLayout CTranslatePage::Layout(CTranslatePage* page) {
 }
 
 CTranslatePage::CTranslatePage(PageContext& ctx, QWidget* parent)
-    : CSheetPage(ctx, Layout(this), parent), player_(ctx.player), volume_(ctx.volume) {
+    : SearchingSheetPage(ctx, Layout(this), parent), player_(ctx.player), volume_(ctx.volume) {
   if (!player_) player_ = (own_player_ = std::make_unique<NoPlayer>()).get();
   if (!volume_) volume_ = (own_volume_ = std::make_unique<NoVolume>()).get();
   timer_ = new QTimer(this);
@@ -895,30 +895,9 @@ void CTranslatePage::ShowLinesAgain() {
   player_->SetOverlayLines(line_text_[0], line_text_[1]);
 }
 
-int CTranslatePage::ReplaceInRow(int row, const std::u16string& find,
-                                 const std::u16string& replacement) {
-  int count = 0;
-  Run(
-      [&] {
-        count = ReplaceInEntry(ctx_.doc, row < 0 ? List()->FirstSelectedRow() : row, find,
-                               replacement, search_.rules);
-        ShowLinesAgain();
-        return count > 0 ? unsigned{kRefreshRows} : unsigned{kRefreshNothing};
-      },
-      u"Replace");
-  return count;
-}
-
-void CTranslatePage::ReplaceInAllRows(const std::u16string& find,
-                                      const std::u16string& replacement) {
-  Run(
-      [&] {
-        if (ReplaceAll(ctx_.doc, find, replacement, search_.rules, ctx_.prompter) == 0)
-          return unsigned{kRefreshNothing};
-        ShowLinesAgain();
-        return unsigned{kRefreshRows};
-      },
-      u"Replace All");
+unsigned CTranslatePage::ShowReplacement(bool) {
+  ShowLinesAgain();
+  return kRefreshRows;
 }
 
 // ---- The sound strip

@@ -12,8 +12,7 @@
 #include "movie/volume.h"
 #include "sound/strip_timing.h"
 #include "tools/find_replace.h"
-#include "tools/search_session.h"
-#include "ui/sheet_page.h"
+#include "ui/searching_sheet_page.h"
 
 class QLabel;
 class QLineEdit;
@@ -45,7 +44,7 @@ class CPositionBar : public QProgressBar {
   void mousePressEvent(QMouseEvent* event) override;
 };
 
-class CTranslatePage : public CSheetPage, public SearchingPage {
+class CTranslatePage : public SearchingSheetPage {
   Q_OBJECT
  public:
   explicit CTranslatePage(PageContext& ctx, QWidget* parent = nullptr);
@@ -56,11 +55,8 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   void OnWindowClosing() override;
 
   // SearchingPage: the Find and Replace dialogs search through these.
-  SearchState& Search() override { return search_; }
   void SelectFirstRowIfNone() override;
   void SearchNext() override;
-  int ReplaceInRow(int row, const std::u16string& find, const std::u16string& replacement) override;
-  void ReplaceInAllRows(const std::u16string& find, const std::u16string& replacement) override;
 
   SpellingMarker* LineMarker(int line) const { return markers_[line]; }
 
@@ -95,6 +91,7 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   void Replace();
 
  protected:
+  unsigned ShowReplacement(bool every_row) override;
   void AfterRefresh() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -151,7 +148,6 @@ class CTranslatePage : public CSheetPage, public SearchingPage {
   bool editing_ = false;
   bool pause_enabled_ = false;
   bool stop_enabled_ = false;
-  SearchState search_;
 
   CMyMoviePanel* panel_ = nullptr;
   CPositionBar* bar_ = nullptr;
