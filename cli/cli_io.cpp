@@ -107,24 +107,15 @@ bool LoadInput(CliContext& ctx, const std::string& path) {
     ReserveHeapFor(path);
     return OpenDocument(ctx.bench, FromUtf8(path), OpenWay::kChosen, ctx.encoding) == 1;
   }
-  // Standard input is read from a private copy; the document's file is "-".
-  std::u16string name = FromUtf8(path);
-  ctx.doc.SetChanged(false);
-  ctx.doc.SetFilePath(name);
-  ctx.doc.SetFrameRateConverted(false);
-  ctx.doc.AppendLog(WithArgument(ctx.lang.Lookup(2014), name));
-  SubtitleFormat format = ctx.doc.LoadedFormat();
-  std::u16string from = name;
+  // Standard input is read from a private copy.
   StreamFolder folder;
-  if (folder.Dir().empty() || !CopyStandardInput(folder.Dir() / "stdin")) {
+  const std::filesystem::path copy = folder.Dir() / "stdin";
+  if (folder.Dir().empty() || !CopyStandardInput(copy)) {
     ctx.doc.AppendLog(u"ERROR: Could not read standard input.");
     return false;
   }
-  from = FromPath(folder.Dir() / "stdin");
-  ReserveHeapFor(ToUtf8(from));
-  int ok = LoadSubtitleFile(ctx.doc, from, format, ctx.lang, &ctx.prompter, ctx.encoding);
-  ctx.doc.SetLoadedFormat(format);
-  return ok == 1;
+  ReserveHeapFor(copy.string());
+  return OpenDocument(ctx.bench, FromPath(copy), OpenWay::kStandardInput, ctx.encoding) == 1;
 }
 
 bool SaveOutput(CliContext& ctx, const std::string& path) {

@@ -69,18 +69,20 @@ int OpenDocument(Workbench& wb, const std::u16string& path, OpenWay way,
                  std::string_view encoding) {
   SubtitleDocument& doc = wb.doc;
   if (!CheckOpenable(doc, path)) return 0;
-  if (way == OpenWay::kChosen)
-    doc.AppendLog(WithArgument(wb.lang.Lookup(2014), path));
+  const bool standard_input = way == OpenWay::kStandardInput;
+  const std::u16string name = standard_input ? u"-" : path;
+  if (way == OpenWay::kChosen || standard_input)
+    doc.AppendLog(WithArgument(wb.lang.Lookup(2014), name));
   else if (way == OpenWay::kDropped)
     doc.AppendLog(Format("Trying to open dropped file '%s'...", ToUtf8(path).c_str()));
   SubtitleFormat format = doc.LoadedFormat();
   Prompter* prompter = way == OpenWay::kStartUp ? nullptr : &wb.prompter;
   if (!LoadSubtitleFile(doc, path, format, wb.lang, prompter, encoding)) return 0;
   doc.SetLoadedFormat(format);
-  doc.SetFilePath(path);
+  doc.SetFilePath(name);
   doc.SetChanged(false);
   doc.SetFrameRateConverted(false);
-  RememberFolder(wb.store, u"Open", path);
+  if (!standard_input) RememberFolder(wb.store, u"Open", path);
   return 1;
 }
 

@@ -19,6 +19,8 @@ enum class OpenWay {
              // logged, a MicroDVD file is read at the rate the prompter answers
   kDropped,  // dropped on the page: the drop's own log line
   kStartUp,  // at start-up: the caller has said why; a MicroDVD file is read at 23.976 unasked
+  kStandardInput,  // `path` is a private copy of standard input: logged and kept as the file
+                   // "-", its folder is not remembered; otherwise as kChosen
 };
 
 // Checks that `path` is a readable file, logs and loads it; when that worked, makes it the

@@ -1,5 +1,6 @@
 #include "workbench/file_commands.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,49 +34,6 @@ struct FileCommands : ::testing::Test, testing::TestWorkbench {
 
   const fs::path& dir = scratch.Dir();
 };
-
-TEST_F(FileCommands, FirstSelectedBlock) {
-  Fill(10);
-  struct Case {
-    std::vector<int> rows;
-    int first, last;
-  };
-  for (const Case& c : {Case{{2, 3, 4, 7}, 2, 4}, Case{{}, 0, 9}, Case{{7, 4, 3, 2}, 2, 4},
-                        Case{{9}, 9, 9}, Case{{8, 9}, 8, 9}, Case{{-1, 40}, 0, 9}}) {
-    int first = -5, last = -5;
-    FirstSelectedBlock(doc, c.rows, first, last);
-    EXPECT_EQ(c.first, first);
-    EXPECT_EQ(c.last, last);
-  }
-}
-
-TEST_F(FileCommands, SaveSelectedBlockBySuffix) {
-  Fill(10);
-  ASSERT_EQ(1, SaveSelectedBlock(bench, {2, 3, 4, 7}, P("part.srt")));
-  std::string part = ReadBytes(dir / "part.srt");
-  // Rows 3-5 renumbered from 1 and moved earlier by the midpoint of the starts 10 s and 20 s.
-  EXPECT_EQ(0u, part.find("1\r\n00:00:05,000 --> 00:00:07,500\r\nline 3\r\n"));
-  EXPECT_NE(std::string::npos, part.find("line 5"));
-  EXPECT_EQ(std::string::npos, part.find("line 6"));
-  EXPECT_EQ("Ok.", LastLog());
-  EXPECT_EQ(FromUtf8(dir.string()), store.GetString(u"Directories", u"Save"));
-
-  ASSERT_EQ(1, SaveSelectedBlock(bench, {}, P("all.srt")));
-  std::string all = ReadBytes(dir / "all.srt");
-  EXPECT_EQ(0u, all.find("1\r\n00:00:00,000 --> 00:00:02,500\r\nline 1\r\n"));
-  EXPECT_NE(std::string::npos, all.find("10\r\n00:01:30,000"));
-
-  ASSERT_EQ(1, SaveSelectedBlock(bench, {4}, P("all.ssa")));
-  std::string ssa = ReadBytes(dir / "all.ssa");
-  EXPECT_NE(std::string::npos, ssa.find("line 1"));
-  EXPECT_NE(std::string::npos, ssa.find("line 10"));
-
-  for (const char* name : {"part.SRT", "part", "part.sub"}) {
-    EXPECT_EQ(0, SaveSelectedBlock(bench, {1}, P(name))) << name;
-    EXPECT_FALSE(fs::exists(dir / name));
-    EXPECT_EQ(0u, LastLog().find("ERROR:")) << name;
-  }
-}
 
 TEST_F(FileCommands, AppendOffset) {
   Fill(3);
@@ -179,6 +137,15 @@ TEST_F(FileCommands, OpenAndDrop) {
   EXPECT_EQ(u"0:00:01.000", doc.Start(0));
   EXPECT_EQ(SubtitleFormat::MicroDvd, doc.LoadedFormat());
   EXPECT_FALSE(doc.Changed());
+
+  // Standard input's private copy is known by "-", and its folder is not remembered.
+  fs::create_directory(dir / "stdin-copy");
+  WriteBytes(dir / "stdin-copy" / "stdin", "1\r\n00:00:01,000 --> 00:00:02,000\r\npiped\r\n\r\n");
+  EXPECT_EQ(1, OpenDocument(bench, P("stdin-copy/stdin"), OpenWay::kStandardInput));
+  EXPECT_EQ(u"piped", doc.Line(0, 0));
+  EXPECT_EQ(u"-", doc.FilePath());
+  EXPECT_EQ(FromUtf8(dir.string()), store.GetString(u"Directories", u"Open"));
+  EXPECT_THAT(Log(), ::testing::Contains("Trying to open the file '-'..."));
 }
 
 // A file that cannot be loaded leaves the document exactly as it was; the log says why.
@@ -233,17 +200,6 @@ TEST_F(FileCommands, FailedOpenOrDropChangesNothing) {
           << name << ": " << last;
     }
   }
-}
-
-TEST_F(FileCommands, ButtonRules) {
-  EXPECT_FALSE(HasSubtitles(doc));
-  Fill(1);
-  EXPECT_TRUE(HasSubtitles(doc));
-  EXPECT_FALSE(CanExport(doc, app));
-  app.dvd_sup_encode_folder = u"/opt/enc";
-  EXPECT_FALSE(CanExport(doc, app));
-  app.my_subtitle_folder = u"/tmp";
-  EXPECT_TRUE(CanExport(doc, app));
 }
 
 TEST_F(FileCommands, SaveDialogPreselectsTheLoadedFormat) {
