@@ -382,10 +382,13 @@ void FixRun::LogCounters() {
 
 int FixRun::Run() {
   const auto started = std::chrono::steady_clock::now();
+  const bool was_changed = doc_.Changed();
   doc_.SetChanged(true);
   ProgressSink& progress = s_.progress ? *s_.progress : null_progress_;
   doc_.AppendLog(u"Start checking for selected errors...");
   progress.Open(u"Checking...");
+  progress.OfferCancel();
+  bool cancelled = false;
 
   TagPrePass();
   // Each row a split adds carries text of the row it came from, so no sound run ends with more
@@ -412,8 +415,19 @@ int FixRun::Run() {
       passes = 0;
     }
     if (stop_) break;
+    if (progress.Cancelled()) {
+      cancelled = true;
+      break;
+    }
   }
 
+  if (cancelled) {
+    progress.Close();
+    doc_.SetChanged(was_changed);
+    t_.FillFrom(doc_);
+    doc_.AppendLog(u"Checking is cancelled; the subtitles are as they were.");
+    return kFixRunCancelled;
+  }
   if (!o_.remove_format_tags) PutTagsBack();
   progress.Close();
   std::u16string final_line;

@@ -28,11 +28,12 @@ struct FixRunServices {
 inline constexpr char16_t kDontWarnAgain[] = u"Don't warn again during this run";
 
 // What the run ended with.
-enum FixRunResult : int { kFixRunDone = 1, kFixRunStopped = 0 };
+enum FixRunResult : int { kFixRunDone = 1, kFixRunStopped = 0, kFixRunCancelled = -1 };
 
 // Runs every selected repair over the document, logs the counts and replaces the document's
-// rows with the result (changed flag set, selection cleared). `table` is the page's working
-// table: filled from the document when `fill_table` is set, and left holding the result.
+// rows with the result (changed flag set, selection cleared). Cancelled through the progress
+// window, it leaves the document's rows and changed flag as they were. `table` is the page's
+// working table: filled from the document when `fill_table` is set, and left holding the result.
 int RunFixErrors(SubtitleDocument& doc, const FixErrorsOptions& options,
                  const FixRunServices& services, FixWorkTable& table, bool fill_table = true);
 // The same with a table of its own.

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -20,6 +22,47 @@ namespace {
 constexpr int kClockSize = 48;
 constexpr int kMargin = 10;
 constexpr int kExposeWaitMs = 500;
+constexpr int kCancelPollMs = 50;
+
+bool IsUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::Close:
+    case QEvent::Drop:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Drops the user's input for everything but one window while it is installed.
+class InputGate final : public QObject {
+ public:
+  explicit InputGate(QWidget* open) : open_(open) { qApp->installEventFilter(this); }
+  ~InputGate() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (!IsUserInput(event->type())) return false;
+    if (auto* widget = qobject_cast<QWidget*>(watched)) return widget->window() != open_;
+    if (auto* window = qobject_cast<QWindow*>(watched)) return window != open_->windowHandle();
+    return false;
+  }
+
+ private:
+  QWidget* open_;
+};
 }  // namespace
 
 QPixmap CHoldOnDialog::ClockPicture() {
@@ -75,7 +118,14 @@ CHoldOnDialog::CHoldOnDialog(QWidget* owner)
   bar_ = new QProgressBar(this);
   bar_->setRange(0, 100);
   bar_->setTextVisible(true);
-  layout->addWidget(bar_);
+  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel_->setObjectName(QStringLiteral("cancelRun"));
+  cancel_->hide();
+  connect(cancel_, &QPushButton::clicked, this, [this] { cancel_asked_ = offering_cancel_; });
+  auto* bar_row = new QHBoxLayout;
+  bar_row->addWidget(bar_, 1);
+  bar_row->addWidget(cancel_);
+  layout->addLayout(bar_row);
   // The bar runs across the whole width, under the clock.
   layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
   for (QLabel* l : lines_) l->setContentsMargins(kClockSize + 12, 0, 0, 0);
@@ -151,7 +201,26 @@ void CHoldOnDialog::Close() {
   // The last state is shown before the window goes.
   Show(true);
   running_ = false;
+  offering_cancel_ = false;
+  cancel_->hide();
   hide();
+}
+
+void CHoldOnDialog::OfferCancel() {
+  offering_cancel_ = running_;
+  cancel_asked_ = false;
+  cancel_->setVisible(offering_cancel_);
+  since_poll_.invalidate();
+}
+
+bool CHoldOnDialog::Cancelled() {
+  if (!offering_cancel_) return false;
+  if (!cancel_asked_ && (!since_poll_.isValid() || since_poll_.elapsed() >= kCancelPollMs)) {
+    since_poll_.start();
+    const InputGate gate(this);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return cancel_asked_;
 }
 
 void CHoldOnDialog::SetOwner(QWidget* owner) {
@@ -159,7 +228,9 @@ void CHoldOnDialog::SetOwner(QWidget* owner) {
 }
 
 void CHoldOnDialog::reject() {
-  // Escape would hide the window while the run it reports goes on.
+  // Escape would hide the window while the run it reports goes on; it asks a run that can stop
+  // to stop instead.
+  if (offering_cancel_) cancel_asked_ = true;
   if (!running_) QDialog::reject();
 }
 

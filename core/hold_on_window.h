@@ -1,4 +1,5 @@
-// The small modeless window long runs show on the UI thread: caption, bar and two lines.
+// The small modeless window long runs show on the UI thread: caption, bar and two lines, and a
+// Cancel button for the runs that can stop halfway.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +11,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace tessera {
 
@@ -22,6 +24,10 @@ class CHoldOnDialog : public QDialog, public ProgressSink {
   void SetPercent(int percent) override;
   void SetLines(const std::u16string& line1, const std::u16string& line2) override;
   void Close() override;
+  void OfferCancel() override;
+  // While a cancel is offered: lets the window hear its button a few times a second (input for
+  // every other window is dropped meanwhile, so that nothing else starts halfway through the run).
+  bool Cancelled() override;
 
   // The window it stays above and is centred on.
   void SetOwner(QWidget* owner);
@@ -33,6 +39,7 @@ class CHoldOnDialog : public QDialog, public ProgressSink {
   int ShownPercent() const;
   QString ShownLine(int i) const;
   int Repaints() const { return repaints_; }
+  QPushButton* CancelButton() const { return cancel_; }
 
   // The clock drawn on the window's background.
   static QPixmap ClockPicture();
@@ -50,7 +57,11 @@ class CHoldOnDialog : public QDialog, public ProgressSink {
   QPixmap clock_;
   QLabel* lines_[2] = {};
   QProgressBar* bar_ = nullptr;
+  QPushButton* cancel_ = nullptr;
   bool running_ = false;
+  bool offering_cancel_ = false;
+  bool cancel_asked_ = false;
+  QElapsedTimer since_poll_;
   int percent_ = 0;
   QString lines_text_[2];
   QElapsedTimer since_repaint_;

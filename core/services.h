@@ -61,6 +61,10 @@ class ProgressSink {
   virtual void SetPercent(int percent) = 0;
   virtual void SetLines(const std::u16string& line1, const std::u16string& line2) = 0;
   virtual void Close() = 0;
+  // A run that can stop halfway calls this after Open; until Close, the user may then ask it to
+  // stop, which Cancelled() reports the next time the run asks.
+  virtual void OfferCancel() {}
+  virtual bool Cancelled() { return false; }
 };
 
 struct FontSpec {

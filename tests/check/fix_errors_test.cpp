@@ -41,6 +41,47 @@ struct Fixture : ::testing::Test {
   ScriptedPrompter prompter;
 };
 
+// Stops being asked after `after` rows, as a user pressing Cancel halfway.
+class CancellingProgress final : public ProgressSink {
+ public:
+  explicit CancellingProgress(int after) : after_(after) {}
+  void Open(const std::u16string&) override {}
+  void SetPercent(int) override {}
+  void SetLines(const std::u16string&, const std::u16string&) override {}
+  void Close() override {}
+  void OfferCancel() override { offered = true; }
+  bool Cancelled() override { return ++asked > after_; }
+  bool offered = false;
+  int asked = 0;
+
+ private:
+  int after_;
+};
+
+TEST_F(Fixture, ACancelledRunLeavesTheSubtitlesAsTheyWere) {
+  for (const bool changed : {false, true}) {
+    Fill(doc, {{"0:00:01.000", "0:00:02.000", "lower case start"},
+               {"0:00:01.900", "0:00:03.000", "l'm overlapping"},
+               {"0:00:05.000", "0:00:06.000", "  spaces  "}});
+    doc.SetChanged(changed);
+    const std::vector<std::u16string> before = {doc.Start(1), doc.Line(1, 0), doc.Line(2, 0)};
+    CancellingProgress progress(1);
+    FixRunServices s;
+    s.app = &app;
+    s.lists = &lists;
+    s.measurer = &measurer;
+    s.prompter = &prompter;
+    s.progress = &progress;
+    EXPECT_EQ(kFixRunCancelled, RunFixErrors(doc, FixErrorsOptions{}, s));
+    EXPECT_TRUE(progress.offered);
+    EXPECT_EQ(progress.asked, 2);  // it stops at the first question after the cancel
+    EXPECT_EQ(doc.Count(), 3);
+    EXPECT_EQ(before, (std::vector<std::u16string>{doc.Start(1), doc.Line(1, 0), doc.Line(2, 0)}));
+    EXPECT_EQ(doc.Changed(), changed);
+    EXPECT_EQ(LogLines(doc).back(), "Checking is cancelled; the subtitles are as they were.");
+  }
+}
+
 TEST(FixErrorsOptions, DefaultsRoundTripAndAddPoints) {
   SettingsStore store;
   store.LoadFromText(u"[Settings]\r\nAdd Points = 1\r\nMin Time Between Subs = \"0.250s\"\r\n");

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "core/hold_on_window.h"
 
 namespace tessera {
@@ -35,6 +40,36 @@ TEST(HoldOnDialog, RepaintsSeldomAndShowsTheLastStateWhenClosing) {
   }
   EXPECT_EQ(d.Repaints(), after_open);
   sink.Close();
+}
+
+// A run that offers to stop hears the Cancel button and Escape; meanwhile the user's typing in
+// another window is dropped, so nothing else starts in the middle of the run.
+TEST(HoldOnDialog, CancelIsHeardWhileInputForOtherWindowsIsDropped) {
+  QLineEdit other;
+  other.show();
+  CHoldOnDialog d;
+  ProgressSink& sink = d;
+  for (const bool by_escape : {false, true}) {
+    SCOPED_TRACE(by_escape ? "Escape" : "button");
+    sink.Open(u"Checking...");
+    EXPECT_TRUE(d.CancelButton()->isHidden());
+    EXPECT_FALSE(sink.Cancelled());  // not offered: never asked
+    sink.OfferCancel();
+    EXPECT_FALSE(d.CancelButton()->isHidden());
+    QCoreApplication::postEvent(
+        &other, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
+    EXPECT_FALSE(sink.Cancelled());
+    EXPECT_EQ(other.text(), QString());
+    if (by_escape)
+      QMetaObject::invokeMethod(&d, "reject");
+    else
+      d.CancelButton()->click();
+    EXPECT_TRUE(sink.Cancelled());
+    EXPECT_TRUE(d.isVisible());
+    sink.Close();
+    EXPECT_TRUE(d.CancelButton()->isHidden());
+    EXPECT_FALSE(sink.Cancelled());
+  }
 }
 
 }  // namespace
