@@ -5,6 +5,7 @@
 #include "core/hold_on_window.h"
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
+#include "tests/support/test_workbench.h"
 #include "ui/log_panel.h"
 #include "ui/subtitle_list_view.h"
 
@@ -22,12 +23,11 @@ TEST(SubtitleList, DurationShowsSecondsAndMilliseconds) {
 }
 
 TEST(SubtitleList, RowsColoursAndCurrentRowSurviveAPageSwitch) {
-  SubtitleDocument doc;
-  AppSettings app;
-  LanguageTable lang;
-  lang.Build("/nonexistent");
+  testing::TestWorkbench w;
+  SubtitleDocument& doc = w.doc;
+  const AppSettings& app = w.app;
   for (int i = 0; i < 30; ++i) doc.AddRow(u"0:00:01.000", u"0:00:02.000", u"one", u"two", u"three");
-  SubtitleListView a(doc, app, lang), b(doc, app, lang);
+  SubtitleListView a(doc, w.app, w.lang), b(doc, w.app, w.lang);
   a.resize(600, 200);
   b.resize(600, 200);
   a.Activate();
