@@ -211,6 +211,11 @@ void CHoldOnDialog::OfferCancel() {
   cancel_asked_ = false;
   cancel_->setVisible(offering_cancel_);
   since_poll_.invalidate();
+  // Escape and Enter reach the button only when the window has the keyboard.
+  if (offering_cancel_) {
+    activateWindow();
+    cancel_->setFocus();
+  }
 }
 
 bool CHoldOnDialog::Cancelled() {
