@@ -100,7 +100,7 @@ class LineMatcher {
   LineMatcher(std::u16string_view pattern, MatchRules rules) : pattern_(pattern), rules_(rules) {
     if (!rules_.match_case) FoldCaseInPlace(pattern_);
   }
-  size_t Find(std::u16string_view line, size_t from = 0) {
+  size_t MatchIn(std::u16string_view line, size_t from = 0) {
     if (rules_.match_case) return FindPrepared(line, pattern_, rules_.whole_word, from);
     folded_.assign(line);
     FoldCaseInPlace(folded_);
@@ -149,11 +149,11 @@ class LineMatcher {
   std::u16string folded_;
 };
 
-int ReplaceInRow(SubtitleDocument& doc, int row, LineMatcher& matcher,
-                 std::u16string_view replacement) {
+int ReplaceMatchesInRow(SubtitleDocument& doc, int row, LineMatcher& matcher,
+                        std::u16string_view replacement) {
   int count = 0;
   for (int column : {kLine1, kLine2, kLine3}) {
-    if (matcher.Find(doc.Cell(row, column)) == std::u16string::npos) continue;
+    if (matcher.MatchIn(doc.Cell(row, column)) == std::u16string::npos) continue;
     std::u16string text = doc.Cell(row, column);
     count += matcher.ReplaceIn(text, replacement);
     doc.SetCell(row, column, std::move(text));
@@ -177,7 +177,7 @@ void FoldCaseInPlace(std::u16string& s) {
 
 size_t FindInLine(std::u16string_view line, std::u16string_view pattern, MatchRules rules,
                   size_t from) {
-  return LineMatcher(pattern, rules).Find(line, from);
+  return LineMatcher(pattern, rules).MatchIn(line, from);
 }
 
 bool FindNext(SubtitleDocument& doc, const SearchState& state, Prompter& prompter,
@@ -187,7 +187,7 @@ bool FindNext(SubtitleDocument& doc, const SearchState& state, Prompter& prompte
   LineMatcher matcher(state.text, state.rules);
   for (int row = doc.CurrentRow() + step; doc.IsRow(row); row += step) {
     for (int line = 0; line < 3; ++line) {
-      if (matcher.Find(doc.Line(row, line)) != std::u16string::npos) {
+      if (matcher.MatchIn(doc.Line(row, line)) != std::u16string::npos) {
         doc.SetCurrentRow(row);
         return true;
       }
@@ -203,7 +203,7 @@ int ReplaceInEntry(SubtitleDocument& doc, int row, std::u16string_view find,
                    std::u16string_view replacement, MatchRules rules) {
   if (!doc.IsRow(row) || find.empty()) return 0;
   LineMatcher matcher(find, rules);
-  return ReplaceInRow(doc, row, matcher, replacement);
+  return ReplaceMatchesInRow(doc, row, matcher, replacement);
 }
 
 int ReplaceAll(SubtitleDocument& doc, std::u16string_view find, std::u16string_view replacement,
@@ -212,7 +212,7 @@ int ReplaceAll(SubtitleDocument& doc, std::u16string_view find, std::u16string_v
   if (!find.empty()) {
     LineMatcher matcher(find, rules);
     for (int row = 0; row < doc.Count(); ++row)
-      total += ReplaceInRow(doc, row, matcher, replacement);
+      total += ReplaceMatchesInRow(doc, row, matcher, replacement);
   }
   if (total > 0) {
     doc.SetChanged(true);
