@@ -19,6 +19,7 @@
 #include "core/text_encoding.h"
 #include "core/text_util.h"
 #include "core/version.h"
+#include "sound/sound_decoder.h"
 
 namespace tessera::cli {
 namespace {
@@ -38,31 +39,59 @@ bool IsWholeNumber(const std::string& s) {
 
 // The module beside the executable (the build tree), else the installed one: in the module folder
 // of the prefix that holds the executable, else in the configured folder.
-std::string MeasurerModulePath() {
+std::string ModulePath(const char* name) {
   std::error_code ec;
   const std::filesystem::path dir = ExecutableDir();
-  for (const auto& candidate : {dir / "tessera-measure.so",
-                                dir.parent_path() / TESSERA_MODULE_SUBDIR / "tessera-measure.so"})
+  for (const auto& candidate : {dir / name, dir.parent_path() / TESSERA_MODULE_SUBDIR / name})
     if (std::filesystem::exists(candidate, ec)) return candidate.string();
-  return std::string(TESSERA_MODULE_DIR) + "/tessera-measure.so";
+  return std::string(TESSERA_MODULE_DIR) + "/" + name;
+}
+
+// The entry `symbol` of the module `name`, loaded once; null with the reason in `error`.
+void* ModuleEntry(const char* name, const char* symbol, std::string& error) {
+  void* module = dlopen(ModulePath(name).c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* entry = module ? dlsym(module, symbol) : nullptr;
+  if (!entry) error = dlerror();
+  return entry;
 }
 
 }  // namespace
 
 bool LoadTextMeasurer(CliContext& ctx, int split_method) {
   if (split_method != kSplitDynamic || ctx.measurer) return true;
-  const std::string path = MeasurerModulePath();
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string error;
   using Create = TextMeasurer* (*)();
-  Create create =
-      module ? reinterpret_cast<Create>(dlsym(module, "TesseraCreateTextMeasurer")) : nullptr;
+  auto create = reinterpret_cast<Create>(
+      ModuleEntry("tessera-measure.so", "TesseraCreateTextMeasurer", error));
   if (!create) {
-    std::fprintf(stderr, "tessera-cli: cannot load the text measurer: %s\n", dlerror());
+    std::fprintf(stderr, "tessera-cli: cannot load the text measurer: %s\n", error.c_str());
     return false;
   }
   ctx.measurer = create();
   return ctx.measurer != nullptr;
 }
+
+}  // namespace tessera::cli
+
+namespace tessera {
+
+// The program's decoder is the module's, loaded at the first sound decoded.
+SoundStatus DecodeSound(const std::string& path, SampleSink& sink, std::string& message,
+                        SoundProgress* progress) {
+  using Decode = SoundStatus (*)(const std::string&, SampleSink&, std::string&, SoundProgress*);
+  static std::string error;
+  static const auto decode =
+      reinterpret_cast<Decode>(cli::ModuleEntry("tessera-sound.so", "TesseraDecodeSound", error));
+  if (!decode) {
+    message = "Cannot load the sound decoder: " + error;
+    return SoundStatus::Unreadable;
+  }
+  return decode(path, sink, message, progress);
+}
+
+}  // namespace tessera
+
+namespace tessera::cli {
 
 CommandRegistration::CommandRegistration(CommandInfo info) {
   Registry().push_back(info);
