@@ -81,6 +81,7 @@ TEST_F(PackageTest, MadeInstalledAndValidated) {
       "/usr/bin/tessera",
       "/usr/bin/tessera-cli",
       "/usr/" TESSERA_MODULE_SUBDIR "/tessera-measure.so",
+      "/usr/" TESSERA_MODULE_SUBDIR "/tessera-sound.so",
       "/usr/share/tessera/Tessera.ini",
       "/usr/share/tessera/languages/Dutch.lng",
       "/usr/share/applications/Tessera.desktop",
