@@ -201,9 +201,12 @@ void CHoldOnDialog::Close() {
   // The last state is shown before the window goes.
   Show(true);
   running_ = false;
+  const bool took_keyboard = offering_cancel_;
   offering_cancel_ = false;
   cancel_->hide();
   hide();
+  // The keyboard goes back to the window the run was started from.
+  if (took_keyboard && parentWidget()) parentWidget()->activateWindow();
 }
 
 void CHoldOnDialog::OfferCancel() {
