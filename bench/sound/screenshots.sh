@@ -22,14 +22,13 @@ PY
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 shoot() {  # NAME SETTINGS-LINES
-  printf '[Settings]\nStart tab=101\nReload AVI=1\nLast AVI=%s\nx pos=0\ny pos=0\n%s\n' \
-    "$movie" "$2" > "$work/$1.cfg"
+  printf '[Settings]\nStart tab=101\nx pos=0\ny pos=0\n%s\n' "$2" | sed 's/$/\r/' > "$work/$1.cfg"
   xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-    "$0" --config "$1" "$2" & pid=$!
+    "$0" --config "$1" --movie "$4" "$2" & pid=$!
     sleep 12
     import -window root "$3"
     kill $pid; wait $pid 2>/dev/null || true
-  ' "$build/tessera" "$work/$1.cfg" "$data/thousand.srt" "$out/$1.png"
+  ' "$build/tessera" "$work/$1.cfg" "$data/thousand.srt" "$out/$1.png" "$movie"
   echo "$out/$1.png"
 }
 shoot default ""

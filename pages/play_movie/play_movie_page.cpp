@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -20,6 +19,7 @@
 #include "core/text_util.h"
 #include "movie/play_movie.h"
 #include "pages/play_movie/movie_panel_widget.h"
+#include "pages/play_movie/picture_strip_layout.h"
 #include "pages/play_movie/waveform_widget.h"
 #include "sound/sound_loader_qt.h"
 #include "spelling/spelling_session.h"
@@ -35,7 +35,6 @@ namespace {
 
 constexpr int kRefreshMs = 100;
 constexpr int kReloadMs = 25;
-constexpr int kPanelHeight = 240;
 constexpr int kListHeightWithLargeMovie = 130;
 constexpr char16_t kNoSubtitles[] = u"<<< NO SUBTITLE FILE LOADED >>>";
 
@@ -171,6 +170,13 @@ PageLayout CTranslatePage::Layout(CTranslatePage* page) {
        {Qt::Key_Return}},
       {nullptr,
        0,
+       u"Play line",
+       {},
+       [page] { return page->PlayLine(), 0u; },
+       nullptr,
+       {CtrlKey(Qt::Key_Space)}},
+      {nullptr,
+       0,
        u"Find Next",
        {},
        [page] { return page->SearchNext(), 0u; },
@@ -239,28 +245,12 @@ void CTranslatePage::BuildControls() {
   panel_ = new CMyMoviePanel(*player_, ctx_.app, movie_area_);
   panel_->setObjectName(QStringLiteral("moviePanel"));
   panel_->SetBackgroundColour(Qt::black);
-  auto* panel_row = new QHBoxLayout;
-  if (ctx_.app.resize_movie_window) {
-    // The movie takes the extra room; the list keeps its height.
-    panel_->setMinimumSize(160, 120);
-    panel_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    panel_row->addWidget(panel_, 1);
-    List()->setFixedHeight(kListHeightWithLargeMovie);
-    area->addLayout(panel_row, 1);
-  } else {
-    panel_->setFixedSize(kPanelHeight * 4 / 3, kPanelHeight);
-    panel_row->addStretch(1);
-    panel_row->addWidget(panel_);
-    panel_row->addStretch(1);
-    area->addLayout(panel_row);
-  }
+  // A large movie takes the extra room and the list keeps its height; else the list takes it.
+  if (ctx_.app.resize_movie_window) List()->setMaximumHeight(kListHeightWithLargeMovie);
 
-  // The sound strip keeps its height; a large movie gives way first.
   sound_ = std::make_unique<SoundLoader>();
   connect(sound_.get(), &SoundLoader::Finished, this, &CTranslatePage::SoundFinished);
   strip_ = new WaveformStrip(*sound_, ctx_.doc, movie_area_);
-  strip_->setMinimumHeight(60);
-  strip_->setMaximumHeight(100);
   connect(strip_, &WaveformStrip::SeekRequested, this,
           [this](double seconds) { SeekTo(static_cast<int64_t>(seconds * 1e7 + 0.5)); });
   connect(strip_, &WaveformStrip::SubtitleActivated, this, [this](int row) {
@@ -269,7 +259,9 @@ void CTranslatePage::BuildControls() {
   });
   connect(strip_, &WaveformStrip::TimingChanged, this, &CTranslatePage::StripTimingChanged);
   connect(strip_, &WaveformStrip::TimingFinished, this, &CTranslatePage::StripTimingFinished);
-  area->addWidget(strip_);
+  picture_strip_ = new PictureStripLayout(panel_, strip_, ctx_.app.resize_movie_window != 0);
+  picture_strip_->setSpacing(4);
+  area->addLayout(picture_strip_, ctx_.app.resize_movie_window ? 1 : 0);
 
   bar_ = new CPositionBar(movie_area_);
   bar_->setObjectName(QStringLiteral("positionBar"));
@@ -348,7 +340,6 @@ void CTranslatePage::BuildControls() {
   position_display_->setObjectName(QStringLiteral("positionDisplay"));
   position_display_->SetCaption(QStringLiteral("Position"));
   SetDisplayText(position_display_, u"0:00:00.000");
-  grid->addWidget(position_display_, 0, 7, 1, 1, Qt::AlignRight);
 
   auto* volume_row = new QHBoxLayout;
   volume_label_ = new QLabel(QStringLiteral("Volume:"), movie_area_);
@@ -365,14 +356,13 @@ void CTranslatePage::BuildControls() {
   connect(play_line, &QPushButton::clicked, this, &CTranslatePage::PlayLine);
   play_line_button_ = play_line;
   volume_row->addWidget(play_line);
-  auto* play_line_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space), this);
-  play_line_key->setContext(Qt::WidgetWithChildrenShortcut);
-  connect(play_line_key, &QShortcut::activated, this, &CTranslatePage::PlayLine);
   grid->addLayout(volume_row, 1, 0);
 
-  // The current subtitle's times get a row of their own, so that the line fields keep their width.
+  // The position and the current subtitle's times get a row of their own, so that the line
+  // fields keep their width at the window's smallest size too.
   auto* times = new QHBoxLayout;
   times->setSpacing(3);
+  times->addWidget(position_display_);
   times->addStretch(1);
   start_label_ = new QLabel(QStringLiteral("Start:"), movie_area_);
   start_display_ = new CCDPlayerDisplay(11, 1, movie_area_);
@@ -406,7 +396,7 @@ void CTranslatePage::BuildControls() {
           [this] { Run([this] { return AutoDuration(); }, u"Auto"); });
   auto_button_ = auto_button;
   times->addWidget(auto_button_);
-  grid->addLayout(times, 2, 0, 1, 8);
+  grid->addLayout(times, 2, 0, 1, 7);
   area->addLayout(grid);
 
   AddBelowList(movie_area_, ctx_.app.resize_movie_window ? 3 : 0);
@@ -680,9 +670,7 @@ void CTranslatePage::OpenMovie(const std::u16string& path) {
   pause_enabled_ = stop_enabled_ = false;
   int w = 0, h = 0;
   if (player_->NativeVideoRect(w, h)) {
-    // The panel keeps its height and takes the movie's proportions.
-    if (!ctx_.app.resize_movie_window && h > 0)
-      panel_->setFixedSize(std::max(16, w * panel_->height() / h), panel_->height());
+    picture_strip_->SetProportions(w, h);
     player_->ShowFrame();
   }
   ctx_.doc.SetMovieLength(player_->Duration());

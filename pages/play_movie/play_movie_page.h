@@ -27,6 +27,7 @@ namespace tessera {
 
 class CCDPlayerDisplay;
 class CMyMoviePanel;
+class PictureStripLayout;
 class SoundLoader;
 class SpinArrows;
 class WaveformStrip;
@@ -169,6 +170,7 @@ class CTranslatePage : public SearchingSheetPage {
   std::vector<SpinArrows*> spins_;
   QSlider* volume_slider_ = nullptr;
   QWidget* movie_area_ = nullptr;
+  PictureStripLayout* picture_strip_ = nullptr;
 
   // The sound under the picture, and a subtitle being timed on it.
   std::unique_ptr<SoundLoader> sound_;

@@ -14,6 +14,8 @@
 #include "core/qt_text_qt.h"
 #include "core/text_util.h"
 #include "core/update_fetch_qt.h"
+#include "pages/page_table.h"
+#include "pages/play_movie/picture_strip_layout.h"
 #include "tests/gui/page_server.h"
 #include "tests/gui/window_fixture.h"
 #include "tests/support/documents.h"
@@ -247,6 +249,58 @@ TEST_F(MainWindowTest, IdentitySocketAnswersTheRequest) {
   ASSERT_EQ(answer.size(), 4);
   EXPECT_EQ(qFromLittleEndian<quint32>(answer.constData()), kIdentityAnswer);
   app_->MainDialog()->close();
+}
+
+// Play Movie at the window's default and minimum sizes, with and without a growing movie: every
+// control keeps at least its own smallest height, nothing overlaps or is cut, and the picture
+// gives way before the sound strip does.
+TEST_F(MainWindowTest, PlayMovieFitsAtDefaultAndMinimumSize) {
+  const fs::path film = WriteSample("film.srt", 200);
+  for (const int grows : {0, 1}) {
+    SCOPED_TRACE(grows);
+    WriteSettings([&](SettingsStore& s) { s.WriteInt(u"Settings", u"ResizeMovieWindow", grows); });
+    CTesseraApp& app = Start({film.string()});
+    CMainDialog* w = app.MainDialog();
+    w->SetActivePage(StartPageIndex(101));
+    w->show();
+    CSheetPage* page = w->Page(StartPageIndex(101));
+    for (const QSize size : {QSize(960, 700), w->minimumSize()}) {
+      SCOPED_TRACE(size.height());
+      w->resize(size);
+      QApplication::processEvents();
+      ASSERT_EQ(w->size(), size);
+      std::vector<QWidget*> parts{page->findChild<QWidget*>(QStringLiteral("moviePanel")),
+                                  page->findChild<QWidget*>(QStringLiteral("waveform")),
+                                  page->findChild<QWidget*>(QStringLiteral("positionBar")),
+                                  page->List()};
+      for (const char* name : {"play", "playLine", "line1", "line2", "startSpin", "auto"})
+        parts.push_back(page->findChild<QWidget*>(QString::fromLatin1(name)));
+      std::vector<QRect> rects;
+      for (QWidget* part : parts) {
+        ASSERT_NE(part, nullptr);
+        const QRect r(part->mapTo(page, QPoint(0, 0)), part->size());
+        EXPECT_TRUE(page->rect().contains(r)) << part->objectName().toStdString();
+        const int smallest =
+            part->minimumHeight() > 0 ? part->minimumHeight() : part->minimumSizeHint().height();
+        EXPECT_GE(r.height(), smallest) << part->objectName().toStdString();
+        for (const QRect& other : rects)
+          EXPECT_FALSE(r.intersects(other)) << part->objectName().toStdString();
+        rects.push_back(r);
+      }
+      const int picture = parts[0]->height(), strip = parts[1]->height();
+      EXPECT_GE(page->List()->height(), page->List()->minimumSizeHint().height());
+      EXPECT_GE(picture, PictureStripLayout::kSmallestPicture);
+      EXPECT_GE(page->findChild<QWidget*>(QStringLiteral("line1"))->width(), 150);
+      if (strip < PictureStripLayout::kStripHeight) {
+        EXPECT_EQ(picture, PictureStripLayout::kSmallestPicture);
+      }
+      if (size.height() == 700) {
+        EXPECT_EQ(strip, PictureStripLayout::kStripHeight);
+      }
+    }
+    w->close();
+    app_.reset();
+  }
 }
 
 // Renders the window with the sample; the picture is left in the build folder to look at.

@@ -535,6 +535,7 @@ TEST_F(TranslatePageTest, LayoutFollowsResizeMovieWindow) {
   page.reset();
   app.resize_movie_window = 1;
   Make();
+  page->resize(960, 700);
   page->show();
   QApplication::processEvents();
   const QSize panel = page->Panel()->size();
