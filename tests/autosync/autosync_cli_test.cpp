@@ -67,6 +67,17 @@ TEST_F(AutoSyncCliTest, FindsTheOffsetFromTheSound) {
   EXPECT_EQ(last.err, "");
 }
 
+// The README's first steps: the sample film's subtitles come 2 s late and Auto sync finds it.
+TEST_F(AutoSyncCliTest, TheSampleFilmIsFitted) {
+  const std::string movie = std::string(TESSERA_BINARY_DIR) + "/sample/sample.avi";
+  if (!std::filesystem::exists(movie)) GTEST_SKIP() << "the build made no sample film";
+  const std::string line = Run(std::string(TESSERA_SOURCE_DIR) + "/assets/sample.srt", movie);
+  ASSERT_EQ(last.code, 0) << last.err;
+  EXPECT_TRUE(
+      std::regex_search(line, std::regex(R"(^Offset -(1\.9[5-9]|2\.0[0-4])\d s, rate none)")))
+      << line;
+}
+
 TEST_F(AutoSyncCliTest, SplitsAgainstASubtitleReferenceUnlessTold) {
   WriteBytes(dir.Path("in.srt"), SubRipOf(spans, [](int row) { return row < 25 ? 4.0 : -30.0; }));
   std::string line = Run("in.srt", "truth.srt");
