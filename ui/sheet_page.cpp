@@ -26,6 +26,7 @@ CSheetPage::CSheetPage(PageContext& ctx, PageLayout layout, QWidget* parent)
   body->setSpacing(6);
   for (size_t r = 0; r < layout_.buttons.size() || r == 0; ++r) {
     auto* row = new QHBoxLayout;
+    row->setSpacing(4);
     if (r < layout_.buttons.size()) {
       for (const PageButton& declared : layout_.buttons[r]) {
         auto* b = new QPushButton(ToQ(declared.english), this);
@@ -104,6 +105,13 @@ void CSheetPage::ApplyCaptions() {
     if (m.declared->caption_id)
       m.button->setText(Caption(m.declared->caption_id, ToQ(m.declared->english)));
   exit_->setText(Caption(kExitId, QStringLiteral("Exit")));
+  // The style asks 80 px of every button; in a narrow window a row gives each what its caption
+  // needs instead, so a long row keeps every caption whole.
+  const auto fit = [](QPushButton* b) {
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text().remove(u'&')) + 8);
+  };
+  for (const Made& m : buttons_) fit(m.button);
+  fit(exit_);
 }
 
 void CSheetPage::OnActivate() {
