@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QLocalSocket>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtEndian>
@@ -286,6 +287,12 @@ TEST_F(MainWindowTest, PlayMovieFitsAtDefaultAndMinimumSize) {
         for (const QRect& other : rects)
           EXPECT_FALSE(r.intersects(other)) << part->objectName().toStdString();
         rects.push_back(r);
+      }
+      // The button row keeps every caption whole.
+      for (QPushButton* b : page->findChildren<QPushButton*>()) {
+        if (b->parentWidget() != page) continue;
+        EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(b->text().remove(u'&')))
+            << b->objectName().toStdString();
       }
       const int picture = parts[0]->height(), strip = parts[1]->height();
       EXPECT_GE(page->List()->height(), page->List()->minimumSizeHint().height());
