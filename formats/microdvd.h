@@ -12,6 +12,8 @@
 
 namespace tessera {
 
+class TextSink;
+
 inline constexpr double kAssumedFrameRate = 23.976;
 
 // The rate of a frame-rate line "{1}{1}23.976" (or "{0}{0}25") that opens the entries, or nothing.
@@ -28,6 +30,8 @@ int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, d
 // it; the encoder input file has the encoder header, then the comment block, then the rows.
 std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bool encoder,
                             const AppSettings& settings);
+void PutMicroDvd(const SubtitleDocument& doc, int first, int last, bool encoder,
+                 const AppSettings& settings, TextSink& sink);
 // 1 when written, 0 when the file could not be written.
 int WriteMicroDvd(const SubtitleDocument& doc, const std::filesystem::path& path, int first,
                   int last, bool encoder, const AppSettings& settings);

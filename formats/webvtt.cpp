@@ -87,11 +87,9 @@ int ReadWebVtt(SubtitleDocument& doc, std::u16string_view text, double offset) {
   return 1;
 }
 
-std::u16string WebVttText(const SubtitleDocument& doc, int first, int last) {
+void PutWebVtt(const SubtitleDocument& doc, int first, int last, TextSink& sink) {
   ResolveRange(doc, first, last);
   std::u16string out = u"WEBVTT\r\n\r\n";
-  if (first > last) return out;
-  out.reserve(out.size() + TextRoom(doc, first, last, 48));
   auto time = [](const std::u16string& text) {
     std::u16string t = TimeTextAs(text, kSubRipForm);
     t[t.size() - 4] = u'.';
@@ -114,8 +112,15 @@ std::u16string WebVttText(const SubtitleDocument& doc, int first, int last) {
       out += kCrLf;
     }
     out += kCrLf;
+    TakeBlock(out, sink);
   }
-  return out;
+  sink.Take(out);
+}
+
+std::u16string WebVttText(const SubtitleDocument& doc, int first, int last) {
+  WholeText whole;
+  PutWebVtt(doc, first, last, whole);
+  return std::move(whole.text);
 }
 
 }  // namespace tessera

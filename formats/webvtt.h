@@ -9,6 +9,8 @@
 
 namespace tessera {
 
+class TextSink;
+
 // The text opens with "WEBVTT" on a line of its own (a title may follow after a blank).
 bool LooksLikeWebVtt(std::u16string_view text);
 
@@ -19,5 +21,6 @@ int ReadWebVtt(SubtitleDocument& doc, std::u16string_view text, double offset);
 
 // Rows first..last (-1: the whole document): "WEBVTT", an empty line, one cue per row.
 std::u16string WebVttText(const SubtitleDocument& doc, int first, int last);
+void PutWebVtt(const SubtitleDocument& doc, int first, int last, TextSink& sink);
 
 }  // namespace tessera
