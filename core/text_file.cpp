@@ -342,6 +342,12 @@ bool LineWalk::Next(std::u16string_view& line) {
   return true;
 }
 
+size_t CountLines(std::u16string_view text) {
+  size_t n = 1;
+  ForEachUnit(text, u'\n', [&](size_t) { ++n; });
+  return n;
+}
+
 std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
   std::vector<std::u16string_view> lines;
   // Room for lines of 16 units on average, CR LF included (subtitle files average about 20).

@@ -123,6 +123,9 @@ class LineWalk {
   size_t pos_ = 0;
 };
 
+// How many lines LineWalk visits at most: one more than the LFs. For reserving rows once.
+size_t CountLines(std::u16string_view text);
+
 // Every line of `text` as LineWalk visits them.
 std::vector<std::u16string_view> SplitLines(std::u16string_view text);
 

@@ -166,23 +166,23 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
     doc.AppendLog(lang.Lookup(id));
     doc.AppendLog(lang.Lookup(2000));
   };
+  // Nothing reads the text after the rows are built: the readers of the large files give it back.
   switch (detected) {
     case SubtitleFormat::SubRip:
       announce(2002);
-      // Nothing reads the text after the rows are built.
       read = ReadSubRip(loaded, text, 0, true);
       break;
     case SubtitleFormat::SubStationAlpha:
     case SubtitleFormat::AdvancedSubStationAlpha:
       announce(2004);
-      read = ReadSubStationAlpha(loaded, text);
+      read = ReadSubStationAlpha(loaded, text, true);
       break;
     case SubtitleFormat::MicroDvd: {
       std::optional<double> own = MicroDvdHeaderRate(text);
       doc.AppendLog(lang.Lookup(2003));
       doc.AppendLog(own ? OwnRateLine(*own) : u"Assuming 23.976 fps framerate for now.");
       doc.AppendLog(lang.Lookup(2000));
-      read = ReadMicroDvd(loaded, text, own ? *own : AskedRate(prompter));
+      read = ReadMicroDvd(loaded, text, own ? *own : AskedRate(prompter), 0, true);
       break;
     }
     case SubtitleFormat::SubViewer:
@@ -196,7 +196,7 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
     case SubtitleFormat::WebVtt:
       doc.AppendLog(u"Detected WebVTT format.");
       doc.AppendLog(lang.Lookup(2000));
-      read = ReadWebVtt(loaded, text, 0);
+      read = ReadWebVtt(loaded, text, 0, true);
       break;
     case SubtitleFormat::Unrecognised:
       doc.AppendLog(lang.Lookup(2006));

@@ -88,11 +88,17 @@ std::string FrameRateText(double rate) {
   return s;
 }
 
-int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, double offset) {
+int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, double offset,
+                 bool give_back) {
   if (!(rate > 0) || !std::isfinite(rate)) rate = kAssumedFrameRate;
   std::u16string line1, line2, line3;
   bool first = true;
-  for (std::u16string_view line : SplitLines(text)) {
+  doc.Reserve(doc.Count() + static_cast<int>(CountLines(text)));
+  LineWalk walk(text);
+  TextGiveBack given(text, give_back);
+  std::u16string_view line;
+  while (walk.Next(line)) {
+    given.ReadUpTo(static_cast<size_t>(line.data() - text.data()));
     if (line.empty() || line[0] != u'{') continue;
     double own_rate = 0;
     if (first && IsRateLine(line, own_rate)) {

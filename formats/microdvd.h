@@ -23,7 +23,9 @@ std::string FrameRateText(double rate);
 
 // Appends one row per line that starts with "{", frames converted at `rate` frames per second
 // and every time moved later by `offset` seconds; a frame-rate line is no subtitle. Returns 1.
-int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, double offset = 0);
+// `give_back` as ReadSubRip's.
+int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, double offset = 0,
+                 bool give_back = false);
 
 // Rows first..last (-1: the whole document) at the "SubFramerate" setting. A MicroDVD file opens
 // with its frame-rate line and ends with the comment block (the log), where no reader trips over

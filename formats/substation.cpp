@@ -110,14 +110,19 @@ void AppendTimes(std::u16string& out, const SubtitleDocument& doc, int row) {
 
 }  // namespace
 
-int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text) {
+int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text, bool give_back) {
   std::u16string owned;
   std::u16string line1, line2, line3;
   std::vector<std::u16string_view> fields;
   EventFields format;
   bool in_events = false;
   int clamped = 0;
-  for (std::u16string_view view : SplitLines(text)) {
+  doc.Reserve(doc.Count() + static_cast<int>(CountLines(text)));
+  LineWalk walk(text);
+  TextGiveBack given(text, give_back);
+  std::u16string_view view;
+  while (walk.Next(view)) {
+    given.ReadUpTo(static_cast<size_t>(view.data() - text.data()));
     if (!view.empty() && view[0] == u'[') {
       in_events = EqualsIgnoreAsciiCase(TrimView(view), u"[Events]");
       continue;

@@ -16,7 +16,8 @@ class TextSink;
 // Appends one row per Dialogue line, its fields found through the Format line of [Events] (without
 // one, the text starts after "!Effect,"). "\N" and "\n" break lines; override blocks stay in the
 // text. Returns 1.
-int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text);
+// `give_back` as ReadSubRip's.
+int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text, bool give_back = false);
 
 // Rows first..last (-1: the whole document) with the header of the "SsaVersion" setting.
 std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int last,
