@@ -35,7 +35,7 @@ PY
 # Best time of `runs` runs, in seconds: the processor time (user + system) of the whole process,
 # which a machine shared with other work does not inflate, and in brackets the wall time. Read
 # from the kernel's own accounting to the microsecond (/usr/bin/time rounds to 10 ms). Then the
-# peak resident memory in MB (the kernel's maximum resident set size).
+# peak resident memory in MiB (the kernel's maximum resident set size), the unit of the goal line.
 best() {
   /usr/bin/python3 - "$runs" "$@" <<'PY'
 import os, subprocess, sys, time
@@ -51,7 +51,7 @@ for _ in range(runs):
         sys.exit("failed: " + " ".join(cmd))
     cpu, wall = min(cpu, use.ru_utime + use.ru_stime), min(wall, w)
     rss = max(rss, use.ru_maxrss)
-print("%.4f (%.4f) %.1f MB" % (cpu, wall, rss / 1024), end="")
+print("%.4f (%.4f) %.1f MiB" % (cpu, wall, rss / 1024), end="")
 PY
 }
 
@@ -71,7 +71,7 @@ all_runs=$runs
 for size in 1000000 16000000 67000000; do
   in="$work/in-$size.srt"
   n=$(make_srt "$in" "$size")
-  echo "== $size bytes, $n subtitles; memory goal 4 x size + 16 MiB = $(((4 * size + 16777216) / 1000000)) MB"
+  echo "== $size bytes, $n subtitles; memory goal 4 x size + 16 MiB = $(((4 * size + 16777216) / 1048576)) MiB"
   if [ "$size" = 67000000 ]; then
     # The largest file shows memory and linearity: convert only, and three runs at most.
     runs=$((all_runs < 3 ? all_runs : 3))

@@ -21,9 +21,9 @@
 namespace tessera::cli {
 namespace {
 
-// What this buys, measured with bench/compare.sh's files: a 1 MB convert takes 8.6 ms of
-// processor time with it and 16.4 ms without (page faults 150 instead of 3,200), which is what
-// keeps it under 0.07 of ffmpeg's time; it costs about 12 MB more peak memory at 16 MB. How: the
+// What this buys, measured with bench/compare.sh's files: a 1 MB convert takes 8.2 ms of
+// processor time with it and 10.9 ms without, which is what keeps it under 0.07 of ffmpeg's time;
+// it costs about 1.5 MB more peak memory at 16 MB, and nothing measurable at 64 MB. How: the
 // room a command needs (the file's text a few times over, touched once, freed only at exit) is
 // taken from the heap in one piece advised for 2 MB pages; large blocks come from the heap too,
 // where freed room is used again instead of being unmapped. One block, held and never touched,

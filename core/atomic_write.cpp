@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -85,57 +86,6 @@ bool WriteAll(int fd, std::string_view bytes, int& error) {
   return true;
 }
 
-struct Staged {
-  fs::path target;
-  std::string temporary;  // empty once renamed or removed
-  bool existed = false;
-};
-
-// Writes the bytes to a flushed temporary beside the target. Returns the reason of a failure, or
-// the empty text.
-std::string Stage(const fs::path& path, std::string_view bytes, Staged& out) {
-  int error = 0;
-  if (!ResolveTarget(path, out.target, error)) return SystemReason(error);
-  struct stat st;
-  out.existed = ::stat(out.target.c_str(), &st) == 0;
-  if (out.existed) {
-    if (S_ISDIR(st.st_mode)) return SystemReason(EISDIR);
-    // A FIFO or a device must never be replaced by a regular file.
-    if (!S_ISREG(st.st_mode)) return "Not a regular file";
-    // Renaming would replace a write-protected file that opening for writing would refuse.
-    if (::access(out.target.c_str(), W_OK) != 0) return SystemReason(errno);
-  }
-  fs::path folder = out.target.parent_path();
-  if (folder.empty()) folder = ".";
-  const std::string name = out.target.filename().string();
-  RemoveStaleTemporaries(folder, name);
-
-  std::string temporary =
-      (folder / (TemporaryPrefix(name) + std::string(kTemporaryRandom, 'X'))).string();
-  int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return SystemReason(errno);
-  mode_t mode;
-  if (out.existed) {
-    mode = st.st_mode & 07777;
-    (void)::fchown(fd, st.st_uid, st.st_gid);  // keeps the owner when we may (as root)
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  (void)::fchmod(fd, mode);  // a failed chmod is not worth losing the save
-  bool ok = WriteAll(fd, bytes, error);
-  // On disk before the rename, so that a power cut leaves the old file or the whole new one.
-  if (ok && ::fsync(fd) != 0) ok = false, error = errno;
-  if (::close(fd) != 0 && ok) ok = false, error = errno;
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    return SystemReason(error);
-  }
-  out.temporary = std::move(temporary);
-  return {};
-}
-
 }  // namespace
 
 bool IsTemporaryOf(std::string_view entry_name, std::string_view target_name) {
@@ -143,29 +93,119 @@ bool IsTemporaryOf(std::string_view entry_name, std::string_view target_name) {
   return entry_name.size() == prefix.size() + kTemporaryRandom && entry_name.starts_with(prefix);
 }
 
+AtomicFile::AtomicFile(const fs::path& path) {
+  int error = 0;
+  if (!ResolveTarget(path, target_, error)) {
+    Fail(SystemReason(error));
+    return;
+  }
+  struct stat st;
+  existed_ = ::stat(target_.c_str(), &st) == 0;
+  if (existed_) {
+    if (S_ISDIR(st.st_mode)) {
+      Fail(SystemReason(EISDIR));
+      return;
+    }
+    // A FIFO or a device must never be replaced by a regular file.
+    if (!S_ISREG(st.st_mode)) {
+      Fail("Not a regular file");
+      return;
+    }
+    // Renaming would replace a write-protected file that opening for writing would refuse.
+    if (::access(target_.c_str(), W_OK) != 0) {
+      Fail(SystemReason(errno));
+      return;
+    }
+  }
+  fs::path folder = target_.parent_path();
+  if (folder.empty()) folder = ".";
+  const std::string name = target_.filename().string();
+  RemoveStaleTemporaries(folder, name);
+
+  std::string temporary =
+      (folder / (TemporaryPrefix(name) + std::string(kTemporaryRandom, 'X'))).string();
+  fd_ = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd_ < 0) {
+    Fail(SystemReason(errno));
+    return;
+  }
+  temporary_ = std::move(temporary);
+  mode_t mode;
+  if (existed_) {
+    mode = st.st_mode & 07777;
+    (void)::fchown(fd_, st.st_uid, st.st_gid);  // keeps the owner when we may (as root)
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  (void)::fchmod(fd_, mode);  // a failed chmod is not worth losing the save
+}
+
+AtomicFile::~AtomicFile() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+bool AtomicFile::Fail(std::string reason) {
+  if (reason_.empty()) reason_ = std::move(reason);
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  temporary_.clear();
+  return false;
+}
+
+bool AtomicFile::Write(std::string_view bytes) {
+  if (fd_ < 0) return false;
+  int error = 0;
+  return WriteAll(fd_, bytes, error) || Fail(SystemReason(error));
+}
+
+bool AtomicFile::Restart() {
+  if (fd_ < 0) return false;
+  if (::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) != 0) return Fail(SystemReason(errno));
+  return true;
+}
+
+bool AtomicFile::Close() {
+  if (fd_ < 0) return false;
+  // On disk before the rename, so that a power cut leaves the old file or the whole new one.
+  if (::fsync(fd_) != 0) return Fail(SystemReason(errno));
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) return Fail(SystemReason(errno));
+  return true;
+}
+
+bool AtomicFile::Place() {
+  if (!Ok() || fd_ >= 0 || temporary_.empty()) return false;
+  if (std::rename(temporary_.c_str(), target_.c_str()) != 0) return Fail(SystemReason(errno));
+  temporary_.clear();
+  placed_ = true;
+  SyncFolder(target_.parent_path());
+  return true;
+}
+
+void AtomicFile::RemoveIfCreated() {
+  if (placed_ && !existed_) ::unlink(target_.c_str());
+}
+
 int WriteFilesAtomically(std::span<const FileBytes> files, std::string* reason) {
-  std::vector<Staged> staged(files.size());
-  auto fail = [&](size_t index, std::string why) {
-    for (Staged& s : staged)
-      if (!s.temporary.empty()) ::unlink(s.temporary.c_str());
-    if (reason) *reason = std::move(why);
+  std::vector<std::unique_ptr<AtomicFile>> staged;
+  staged.reserve(files.size());
+  auto fail = [&](size_t index) {
+    if (reason) *reason = staged[index]->Reason();
+    // Files this save created go again, so that no half of a set is left.
+    for (size_t k = 0; k < index; ++k) staged[k]->RemoveIfCreated();
     return static_cast<int>(index);
   };
   for (size_t i = 0; i < files.size(); ++i) {
-    std::string why = Stage(files[i].path, files[i].bytes, staged[i]);
-    if (!why.empty()) return fail(i, std::move(why));
+    staged.push_back(std::make_unique<AtomicFile>(files[i].path));
+    if (!staged[i]->Write(files[i].bytes) || !staged[i]->Close()) return fail(i);
   }
-  for (size_t i = 0; i < staged.size(); ++i) {
-    if (std::rename(staged[i].temporary.c_str(), staged[i].target.c_str()) != 0) {
-      const int error = errno;
-      // Files this save created go again, so that no half of a set is left.
-      for (size_t k = 0; k < i; ++k)
-        if (!staged[k].existed) ::unlink(staged[k].target.c_str());
-      return fail(i, SystemReason(error));
-    }
-    staged[i].temporary.clear();
-    SyncFolder(staged[i].target.parent_path());
-  }
+  for (size_t i = 0; i < staged.size(); ++i)
+    if (!staged[i]->Place()) return fail(i);
   return -1;
 }
 

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -31,13 +34,60 @@ struct SubtitleEntry {
   bool selected = false;
 };
 
+class SubtitleDocument;
+
+// The cells of one column, read-only, in row order.
+class ColumnView {
+ public:
+  class Iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = std::u16string;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const std::u16string*;
+    using reference = const std::u16string&;
+    Iterator() = default;
+    Iterator(const ColumnView* view, size_t row) : view_(view), row_(row) {}
+    reference operator*() const { return (*view_)[row_]; }
+    pointer operator->() const { return &**this; }
+    Iterator& operator++() {
+      ++row_;
+      return *this;
+    }
+    Iterator operator++(int) {
+      Iterator before = *this;
+      ++row_;
+      return before;
+    }
+    bool operator==(const Iterator& o) const { return row_ == o.row_; }
+
+   private:
+    const ColumnView* view_ = nullptr;
+    size_t row_ = 0;
+  };
+
+  ColumnView(const SubtitleDocument& doc, int column) : doc_(&doc), column_(column) {}
+  size_t size() const;
+  const std::u16string& operator[](size_t row) const;
+  Iterator begin() const { return {this, 0}; }
+  Iterator end() const { return {this, size()}; }
+  operator std::vector<std::u16string>() const { return {begin(), end()}; }
+  bool operator==(const std::vector<std::u16string>& cells) const;
+
+ private:
+  const SubtitleDocument* doc_;
+  int column_;
+};
+
 class SubtitleDocument {
  public:
   int Count() const { return static_cast<int>(cols_[kStart].size()); }
   bool IsRow(int row) const { return row >= 0 && row < Count(); }
 
-  const std::u16string& Cell(int row, int column) const { return cols_[column][row]; }
-  void SetCell(int row, int column, std::u16string text) { cols_[column][row] = std::move(text); }
+  const std::u16string& Cell(int row, int column) const {
+    return column < kLine2 ? cols_[column][row] : Slot(slots_[column - kLine2][row]);
+  }
+  void SetCell(int row, int column, std::u16string text);
   // A time cell (kStart or kEnd) in seconds, as ParseTimeText reads it.
   double Time(int row, int column) const;
   // Writes the time in the canonical form into the cell, keeping the cell's room (no allocation).
@@ -45,8 +95,8 @@ class SubtitleDocument {
   const std::u16string& Start(int row) const { return cols_[kStart][row]; }
   const std::u16string& End(int row) const { return cols_[kEnd][row]; }
   // line: 0, 1 or 2.
-  const std::u16string& Line(int row, int line) const { return cols_[kLine1 + line][row]; }
-  const std::vector<std::u16string>& ColumnCells(int column) const { return cols_[column]; }
+  const std::u16string& Line(int row, int line) const { return Cell(row, kLine1 + line); }
+  ColumnView ColumnCells(int column) const { return {*this, column}; }
 
   bool Selected(int row) const { return selected_[row] != 0; }
   void SetSelected(int row, bool on) { selected_[row] = on ? 1 : 0; }
@@ -98,7 +148,20 @@ class SubtitleDocument {
   void AppendLog(std::u16string line) { log_.Append(std::move(line)); }
 
  private:
-  std::array<std::vector<std::u16string>, kTextColumns> cols_;
+  // Most subtitles have one or two lines, and an empty cell still takes a string's 32 bytes: a
+  // large file's document would be more than four times the file. So the second and third lines
+  // are held as slot numbers (0: empty) into `texts_`, whose strings never move, and the slot of a
+  // line that became empty is used again.
+  const std::u16string& Slot(uint32_t slot) const { return slot ? texts_[slot - 1] : kNoText; }
+  uint32_t NewSlot(std::u16string text);
+  void FreeSlot(uint32_t slot);
+  void FreeSlots(int first, int count);
+
+  inline static const std::u16string kNoText;
+  std::array<std::vector<std::u16string>, kLine2> cols_;
+  std::array<std::vector<uint32_t>, kTextColumns - kLine2> slots_;
+  std::deque<std::u16string> texts_;
+  std::vector<uint32_t> free_slots_;
   std::vector<unsigned char> selected_;
   std::u16string file_path_;
   std::string code_page_;

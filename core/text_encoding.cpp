@@ -84,17 +84,23 @@ bool DecodeWithEncoding(std::string_view bytes, std::string_view name, std::u16s
   return true;
 }
 
-bool EncodeWithEncoding(std::u16string_view text, std::string_view name, std::string& out) {
-  out.clear();
-  Iconv cd = OpenIconv(name, "UTF-16LE");
-  if (!cd) return false;
-  out.resize(text.size() * 2 + 16);
+CodePageEncoder::CodePageEncoder(std::string_view name)
+    : cd_(OpenIconv(name, "UTF-16LE").release()) {}
+
+CodePageEncoder::~CodePageEncoder() {
+  if (cd_) iconv_close(static_cast<iconv_t>(cd_));
+}
+
+bool CodePageEncoder::Encode(std::u16string_view text, std::string& out) {
+  if (!cd_) return false;
+  const size_t begin = out.size();
+  out.resize(begin + text.size() * 2 + 16);
   char* in = reinterpret_cast<char*>(const_cast<char16_t*>(text.data()));
   size_t in_left = text.size() * 2;
-  char* dst = out.data();
-  size_t dst_left = out.size();
+  char* dst = out.data() + begin;
+  size_t dst_left = out.size() - begin;
   while (in_left > 0) {
-    size_t r = iconv(static_cast<iconv_t>(cd.get()), &in, &in_left, &dst, &dst_left);
+    size_t r = iconv(static_cast<iconv_t>(cd_), &in, &in_left, &dst, &dst_left);
     if (r != static_cast<size_t>(-1)) {
       if (r != 0) return false;  // a character was replaced by a look-alike
       break;
@@ -107,6 +113,11 @@ bool EncodeWithEncoding(std::u16string_view text, std::string_view name, std::st
   }
   out.resize(out.size() - dst_left);
   return true;
+}
+
+bool EncodeWithEncoding(std::u16string_view text, std::string_view name, std::string& out) {
+  out.clear();
+  return CodePageEncoder(name).Encode(text, out);
 }
 
 }  // namespace tessera

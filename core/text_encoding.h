@@ -24,4 +24,21 @@ bool DecodeWithEncoding(std::string_view bytes, std::string_view name, std::u16s
 // the code page: the caller then writes UTF-8 instead, so nothing is lost.
 bool EncodeWithEncoding(std::u16string_view text, std::string_view name, std::string& out);
 
+// EncodeWithEncoding for a text given in pieces, with one conversion state throughout, so that the
+// bytes are those of the whole text. A piece must not end inside a surrogate pair.
+class CodePageEncoder {
+ public:
+  explicit CodePageEncoder(std::string_view name);
+  ~CodePageEncoder();
+  CodePageEncoder(const CodePageEncoder&) = delete;
+  CodePageEncoder& operator=(const CodePageEncoder&) = delete;
+
+  // Appends the bytes of `text` to `out`. False when the name is unknown or a character has no
+  // place in the code page.
+  bool Encode(std::u16string_view text, std::string& out);
+
+ private:
+  void* cd_;
+};
+
 }  // namespace tessera

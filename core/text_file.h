@@ -2,7 +2,9 @@
 // pages, CR LF lines.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +59,32 @@ struct WriteOutcome {
 // without a signature.
 std::string EncodeText(std::u16string_view text, int encoding, std::string_view code_page = {});
 
+class CodePageEncoder;
+
+// EncodeText for a text given in pieces, so that a large file is written without ever being held
+// whole: the bytes of all the pieces are those EncodeText gives for the whole text, wherever the
+// pieces were cut.
+class TextEncoder {
+ public:
+  TextEncoder(int encoding, std::string_view code_page);
+  ~TextEncoder();
+  // Appends the bytes of the next piece to `bytes`. False when the code page cannot hold one of its
+  // characters: the whole text must then be written from its start with an encoder for UTF-8
+  // without a signature (kEncoding8Bit and no code page), as EncodeText does.
+  bool Add(std::u16string_view piece, std::string& bytes);
+  // Appends the bytes that end the text; false as Add.
+  bool Finish(std::string& bytes);
+
+ private:
+  bool Put(std::u16string_view units, std::string& bytes);
+  int encoding_;
+  std::unique_ptr<CodePageEncoder> code_page_;
+  bool started_ = false;
+  char16_t last_ = 0;  // the unit before this piece, for an LF that a piece begins with
+  char16_t held_ = 0;  // a high surrogate that the last piece ended in, waiting for its pair
+  std::u16string with_cr_;
+};
+
 // Writes `text` (CR LF lines) in the given encoding with WriteFileAtomically, so a failed write
 // leaves the old file intact.
 WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_view text,
@@ -64,6 +92,22 @@ WriteOutcome WriteTextFileEx(const std::filesystem::path& path, std::u16string_v
 // 1 when the file was written, 0 when it could not be.
 int WriteTextFile(const std::filesystem::path& path, std::u16string_view text, int encoding,
                   std::string_view code_page = {});
+
+// Gives the memory of a text that a reader walks once, front to back, back to the system behind it
+// (whole pages, a few megabytes at a time), while the text itself lives on: what was given back
+// reads as zeros. So a large decoded file and the rows built from it are never held whole at once.
+// Does nothing unless `on`.
+class TextGiveBack {
+ public:
+  TextGiveBack(std::u16string_view text, bool on);
+  // Nothing before text[pos] is read again.
+  void ReadUpTo(size_t pos);
+
+ private:
+  std::u16string_view text_;
+  uintptr_t given_ = 0;  // the address up to which the pages went back
+  bool on_;
+};
 
 // Walks the lines of a text one at a time, without splitting it up front. Every CR LF ends a
 // line, and a last line without CR LF is visited too: "a\r\nb" gives a and b. A text that ends in
@@ -78,6 +122,9 @@ class LineWalk {
   std::u16string_view text_;
   size_t pos_ = 0;
 };
+
+// How many lines LineWalk visits at most: one more than the LFs. For reserving rows once.
+size_t CountLines(std::u16string_view text);
 
 // Every line of `text` as LineWalk visits them.
 std::vector<std::u16string_view> SplitLines(std::u16string_view text);

@@ -105,11 +105,4 @@ void ResolveRange(const SubtitleDocument& doc, int& first, int& last) {
   if (last == -1 || last > doc.Count() - 1) last = doc.Count() - 1;
 }
 
-size_t TextRoom(const SubtitleDocument& doc, int first, int last, size_t per_row) {
-  size_t room = 0;
-  for (int i = first; i <= last; ++i)
-    room += per_row + doc.Line(i, 0).size() + doc.Line(i, 1).size() + doc.Line(i, 2).size();
-  return room;
-}
-
 }  // namespace tessera

@@ -54,8 +54,31 @@ std::u16string WithoutFolders(std::u16string_view line);
 // Resolves -1 (and out-of-range values) to a row range; empty when first > last.
 void ResolveRange(const SubtitleDocument& doc, int& first, int& last);
 
-// Room for a writer's text of rows [first, last]: their lines plus `per_row` units for each row's
-// times and marks, so that a whole file is built without being moved to a larger buffer.
-size_t TextRoom(const SubtitleDocument& doc, int first, int last, size_t per_row);
+// Where a writer puts its text: handed on in blocks of whole entries, so that saving a large
+// document never holds the whole file, nor its bytes.
+class TextSink {
+ public:
+  // Takes what `out` holds and leaves it empty, its room kept for the next block.
+  virtual void Take(std::u16string& out) = 0;
+
+ protected:
+  ~TextSink() = default;
+};
+
+// A writer hands its text on once a block holds this many units (64 KiB).
+inline constexpr size_t kTextBlock = 32 * 1024;
+inline void TakeBlock(std::u16string& out, TextSink& sink) {
+  if (out.size() >= kTextBlock) sink.Take(out);
+}
+
+// Gathers a writer's whole text.
+class WholeText final : public TextSink {
+ public:
+  void Take(std::u16string& out) override {
+    text += out;
+    out.clear();
+  }
+  std::u16string text;
+};
 
 }  // namespace tessera

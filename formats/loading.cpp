@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/atomic_write.h"
 #include "core/text_file.h"
 #include "core/text_scan.h"
 #include "core/text_util.h"
@@ -165,22 +166,23 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
     doc.AppendLog(lang.Lookup(id));
     doc.AppendLog(lang.Lookup(2000));
   };
+  // Nothing reads the text after the rows are built: the readers of the large files give it back.
   switch (detected) {
     case SubtitleFormat::SubRip:
       announce(2002);
-      read = ReadSubRip(loaded, text, 0);
+      read = ReadSubRip(loaded, text, 0, true);
       break;
     case SubtitleFormat::SubStationAlpha:
     case SubtitleFormat::AdvancedSubStationAlpha:
       announce(2004);
-      read = ReadSubStationAlpha(loaded, text);
+      read = ReadSubStationAlpha(loaded, text, true);
       break;
     case SubtitleFormat::MicroDvd: {
       std::optional<double> own = MicroDvdHeaderRate(text);
       doc.AppendLog(lang.Lookup(2003));
       doc.AppendLog(own ? OwnRateLine(*own) : u"Assuming 23.976 fps framerate for now.");
       doc.AppendLog(lang.Lookup(2000));
-      read = ReadMicroDvd(loaded, text, own ? *own : AskedRate(prompter));
+      read = ReadMicroDvd(loaded, text, own ? *own : AskedRate(prompter), 0, true);
       break;
     }
     case SubtitleFormat::SubViewer:
@@ -194,7 +196,7 @@ int LoadSubtitleFile(SubtitleDocument& doc, const std::u16string& path, Subtitle
     case SubtitleFormat::WebVtt:
       doc.AppendLog(u"Detected WebVTT format.");
       doc.AppendLog(lang.Lookup(2000));
-      read = ReadWebVtt(loaded, text, 0);
+      read = ReadWebVtt(loaded, text, 0, true);
       break;
     case SubtitleFormat::Unrecognised:
       doc.AppendLog(lang.Lookup(2006));
@@ -281,6 +283,64 @@ bool IsWritableExtension(const std::u16string& path) {
   return FindSaveFormat(path) != nullptr;
 }
 
+namespace {
+
+// Encodes a writer's blocks and writes them to the file as they come; after a failure the rest
+// is dropped.
+class FileSink final : public TextSink {
+ public:
+  FileSink(AtomicFile& file, int encoding, std::string_view code_page)
+      : file_(file), encoder_(encoding, code_page) {}
+
+  void Take(std::u16string& out) override {
+    if (fits_ && file_.Ok()) {
+      bytes_.clear();
+      fits_ = encoder_.Add(out, bytes_);
+      if (fits_) file_.Write(bytes_);
+    }
+    out.clear();
+  }
+  // False when the code page could not hold a character.
+  bool Finish() {
+    bytes_.clear();
+    fits_ = fits_ && encoder_.Finish(bytes_);
+    if (fits_) file_.Write(bytes_);
+    return fits_;
+  }
+
+ private:
+  AtomicFile& file_;
+  TextEncoder encoder_;
+  std::string bytes_;
+  bool fits_ = true;
+};
+
+void LogWriteError(SubtitleDocument& doc, const std::u16string& path, const std::string& reason) {
+  doc.AppendLog(
+      Format("ERROR: Could not write the file '%s': %s.", ToUtf8(path).c_str(), reason.c_str()));
+}
+
+}  // namespace
+
+int WriteSubtitleFile(SubtitleDocument& doc, const std::u16string& path,
+                      const std::function<void(TextSink&)>& put, int encoding) {
+  AtomicFile file(ToPath(path));
+  if (file.Ok()) {
+    FileSink sink(file, encoding, doc.CodePage());
+    put(sink);
+    if (!sink.Finish() && file.Restart()) {
+      FileSink utf8(file, kEncoding8Bit, {});
+      put(utf8);
+      utf8.Finish();
+    }
+  }
+  if (!file.Commit()) {
+    LogWriteError(doc, path, file.Reason());
+    return 0;
+  }
+  return 1;
+}
+
 int WriteSubtitleTexts(SubtitleDocument& doc, std::span<const SubtitleText> files, int encoding) {
   std::vector<std::string> bytes(files.size());
   std::vector<FileBytes> writes(files.size());
@@ -291,8 +351,7 @@ int WriteSubtitleTexts(SubtitleDocument& doc, std::span<const SubtitleText> file
   std::string reason;
   int failed = WriteFilesAtomically(writes, &reason);
   if (failed >= 0) {
-    doc.AppendLog(Format("ERROR: Could not write the file '%s': %s.",
-                         ToUtf8(files[failed].path).c_str(), reason.c_str()));
+    LogWriteError(doc, files[failed].path, reason);
     return 0;
   }
   return 1;

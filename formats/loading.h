@@ -1,6 +1,7 @@
 // Detection, loading and appending of whole subtitle files, and writing finished file texts.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@
 #include "core/subtitle_document.h"
 
 namespace tessera {
+
+class TextSink;
 
 // Which format `text` (CR LF lines) holds, tried in a fixed order.
 SubtitleFormat DetectSubtitleFormat(std::u16string_view text);
@@ -44,6 +47,12 @@ bool IsWritableExtension(const std::u16string& path);
 // could not be written. Returns 1 or 0.
 int WriteSubtitleText(SubtitleDocument& doc, const std::u16string& path, std::u16string_view text,
                       int encoding);
+
+// WriteSubtitleText for the text that `put` hands to its sink in blocks: each block is encoded
+// and written as it comes, so that a large file is never held whole. `put` runs a second time,
+// from the start, when the document's code page lacks a character and the file goes as UTF-8.
+int WriteSubtitleFile(SubtitleDocument& doc, const std::u16string& path,
+                      const std::function<void(TextSink&)>& put, int encoding);
 
 // A file name and the text to write into it.
 struct SubtitleText {

@@ -88,11 +88,17 @@ std::string FrameRateText(double rate) {
   return s;
 }
 
-int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, double offset) {
+int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, double offset,
+                 bool give_back) {
   if (!(rate > 0) || !std::isfinite(rate)) rate = kAssumedFrameRate;
   std::u16string line1, line2, line3;
   bool first = true;
-  for (std::u16string_view line : SplitLines(text)) {
+  doc.Reserve(doc.Count() + static_cast<int>(CountLines(text)));
+  LineWalk walk(text);
+  TextGiveBack given(text, give_back);
+  std::u16string_view line;
+  while (walk.Next(line)) {
+    given.ReadUpTo(static_cast<size_t>(line.data() - text.data()));
     if (line.empty() || line[0] != u'{') continue;
     double own_rate = 0;
     if (first && IsRateLine(line, own_rate)) {
@@ -114,8 +120,8 @@ int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, d
   return 1;
 }
 
-std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bool encoder,
-                            const AppSettings& settings) {
+void PutMicroDvd(const SubtitleDocument& doc, int first, int last, bool encoder,
+                 const AppSettings& settings, TextSink& sink) {
   std::u16string out;
   ResolveRange(doc, first, last);
   double rate = settings.sub_framerate;
@@ -126,7 +132,6 @@ std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bo
   } else {
     out += Format("{1}{1}%s\r\n", FrameRateText(rate).c_str());
   }
-  out.reserve(out.size() + TextRoom(doc, first, last, 40));
   for (int i = first; i <= last; ++i) {
     out += Format("{%lld}{%lld}", ToFrame(ParseTimeText(doc.Start(i)), rate),
                   ToFrame(ParseTimeText(doc.End(i)), rate));
@@ -140,9 +145,17 @@ std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bo
         AppendMicroDvdLine(out, doc.Line(i, k), open);
     }
     out += kCrLf;
+    TakeBlock(out, sink);
   }
   if (!encoder) AppendCommentBlock(out, doc);
-  return out;
+  sink.Take(out);
+}
+
+std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bool encoder,
+                            const AppSettings& settings) {
+  WholeText whole;
+  PutMicroDvd(doc, first, last, encoder, settings, whole);
+  return std::move(whole.text);
 }
 
 int WriteMicroDvd(const SubtitleDocument& doc, const std::filesystem::path& path, int first,

@@ -12,6 +12,8 @@
 
 namespace tessera {
 
+class TextSink;
+
 inline constexpr double kAssumedFrameRate = 23.976;
 
 // The rate of a frame-rate line "{1}{1}23.976" (or "{0}{0}25") that opens the entries, or nothing.
@@ -21,13 +23,17 @@ std::string FrameRateText(double rate);
 
 // Appends one row per line that starts with "{", frames converted at `rate` frames per second
 // and every time moved later by `offset` seconds; a frame-rate line is no subtitle. Returns 1.
-int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, double offset = 0);
+// `give_back` as ReadSubRip's.
+int ReadMicroDvd(SubtitleDocument& doc, std::u16string_view text, double rate, double offset = 0,
+                 bool give_back = false);
 
 // Rows first..last (-1: the whole document) at the "SubFramerate" setting. A MicroDVD file opens
 // with its frame-rate line and ends with the comment block (the log), where no reader trips over
 // it; the encoder input file has the encoder header, then the comment block, then the rows.
 std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bool encoder,
                             const AppSettings& settings);
+void PutMicroDvd(const SubtitleDocument& doc, int first, int last, bool encoder,
+                 const AppSettings& settings, TextSink& sink);
 // 1 when written, 0 when the file could not be written.
 int WriteMicroDvd(const SubtitleDocument& doc, const std::filesystem::path& path, int first,
                   int last, bool encoder, const AppSettings& settings);

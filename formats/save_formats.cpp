@@ -1,6 +1,7 @@
 #include "formats/save_formats.h"
 
 #include "core/text_util.h"
+#include "formats/format_util.h"
 #include "formats/loading.h"
 #include "formats/microdvd.h"
 #include "formats/simple_formats.h"
@@ -13,26 +14,25 @@ namespace {
 
 const SaveFormat kFormats[] = {
     {u".ssa", "Sub Station Alpha", u"SubStation Alpha files (*.ssa)",
-     [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings) {
-       return SubStationAlphaText(doc, first, last, settings);
-     }},
+     [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings,
+        TextSink& sink) { PutSubStationAlpha(doc, first, last, settings, sink); }},
     {u".sub", "MicroDVD", u"MicroDVD files (*.sub)",
-     [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings) {
-       return MicroDvdText(doc, first, last, false, settings);
-     }},
+     [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings,
+        TextSink& sink) { PutMicroDvd(doc, first, last, false, settings, sink); }},
     {u".srt", "SubRip", u"SubRip files (*.srt)",
-     [](const SubtitleDocument& doc, int first, int last, const AppSettings&) {
-       return SubRipText(doc, first, last);
+     [](const SubtitleDocument& doc, int first, int last, const AppSettings&, TextSink& sink) {
+       PutSubRip(doc, first, last, sink);
      }},
     {u".txt", "Flat ASCII", u"Flat ASCII files (*.txt)",
-     [](const SubtitleDocument& doc, int, int, const AppSettings&) { return FlatText(doc); }},
-    {u".ass", "Advanced Sub Station Alpha", u"Advanced SubStation Alpha files (*.ass)",
-     [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings) {
-       return AdvancedSubStationAlphaText(doc, first, last, settings);
+     [](const SubtitleDocument& doc, int, int, const AppSettings&, TextSink& sink) {
+       PutFlatText(doc, sink);
      }},
+    {u".ass", "Advanced Sub Station Alpha", u"Advanced SubStation Alpha files (*.ass)",
+     [](const SubtitleDocument& doc, int first, int last, const AppSettings& settings,
+        TextSink& sink) { PutAdvancedSubStationAlpha(doc, first, last, settings, sink); }},
     {u".vtt", "WebVTT", u"WebVTT files (*.vtt)",
-     [](const SubtitleDocument& doc, int first, int last, const AppSettings&) {
-       return WebVttText(doc, first, last);
+     [](const SubtitleDocument& doc, int first, int last, const AppSettings&, TextSink& sink) {
+       PutWebVtt(doc, first, last, sink);
      }},
 };
 
@@ -43,6 +43,13 @@ const SaveFormat& ByExtension(std::u16string_view ext) {
 }
 
 }  // namespace
+
+std::u16string SaveFormat::text(const SubtitleDocument& doc, int first, int last,
+                                const AppSettings& settings) const {
+  WholeText whole;
+  put(doc, first, last, settings, whole);
+  return std::move(whole.text);
+}
 
 FileFilter SaveFormat::Filter() const {
   return {std::u16string(description), u"*" + std::u16string(extension)};

@@ -13,13 +13,20 @@
 
 namespace tessera {
 
+class TextSink;
+
 struct SaveFormat {
   std::u16string_view extension;    // ".srt": compared exactly, with case
   const char* log_name;             // "SubRip" in "Saving SubRip file '%s'..."
   std::u16string_view description;  // "SubRip files (*.srt)"
-  // The file text for rows first..last (-1, -1: all); flat text always holds every row.
-  std::u16string (*text)(const SubtitleDocument& doc, int first, int last,
-                         const AppSettings& settings);
+  // The file text for rows first..last (-1, -1: all), handed to the sink in blocks; flat text
+  // always holds every row.
+  void (*put)(const SubtitleDocument& doc, int first, int last, const AppSettings& settings,
+              TextSink& sink);
+
+  // The whole file text, as `put` gives it.
+  std::u16string text(const SubtitleDocument& doc, int first, int last,
+                      const AppSettings& settings) const;
 
   FileFilter Filter() const;
 };

@@ -251,7 +251,7 @@ int ReadSami(SubtitleDocument& doc, std::u16string_view text) {
   return 1;
 }
 
-std::u16string FlatText(const SubtitleDocument& doc) {
+void PutFlatText(const SubtitleDocument& doc, TextSink& sink) {
   std::u16string out;
   for (int i = 0; i < doc.Count(); ++i) {
     for (int k = 0; k < 3; ++k) {
@@ -260,8 +260,15 @@ std::u16string FlatText(const SubtitleDocument& doc) {
       out += kCrLf;
     }
     out += kCrLf;
+    TakeBlock(out, sink);
   }
-  return out;
+  sink.Take(out);
+}
+
+std::u16string FlatText(const SubtitleDocument& doc) {
+  WholeText whole;
+  PutFlatText(doc, whole);
+  return std::move(whole.text);
 }
 
 int WriteFlatText(const SubtitleDocument& doc, const std::filesystem::path& path,

@@ -1,6 +1,7 @@
 #include "formats/subrip.h"
 
 #include "core/text_file.h"
+#include "core/text_scan.h"
 #include "core/text_util.h"
 #include "core/time_code.h"
 #include "formats/format_util.h"
@@ -34,21 +35,71 @@ bool IsNumberLine(std::u16string_view line) {
 
 // The lines of `text` as if every "\r\n\r\n" had been replaced by "\r\n" from left to right,
 // which halves each run of empty lines, without copying the text: j empty lines after a line
-// keep j / 2 of them, j at the very start keep (j + 1) / 2.
-std::vector<std::u16string_view> CollapsedLines(std::u16string_view text) {
-  std::vector<std::u16string_view> lines = SplitLines(text);
-  size_t out = 0, i = 0;
-  while (i < lines.size()) {
-    if (!lines[i].empty()) {
-      lines[out++] = lines[i++];
-      continue;
-    }
-    size_t run = 0;
-    while (i < lines.size() && lines[i].empty()) ++run, ++i;
-    for (size_t k = i == run ? (run + 1) / 2 : run / 2; k > 0; --k) lines[out++] = {};
+// keep j / 2 of them, j at the very start keep (j + 1) / 2. One line ahead can be looked at.
+class CollapsedLines {
+ public:
+  explicit CollapsedLines(std::u16string_view text) : walk_(text) { ahead_ = Fetch(ahead_line_); }
+
+  bool Next(std::u16string_view& line) {
+    if (!ahead_) return false;
+    line = ahead_line_;
+    ahead_ = Fetch(ahead_line_);
+    return true;
   }
-  lines.resize(out);
-  return lines;
+  // The line Next gives next, or false at the end.
+  bool Peek(std::u16string_view& line) const {
+    line = ahead_line_;
+    return ahead_;
+  }
+
+ private:
+  bool Fetch(std::u16string_view& line) {
+    if (empties_ > 0) {
+      --empties_;
+      line = {};
+      return true;
+    }
+    if (held_) {
+      held_ = false;
+      line = held_line_;
+      return true;
+    }
+    const bool at_start = !started_;
+    started_ = true;
+    if (!walk_.Next(line)) return false;
+    if (!line.empty()) return true;
+    size_t run = 1;
+    while (walk_.Next(held_line_)) {
+      if (!held_line_.empty()) {
+        held_ = true;
+        break;
+      }
+      ++run;
+    }
+    empties_ = at_start ? (run + 1) / 2 : run / 2;
+    if (empties_ == 0) {
+      if (!held_) return false;
+      held_ = false;
+      line = held_line_;
+      return true;
+    }
+    --empties_;
+    line = {};
+    return true;
+  }
+
+  LineWalk walk_;
+  std::u16string_view ahead_line_, held_line_;
+  bool ahead_ = false, held_ = false, started_ = false;
+  size_t empties_ = 0;
+};
+
+// An upper bound of the entries: every time line holds an arrow.
+size_t CountArrows(std::u16string_view text) {
+  size_t n = 0;
+  ForEachUnit(text, u'>',
+              [&](size_t i) { n += i >= 2 && text[i - 1] == u'-' && text[i - 2] == u'-'; });
+  return n;
 }
 
 }  // namespace
@@ -108,9 +159,10 @@ void AppendEntry(std::u16string& out, int number, double shift, const SubtitleDo
 
 }  // namespace
 
-int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset) {
-  std::vector<std::u16string_view> lines = CollapsedLines(input);
-  doc.Reserve(static_cast<int>(lines.size() / 3 + 16));  // an entry takes three lines or more
+int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset, bool give_back) {
+  CollapsedLines lines(input);
+  TextGiveBack given(input, give_back);
+  doc.Reserve(doc.Count() + static_cast<int>(CountArrows(input)));
 
   // Every time line starts an entry (the number line is optional); its text runs to the next
   // time line or number line before one. Lines before the first time line are skipped.
@@ -125,10 +177,12 @@ int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset) 
   };
   bool in_entry = false;
   std::u16string_view start_text, end_text;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const std::u16string_view line = lines[i];
+  std::u16string_view line, next;
+  while (lines.Next(line)) {
     if (SplitSubRipTimeLine(line, start_text, end_text)) {
       finish_entry();
+      // Nothing before the time line is looked at again.
+      given.ReadUpTo(static_cast<size_t>(line.data() - input.data()));
       const bool negative_start = IsNegativeTime(start_text);
       const bool negative_end = IsNegativeTime(end_text);
       clamped += negative_start + negative_end;
@@ -150,7 +204,7 @@ int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset) 
       continue;
     }
     if (!in_entry) continue;
-    if (IsNumberLine(line) && i + 1 < lines.size() && IsSubRipTimeLine(lines[i + 1])) continue;
+    if (IsNumberLine(line) && lines.Peek(next) && IsSubRipTimeLine(next)) continue;
     AddTextLine(line, cells, count);
   }
   finish_entry();
@@ -158,26 +212,43 @@ int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset) 
   return 1;
 }
 
-std::u16string SubRipText(const SubtitleDocument& doc, int first, int last) {
+void PutSubRip(const SubtitleDocument& doc, int first, int last, TextSink& sink) {
   ResolveRange(doc, first, last);
+  if (first > last) return;
   std::u16string out;
-  if (first > last) return out;
   double shift = 0;
   if (first > 0) {
     double a = ParseTimeText(doc.Start(first - 1));
     double b = ParseTimeText(doc.Start(first));
     shift = a + (b - a) * 0.5;
   }
-  out.reserve(TextRoom(doc, first, last, 64));
-  for (int i = first; i <= last; ++i) AppendEntry(out, i + 1 - first, shift, doc, i);
-  return out;
+  for (int i = first; i <= last; ++i) {
+    AppendEntry(out, i + 1 - first, shift, doc, i);
+    TakeBlock(out, sink);
+  }
+  sink.Take(out);
+}
+
+std::u16string SubRipText(const SubtitleDocument& doc, int first, int last) {
+  WholeText whole;
+  PutSubRip(doc, first, last, whole);
+  return std::move(whole.text);
+}
+
+void PutSubRipSelection(const SubtitleDocument& doc, TextSink& sink) {
+  std::u16string out;
+  for (int i = 0; i < doc.Count(); ++i) {
+    if (!doc.Selected(i)) continue;
+    AppendEntry(out, i + 1, 0, doc, i);
+    TakeBlock(out, sink);
+  }
+  sink.Take(out);
 }
 
 std::u16string SubRipSelectionText(const SubtitleDocument& doc) {
-  std::u16string out;
-  for (int i = 0; i < doc.Count(); ++i)
-    if (doc.Selected(i)) AppendEntry(out, i + 1, 0, doc, i);
-  return out;
+  WholeText whole;
+  PutSubRipSelection(doc, whole);
+  return std::move(whole.text);
 }
 
 int WriteSubRip(const SubtitleDocument& doc, const std::filesystem::path& path, int first, int last,

@@ -110,14 +110,19 @@ void AppendTimes(std::u16string& out, const SubtitleDocument& doc, int row) {
 
 }  // namespace
 
-int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text) {
+int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text, bool give_back) {
   std::u16string owned;
   std::u16string line1, line2, line3;
   std::vector<std::u16string_view> fields;
   EventFields format;
   bool in_events = false;
   int clamped = 0;
-  for (std::u16string_view view : SplitLines(text)) {
+  doc.Reserve(doc.Count() + static_cast<int>(CountLines(text)));
+  LineWalk walk(text);
+  TextGiveBack given(text, give_back);
+  std::u16string_view view;
+  while (walk.Next(view)) {
+    given.ReadUpTo(static_cast<size_t>(view.data() - text.data()));
     if (!view.empty() && view[0] == u'[') {
       in_events = EqualsIgnoreAsciiCase(TrimView(view), u"[Events]");
       continue;
@@ -149,8 +154,8 @@ int ReadSubStationAlpha(SubtitleDocument& doc, std::u16string_view text) {
   return 1;
 }
 
-std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int last,
-                                   const AppSettings& s) {
+void PutSubStationAlpha(const SubtitleDocument& doc, int first, int last, const AppSettings& s,
+                        TextSink& sink) {
   std::u16string out;
   ResolveRange(doc, first, last);
   std::string font = ToUtf8(s.font_name);
@@ -175,19 +180,26 @@ std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int l
     out += Format("Style: Default,%s,%d,16777215,0,16777215,0,0,0,1,0,2,%d,%d,%d,0,0\r\n",
                   font.c_str(), s.font_size, s.left_margin, s.right_margin, s.bottom_margin);
   }
-  out.reserve(out.size() + TextRoom(doc, first, last, 96));
   for (int i = first; i <= last; ++i) {
     out += u"Dialogue: Marked=0,"sv;
     AppendTimes(out, doc, i);
     out += u",Default,NTP,0000,0000,0000,!Effect,"sv;
     AppendText(out, doc, i, u"\\n");
     out += kCrLf;
+    TakeBlock(out, sink);
   }
-  return out;
+  sink.Take(out);
 }
 
-std::u16string AdvancedSubStationAlphaText(const SubtitleDocument& doc, int first, int last,
-                                           const AppSettings& s) {
+std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int last,
+                                   const AppSettings& settings) {
+  WholeText whole;
+  PutSubStationAlpha(doc, first, last, settings, whole);
+  return std::move(whole.text);
+}
+
+void PutAdvancedSubStationAlpha(const SubtitleDocument& doc, int first, int last,
+                                const AppSettings& s, TextSink& sink) {
   std::u16string out;
   ResolveRange(doc, first, last);
   out += u"[Script Info]\r\n";
@@ -210,15 +222,22 @@ std::u16string AdvancedSubStationAlphaText(const SubtitleDocument& doc, int firs
   out +=
       u"[Events]\r\n"
       u"Format: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\r\n";
-  out.reserve(out.size() + TextRoom(doc, first, last, 64));
   for (int i = first; i <= last; ++i) {
     out += u"Dialogue: 0,"sv;
     AppendTimes(out, doc, i);
     out += u",Default,,0,0,0,,"sv;
     AppendText(out, doc, i, u"\\N");
     out += kCrLf;
+    TakeBlock(out, sink);
   }
-  return out;
+  sink.Take(out);
+}
+
+std::u16string AdvancedSubStationAlphaText(const SubtitleDocument& doc, int first, int last,
+                                           const AppSettings& settings) {
+  WholeText whole;
+  PutAdvancedSubStationAlpha(doc, first, last, settings, whole);
+  return std::move(whole.text);
 }
 
 int WriteSubStationAlpha(const SubtitleDocument& doc, const std::filesystem::path& path, int first,

@@ -54,44 +54,49 @@ bool LooksLikeWebVtt(std::u16string_view text) {
          (text.size() == 6 || text[6] == u' ' || text[6] == u'\t' || text[6] == u'\r');
 }
 
-int ReadWebVtt(SubtitleDocument& doc, std::u16string_view text, double offset) {
-  std::vector<std::u16string_view> lines = SplitLines(text);
-  size_t i = 0;
+int ReadWebVtt(SubtitleDocument& doc, std::u16string_view text, double offset, bool give_back) {
+  // A cue takes a timing line and the empty line after it at least.
+  doc.Reserve(doc.Count() + static_cast<int>(CountLines(text) / 2 + 1));
+  LineWalk walk(text);
+  TextGiveBack given(text, give_back);
+  std::u16string_view line;
   // The header runs to the first empty line.
-  while (i < lines.size() && !lines[i].empty()) ++i;
+  while (walk.Next(line) && !line.empty()) {
+  }
+  std::vector<std::u16string_view> block;  // the lines of one block, up to an empty line
   std::u16string start, end;
-  while (i < lines.size()) {
-    if (lines[i].empty()) {
-      ++i;
-      continue;
-    }
-    const size_t block = i;
-    size_t block_end = i;
-    while (block_end < lines.size() && !lines[block_end].empty()) ++block_end;
-    i = block_end;
-    std::u16string_view first = lines[block];
+  auto read_block = [&] {
+    if (block.empty()) return;
+    std::u16string_view first = block[0];
     if (StartsBlock(first, u"NOTE") || StartsBlock(first, u"STYLE") ||
         StartsBlock(first, u"REGION"))
-      continue;
+      return;
     // An identifier line may stand before the timing line.
-    size_t timing = block;
-    if (first.find(u"-->") == npos) ++timing;
-    if (timing >= block_end || !ParseTimingLine(lines[timing], offset, start, end)) continue;
+    size_t timing = first.find(u"-->") == npos ? 1 : 0;
+    if (timing >= block.size() || !ParseTimingLine(block[timing], offset, start, end)) return;
     std::u16string cells[3];
     std::u16string* cell_ptrs[3] = {&cells[0], &cells[1], &cells[2]};
     int n = 0;
-    for (size_t k = timing + 1; k < block_end; ++k) AddTextLine(lines[k], cell_ptrs, n);
+    for (size_t k = timing + 1; k < block.size(); ++k) AddTextLine(block[k], cell_ptrs, n);
     for (auto& c : cells) DecodeEntities(c);
     doc.AddRow(start, end, std::move(cells[0]), std::move(cells[1]), std::move(cells[2]));
+  };
+  while (walk.Next(line)) {
+    if (!line.empty()) {
+      block.push_back(line);
+      continue;
+    }
+    read_block();
+    block.clear();
+    given.ReadUpTo(static_cast<size_t>(line.data() - text.data()));
   }
+  read_block();
   return 1;
 }
 
-std::u16string WebVttText(const SubtitleDocument& doc, int first, int last) {
+void PutWebVtt(const SubtitleDocument& doc, int first, int last, TextSink& sink) {
   ResolveRange(doc, first, last);
   std::u16string out = u"WEBVTT\r\n\r\n";
-  if (first > last) return out;
-  out.reserve(out.size() + TextRoom(doc, first, last, 48));
   auto time = [](const std::u16string& text) {
     std::u16string t = TimeTextAs(text, kSubRipForm);
     t[t.size() - 4] = u'.';
@@ -114,8 +119,15 @@ std::u16string WebVttText(const SubtitleDocument& doc, int first, int last) {
       out += kCrLf;
     }
     out += kCrLf;
+    TakeBlock(out, sink);
   }
-  return out;
+  sink.Take(out);
+}
+
+std::u16string WebVttText(const SubtitleDocument& doc, int first, int last) {
+  WholeText whole;
+  PutWebVtt(doc, first, last, whole);
+  return std::move(whole.text);
 }
 
 }  // namespace tessera

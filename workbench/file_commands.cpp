@@ -134,7 +134,8 @@ int SaveDocumentAs(Workbench& wb, const std::u16string& path) {
     return 0;
   }
   doc.AppendLog(SavingLine(*format, path));
-  if (!WriteSubtitleText(doc, path, format->text(doc, -1, -1, wb.app), wb.app.encoding)) return 0;
+  const auto put = [&](TextSink& sink) { format->put(doc, -1, -1, wb.app, sink); };
+  if (!WriteSubtitleFile(doc, path, put, wb.app.encoding)) return 0;
   // Only a written file becomes the document's file and the folder the next save starts in.
   doc.SetFilePath(path);
   RememberFolder(wb.store, u"Save", path);
@@ -172,7 +173,8 @@ int AskAndSaveSelection(Workbench& wb) {
   const std::u16string path = AskSaveName(wb, request);
   if (path.empty()) return 0;
   wb.doc.AppendLog(Format("Saving selection to SubRip file '%s'...", ToUtf8(path).c_str()));
-  if (!WriteSubtitleText(wb.doc, path, SubRipSelectionText(wb.doc), wb.app.encoding)) return 0;
+  const auto put = [&](TextSink& sink) { PutSubRipSelection(wb.doc, sink); };
+  if (!WriteSubtitleFile(wb.doc, path, put, wb.app.encoding)) return 0;
   wb.doc.AppendLog(u"Ok.");
   return 1;
 }
@@ -203,7 +205,8 @@ int SplitDocument(Workbench& wb, int split_row, const std::u16string& chosen) {
   int ok = 1;
   if (format && !IsSubRip(*format)) {
     doc.AppendLog(SavingLine(*format, chosen));
-    ok = WriteSubtitleText(doc, chosen, format->text(doc, -1, -1, settings), settings.encoding);
+    const auto put = [&](TextSink& sink) { format->put(doc, -1, -1, settings, sink); };
+    ok = WriteSubtitleFile(doc, chosen, put, settings.encoding);
   } else if (format) {
     std::u16string why;
     if (!CanSplitAt(doc, h, &why)) {

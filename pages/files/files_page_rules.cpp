@@ -46,8 +46,8 @@ int SaveSelectedBlock(Workbench& wb, const std::vector<int>& selected_rows,
   } else {
     doc.AppendLog(SavingLine(*format, path));
   }
-  if (!WriteSubtitleText(doc, path, format->text(doc, first, last, wb.app), wb.app.encoding))
-    return 0;
+  const auto put = [&](TextSink& sink) { format->put(doc, first, last, wb.app, sink); };
+  if (!WriteSubtitleFile(doc, path, put, wb.app.encoding)) return 0;
   RememberFolder(wb.store, u"Save", path);
   doc.AppendLog(u"Ok.");
   return 1;

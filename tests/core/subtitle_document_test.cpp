@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <tuple>
+
 namespace tessera {
 namespace {
 
@@ -73,6 +76,74 @@ TEST(SubtitleDocument, EmptyingAndRefillingLeavesNoStaleSelection) {
   d.SetSelected(0, true);
   d.ResetSelection();
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(d.Selected(i)) << i;
+}
+
+// Second and third lines are held apart from the rows and their room is used again: after any
+// mix of edits every row still reads its own texts, as a plain list of rows would.
+TEST(SubtitleDocument, EveryEditKeepsEachRowsOwnLines) {
+  SubtitleDocument d;
+  std::vector<SubtitleEntry> model;
+  std::mt19937 random(7);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto text = [&]() -> std::u16string {
+    static const char16_t* const kTexts[] = {u"", u"", u"a", u"bb", u"a much longer line of text"};
+    return kTexts[pick(5)];
+  };
+  auto entry = [&] { return SubtitleEntry{text(), text(), text(), text(), text()}; };
+  for (int step = 0; step < 4000; ++step) {
+    const int n = d.Count();
+    switch (pick(n < 3 ? 2 : 7)) {
+      case 0:
+      case 1: {
+        SubtitleEntry e = entry();
+        const int at = pick(n + 1);
+        d.InsertRow(at, e.start, e.end, e.line1, e.line2, e.line3);
+        model.insert(model.begin() + at, e);
+        break;
+      }
+      case 2: {
+        const int row = pick(n);
+        d.RemoveRow(row);
+        model.erase(model.begin() + row);
+        break;
+      }
+      case 3:
+      case 4: {
+        const int row = pick(n), column = pick(kTextColumns);
+        const std::u16string t = text();
+        d.SetCell(row, column, t);
+        std::u16string SubtitleEntry::*fields[] = {&SubtitleEntry::start, &SubtitleEntry::end,
+                                                   &SubtitleEntry::line1, &SubtitleEntry::line2,
+                                                   &SubtitleEntry::line3};
+        model[row].*fields[column] = t;
+        break;
+      }
+      case 5: {
+        const int first = pick(n), count = pick(n - first + 1);
+        std::vector<SubtitleEntry> rows(static_cast<size_t>(pick(4)));
+        for (auto& e : rows) e = entry();
+        model.erase(model.begin() + first, model.begin() + first + count);
+        model.insert(model.begin() + first, rows.begin(), rows.end());
+        d.ReplaceRows(first, count, rows);
+        break;
+      }
+      case 6: {
+        SubtitleDocument other;
+        other.TakeRows(d);
+        d.TakeRows(other);
+        EXPECT_EQ(other.Count(), 0);
+        break;
+      }
+    }
+    ASSERT_EQ(d.Count(), static_cast<int>(model.size()));
+    for (int r = 0; r < d.Count(); ++r) {
+      const SubtitleEntry e = d.Entry(r);
+      ASSERT_EQ(
+          std::tie(e.start, e.end, e.line1, e.line2, e.line3),
+          std::tie(model[r].start, model[r].end, model[r].line1, model[r].line2, model[r].line3))
+          << "step " << step << " row " << r;
+    }
+  }
 }
 
 TEST(MessageLog, ListenersSeeEveryLineEvenWhenOneAppendsInTurn) {

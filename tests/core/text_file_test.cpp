@@ -174,6 +174,54 @@ TEST_F(TextFile, WritesEachEncoding) {
   EXPECT_EQ(Bytes(p), "\xEF\xBB\xBF\xC3\xBC\r\n");
 }
 
+// A text saved in blocks: wherever the blocks are cut (inside CR LF, before a lone LF, inside a
+// surrogate pair, after a character the code page lacks), the bytes are those of the whole text.
+TEST(TextEncoderPieces, GiveTheBytesOfTheWholeText) {
+  const struct {
+    std::u16string text;
+    int encoding;
+    const char* code_page;
+  } cases[] = {
+      {u"\ncaf\u00e9\r\nb\nc\n\r\n", kEncoding8Bit, ""},
+      {u"x\U0001F600y\r\n\u4e2d\r\n", kEncodingUtf8, ""},
+      {u"x\U0001F600y\r\n", kEncoding8Bit, ""},
+      {u"a\xD83D", kEncoding8Bit, ""},  // a lone surrogate at the very end
+      {u"\u0416\u0443\r\n\n\u043a\r\n", kEncoding8Bit, "WINDOWS-1251"},
+      {u"\u0416\u0443\r\n\u043a \u00e9\r\n", kEncoding8Bit, "WINDOWS-1251"},  // é misfits
+      {u"\u0416\U0001F600\r\n", kEncoding8Bit, "WINDOWS-1251"},
+      {u"a\r\n\U0001F600\n", kEncodingUtf16, ""},
+  };
+  // Pieces cut at `cuts`, with the caller's fallback to UTF-8 when the code page misfits.
+  auto in_pieces = [](const auto& c, const std::vector<size_t>& cuts) {
+    auto encode = [&](TextEncoder& e, std::string& bytes) {
+      bool ok = true;
+      size_t at = 0;
+      for (size_t cut : cuts) {
+        ok = e.Add(std::u16string_view(c.text).substr(at, cut - at), bytes) && ok;
+        at = cut;
+      }
+      ok = e.Add(std::u16string_view(c.text).substr(at), bytes) && ok;
+      return e.Finish(bytes) && ok;
+    };
+    std::string bytes;
+    TextEncoder first(c.encoding, c.code_page);
+    if (encode(first, bytes)) return bytes;
+    bytes.clear();
+    TextEncoder utf8(kEncoding8Bit, {});
+    EXPECT_TRUE(encode(utf8, bytes));
+    return bytes;
+  };
+  for (const auto& c : cases) {
+    const std::string whole = EncodeText(c.text, c.encoding, c.code_page);
+    std::vector<size_t> every;
+    for (size_t cut = 0; cut <= c.text.size(); ++cut) {
+      EXPECT_EQ(in_pieces(c, {cut}), whole) << ToUtf8(c.text) << " cut at " << cut;
+      every.push_back(cut);
+    }
+    EXPECT_EQ(in_pieces(c, every), whole) << ToUtf8(c.text) << " one unit a piece";
+  }
+}
+
 TEST_F(TextFile, WhatIsWrittenReadsBackTheSame) {
   const std::u16string text = u"1\r\n00:00:01,000 --> 00:00:02,000\r\n\u00c7a va\r\n\r\n";
   fs::path p = dir_ / "round.srt";

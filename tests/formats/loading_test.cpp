@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include "core/language_table.h"
 #include "core/settings_store.h"
 #include "core/text_file.h"
+#include "core/text_util.h"
+#include "core/time_code.h"
 #include "formats/loading.h"
 #include "formats/save_formats.h"
 #include "tests/support/test_util.h"
@@ -328,6 +333,43 @@ TEST_F(SaveTest, EncodingsAndUtf8Fallback) {
   SubtitleFormat f;
   EXPECT_EQ(LoadSubtitleFile(back, dir.Path16("wide.srt"), f, lang, nullptr), 1);
   EXPECT_EQ(back.Line(1, 0), u"\u4e2d\u6587");
+}
+
+// A document of many blocks: the file is the whole text's encoding, also when a character that
+// the code page lacks comes only after many blocks were written (then all of it is UTF-8), and a
+// write that fails half way keeps the old file and says why.
+TEST_F(SaveTest, LargeDocumentsAreWrittenInBlocks) {
+  doc.Empty();
+  for (int i = 0; i < 6000; ++i)
+    doc.AddRow(FormatTimeText(i), FormatTimeText(i + 0.5),
+               u"\u0416\u0443\u043a " + Format("%d", i));
+  doc.SetCodePage("WINDOWS-1251");
+  const SaveFormat& srt = *FindSaveFormat(u".srt");
+  for (const bool misfit : {false, true}) {
+    if (misfit) doc.SetCell(doc.Count() - 1, kLine2, u"\u4e2d");
+    ASSERT_EQ(Save("big.srt"), 1);
+    const std::string bytes = ReadBytes(dir.Path("big.srt"));
+    EXPECT_GT(bytes.size(), 200000u);
+    EXPECT_EQ(bytes, EncodeText(srt.text(doc, -1, -1, settings), kEncoding8Bit, "WINDOWS-1251"));
+    EXPECT_EQ(bytes.find("\xD0\x96") == std::string::npos, !misfit) << "UTF-8 only on a misfit";
+  }
+
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 100000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  doc.SetCell(0, kLine1, u"changed");
+  const int r = Save("big.srt");
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(r, 0);
+  EXPECT_EQ(LogLines(doc).back(), "ERROR: Could not write the file '" +
+                                      dir.Path("big.srt").string() + "': File too large.");
+  EXPECT_EQ(ReadBytes(dir.Path("big.srt")).find("changed"), std::string::npos);
+  for (const auto& e : std::filesystem::directory_iterator(dir.Dir()))
+    EXPECT_FALSE(e.path().filename().string().starts_with(".big.srt")) << "temporary left";
 }
 
 // A save that fails says so and leaves the document's path, its changed flag and the remembered

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/text_util.h"
 #include "formats/microdvd.h"
 #include "formats/simple_formats.h"
 #include "formats/subrip.h"
@@ -63,6 +64,35 @@ TEST(SubRipReader, EntriesLinesAndNumbers) {
   EXPECT_EQ(Row(doc, 4), (Cells{"0:00:09.000", "0:00:10.000", "", "", ""}));
   EXPECT_EQ(Row(doc, 5), (Cells{"0:00:11.000", "0:00:12.000", "x", "", ""}));
   ExpectEqualColumns(doc);
+}
+
+// Runs of empty lines are halved (at the very start rounded up); an empty line kept inside an
+// entry is a line of its text only where a line follows it.
+TEST(SubRipReader, RunsOfEmptyLines) {
+  SubtitleDocument doc;
+  ReadSubRip(doc,
+             u"\r\n\r\n\r\n1\r\n00:00:01,000 --> "
+             u"00:00:02,000\r\na\r\n\r\n\r\nb\r\n\r\n\r\n\r\nc\r\n\r\n2\r\n"
+             u"00:00:03,000 --> 00:00:04,000\r\nd\r\n\r\n\r\n\r\n",
+             0);
+  ASSERT_EQ(doc.Count(), 2);
+  EXPECT_EQ(Row(doc, 0), (Cells{"0:00:01.000", "0:00:02.000", "a", "b", "c"}));
+  EXPECT_EQ(Row(doc, 1), (Cells{"0:00:03.000", "0:00:04.000", "d", "", ""}));
+}
+
+// A reader that gives the text's memory back on the way reads what it reads without.
+TEST(SubRipReader, GivingBackTheTextChangesNothing) {
+  std::u16string text;
+  for (int i = 1; i <= 100000; ++i)
+    text += Format("%d\r\n00:%02d:%02d,000 --> 00:%02d:%02d,500\r\nLine %d of a long film\r\n\r\n",
+                   i, i / 60 % 60, i % 60, i / 60 % 60, i % 60, i);
+  ASSERT_GT(text.size() * 2, 10u << 20);  // past the first steps of memory given back
+  SubtitleDocument kept, given;
+  ReadSubRip(kept, text, 0);
+  ReadSubRip(given, text, 0, true);
+  ASSERT_EQ(given.Count(), 100000);
+  for (int r = 0; r < given.Count(); ++r)
+    for (int c = 0; c < kTextColumns; ++c) ASSERT_EQ(given.Cell(r, c), kept.Cell(r, c)) << r;
 }
 
 TEST(SubRipReader, OffsetAndAppendAfterExistingRows) {
