@@ -192,20 +192,51 @@ void SoundAnalyzer::OnStart(int64_t expected_samples) {
 }
 
 void SoundAnalyzer::OnSamples(const float* samples, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    const float x = samples[i];
-    const double v = low_pass_.Step(high_pass_.Step(x));
-    frame_sum_ += double(x) * x;
-    voice_sum_ += v * v;
-    block_lo_ = std::min(block_lo_, x);
-    block_hi_ = std::max(block_hi_, x);
-    ++out_.sample_count;
-    if (++frame_fill_ == SoundAnalysis::kFrameSamples) EndFrame();
-    if (++block_fill_ == PeakPyramid::kBaseBlock) EndBaseBlock();
+  static_assert(SoundAnalysis::kFrameSamples % PeakPyramid::kBaseBlock == 0,
+                "a frame ends where a base block ends");
+  // The filters and sums are worked on in locals: kept in members, every step would go through
+  // memory, as the compiler cannot tell the members apart from the vectors written here.
+  Biquad hp = high_pass_, lp = low_pass_;
+  double frame_sum = frame_sum_, voice_sum = voice_sum_;
+  float lo = block_lo_, hi = block_hi_;
+  while (count > 0) {
+    // The samples up to the end of the base block being filled, in one tight loop.
+    const size_t n = std::min<size_t>(count, PeakPyramid::kBaseBlock - block_fill_);
+    for (size_t i = 0; i < n; ++i) {
+      const float x = samples[i];
+      const double v = lp.Step(hp.Step(x));
+      frame_sum += double(x) * x;
+      voice_sum += v * v;
+      lo = std::min(lo, x);
+      hi = std::max(hi, x);
+    }
+    samples += n;
+    count -= n;
+    out_.sample_count += static_cast<int64_t>(n);
+    frame_fill_ += static_cast<int>(n);
+    block_fill_ += static_cast<int>(n);
+    if (block_fill_ < PeakPyramid::kBaseBlock) break;
+    block_lo_ = lo;
+    block_hi_ = hi;
+    EndBaseBlock();
+    lo = block_lo_;
+    hi = block_hi_;
+    if (frame_fill_ == SoundAnalysis::kFrameSamples) {
+      frame_sum_ = frame_sum;
+      voice_sum_ = voice_sum;
+      EndFrame();
+      frame_sum = voice_sum = 0;
+    }
   }
   // Denormals from the filters' tails after long silences would slow everything down.
-  if (std::abs(high_pass_.z1) < 1e-30) high_pass_.z1 = high_pass_.z2 = 0;
-  if (std::abs(low_pass_.z1) < 1e-30) low_pass_.z1 = low_pass_.z2 = 0;
+  for (Biquad* q : {&hp, &lp})
+    if (std::abs(q->y1) < 1e-30 && std::abs(q->y2) < 1e-30) q->y1 = q->y2 = 0;
+  high_pass_ = hp;
+  low_pass_ = lp;
+  frame_sum_ = frame_sum;
+  voice_sum_ = voice_sum;
+  block_lo_ = lo;
+  block_hi_ = hi;
 }
 
 void SoundAnalyzer::EndBaseBlock() {

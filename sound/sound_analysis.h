@@ -62,11 +62,16 @@ class SoundAnalyzer : public SampleSink {
  private:
   struct Biquad {
     double b0, b1, b2, a1, a2;
-    double z1 = 0, z2 = 0;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    // Direct form I: one product and one subtraction lie between an output and the next, which
+    // is what bounds the analysis loop's speed.
     double Step(double x) {
-      const double y = b0 * x + z1;
-      z1 = b1 * x - a1 * y + z2;
-      z2 = b2 * x - a2 * y;
+      const double t = b0 * x + b1 * x1 + b2 * x2 - a2 * y2;
+      const double y = t - a1 * y1;
+      x2 = x1;
+      x1 = x;
+      y2 = y1;
+      y1 = y;
       return y;
     }
   };

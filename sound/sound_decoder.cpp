@@ -193,6 +193,10 @@ class Decoder {
                                  0, nullptr);
     // Channels are averaged, not summed at -3 dB each, so a mix never clips.
     if (rc >= 0) rc = av_opt_set_double(raw, "rematrix_maxval", 1.0, 0);
+    // A filter a quarter of the default length, which took a third of the whole decoding time:
+    // still flat to 0.05 dB up to 3.4 kHz (the voice band), 3.5 dB down at 7 kHz, and what would
+    // fold back into the voice band 45 dB down. A waveform and a loudness track need no more.
+    if (rc >= 0) rc = av_opt_set_int(raw, "filter_size", 8, 0);
     if (rc >= 0) rc = swr_init(raw);
     if (rc < 0) {
       swr_free(&raw);

@@ -136,9 +136,7 @@ void CMyMoviePanel::Paint(QPainter& p) {
   }
   const QImage& overlay = ScaledOverlay(picture);
   if (overlay.isNull()) return;
-  p.setOpacity(kOverlayOpacity);
   p.drawImage(QPoint(picture.x(), picture.bottom() + 1 - overlay.height()), overlay);
-  p.setOpacity(1.0);
 }
 
 const QImage& CMyMoviePanel::ScaledOverlay(const QRect& picture) {
@@ -161,8 +159,16 @@ const QImage& CMyMoviePanel::ScaledOverlay(const QRect& picture) {
   if (overlay_.isNull()) return overlay_;
   // The bottom fifth of the picture, full width; nearest-pixel scaling keeps the edges hard.
   const QSize target(picture.width(), std::max(1, (picture.height() + 2) / 5));
-  if (scaled_overlay_.size() != target)
-    scaled_overlay_ = overlay_.scaled(target, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  if (scaled_overlay_.size() != target) {
+    // Faded once here, premultiplied: drawn with an opacity, an overlay that is not premultiplied
+    // would be converted and blended pixel by pixel on every frame.
+    const QImage scaled = overlay_.scaled(target, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    scaled_overlay_ = QImage(target, QImage::Format_ARGB32_Premultiplied);
+    scaled_overlay_.fill(Qt::transparent);
+    QPainter faded(&scaled_overlay_);
+    faded.setOpacity(kOverlayOpacity);
+    faded.drawImage(0, 0, scaled);
+  }
   return scaled_overlay_;
 }
 

@@ -114,6 +114,33 @@ TEST(PeakPyramidTest, EveryLevelHoldsTheMinAndMaxOfItsBlocks) {
   EXPECT_EQ(PeakPyramid::LevelFor(1e12), PeakPyramid::kLevels - 1);
 }
 
+// The decoder hands samples on in pieces of whatever size the resampler makes: the result must
+// not depend on where the pieces end, within a block, at a block's or a frame's end.
+TEST(SoundAnalyzerTest, PiecesOfAnySizeGiveTheSameAnalysis) {
+  std::vector<float> x(48000 + 123);
+  for (size_t i = 0; i < x.size(); ++i)
+    x[i] = 0.6f * std::sin(2 * std::numbers::pi * 900 * double(i) / kAnalysisRate) *
+           float(i % 5000) / 5000.0f;
+  SoundAnalysis whole, cut;
+  SoundAnalyzer one(whole);
+  one.OnSamples(x.data(), x.size());
+  one.Finish();
+  SoundAnalyzer pieces(cut);
+  const size_t sizes[] = {1, 15, 16, 17, 0, 159, 160, 161, 3, 1000, 2047};
+  for (size_t i = 0, k = 0; i < x.size(); ++k) {
+    const size_t n = std::min(sizes[k % std::size(sizes)], x.size() - i);
+    pieces.OnSamples(x.data() + i, n);
+    i += n;
+  }
+  pieces.Finish();
+  EXPECT_EQ(cut.sample_count, whole.sample_count);
+  EXPECT_EQ(cut.energy_db, whole.energy_db);
+  EXPECT_EQ(cut.voice_db, whole.voice_db);
+  EXPECT_EQ(cut.peaks.levels, whole.peaks.levels);
+  EXPECT_GT(whole.energy_db[280], -20.0f);  // there is sound to analyse
+  EXPECT_GT(whole.voice_db[280], -20.0f);
+}
+
 TEST_F(SoundTest, BadInputsSayWhy) {
   // A WAV that claims more than it holds is its readable part, as FFmpeg reads it.
   const auto short_wav = dir_.Path("short.wav");
