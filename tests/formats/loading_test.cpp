@@ -174,6 +174,15 @@ TEST_F(LoadTest, HostileBytesNeverCrash) {
       {"nul.srt", nul_srt, 1},
       {"long.srt", long_line, 1},
       {"only_brace.sub", "{\r\n{{\r\n{}\r\n", -1},
+      // Reported once as slow by the fuzzer on a loaded machine: runs of byte C6, a stray UTF-8
+      // mark and a broken time line.
+      {"fuzzed_slow.srt",
+       "\xEF\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6"
+       "\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\x3C\x2F\x66\x6F"
+       "\x6E\x74\x3E\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6"
+       "\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xBB\xBF\xEF\xBB\x30\x30\x3A\x30\x30"
+       "\x9A\x9A\x9A\x26\x3F\x9A\x30\x35"s,
+       0},
   };
   for (auto& c : cases) {
     WriteBytes(dir.Path(c.name), c.bytes);
