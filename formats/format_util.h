@@ -81,4 +81,12 @@ class WholeText final : public TextSink {
   std::u16string text;
 };
 
+// The whole text that `put(sink)` hands on in blocks, for callers that want it at once.
+template <typename Put>
+std::u16string WholeTextOf(Put put) {
+  WholeText whole;
+  put(whole);
+  return std::move(whole.text);
+}
+
 }  // namespace tessera

@@ -153,9 +153,8 @@ void PutMicroDvd(const SubtitleDocument& doc, int first, int last, bool encoder,
 
 std::u16string MicroDvdText(const SubtitleDocument& doc, int first, int last, bool encoder,
                             const AppSettings& settings) {
-  WholeText whole;
-  PutMicroDvd(doc, first, last, encoder, settings, whole);
-  return std::move(whole.text);
+  return WholeTextOf(
+      [&](TextSink& sink) { PutMicroDvd(doc, first, last, encoder, settings, sink); });
 }
 
 int WriteMicroDvd(const SubtitleDocument& doc, const std::filesystem::path& path, int first,

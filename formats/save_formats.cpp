@@ -46,9 +46,7 @@ const SaveFormat& ByExtension(std::u16string_view ext) {
 
 std::u16string SaveFormat::text(const SubtitleDocument& doc, int first, int last,
                                 const AppSettings& settings) const {
-  WholeText whole;
-  put(doc, first, last, settings, whole);
-  return std::move(whole.text);
+  return WholeTextOf([&](TextSink& sink) { put(doc, first, last, settings, sink); });
 }
 
 FileFilter SaveFormat::Filter() const {

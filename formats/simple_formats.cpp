@@ -266,9 +266,7 @@ void PutFlatText(const SubtitleDocument& doc, TextSink& sink) {
 }
 
 std::u16string FlatText(const SubtitleDocument& doc) {
-  WholeText whole;
-  PutFlatText(doc, whole);
-  return std::move(whole.text);
+  return WholeTextOf([&](TextSink& sink) { PutFlatText(doc, sink); });
 }
 
 int WriteFlatText(const SubtitleDocument& doc, const std::filesystem::path& path,

@@ -230,9 +230,7 @@ void PutSubRip(const SubtitleDocument& doc, int first, int last, TextSink& sink)
 }
 
 std::u16string SubRipText(const SubtitleDocument& doc, int first, int last) {
-  WholeText whole;
-  PutSubRip(doc, first, last, whole);
-  return std::move(whole.text);
+  return WholeTextOf([&](TextSink& sink) { PutSubRip(doc, first, last, sink); });
 }
 
 void PutSubRipSelection(const SubtitleDocument& doc, TextSink& sink) {
@@ -246,9 +244,7 @@ void PutSubRipSelection(const SubtitleDocument& doc, TextSink& sink) {
 }
 
 std::u16string SubRipSelectionText(const SubtitleDocument& doc) {
-  WholeText whole;
-  PutSubRipSelection(doc, whole);
-  return std::move(whole.text);
+  return WholeTextOf([&](TextSink& sink) { PutSubRipSelection(doc, sink); });
 }
 
 int WriteSubRip(const SubtitleDocument& doc, const std::filesystem::path& path, int first, int last,

@@ -193,9 +193,7 @@ void PutSubStationAlpha(const SubtitleDocument& doc, int first, int last, const 
 
 std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int last,
                                    const AppSettings& settings) {
-  WholeText whole;
-  PutSubStationAlpha(doc, first, last, settings, whole);
-  return std::move(whole.text);
+  return WholeTextOf([&](TextSink& sink) { PutSubStationAlpha(doc, first, last, settings, sink); });
 }
 
 void PutAdvancedSubStationAlpha(const SubtitleDocument& doc, int first, int last,
@@ -231,13 +229,6 @@ void PutAdvancedSubStationAlpha(const SubtitleDocument& doc, int first, int last
     TakeBlock(out, sink);
   }
   sink.Take(out);
-}
-
-std::u16string AdvancedSubStationAlphaText(const SubtitleDocument& doc, int first, int last,
-                                           const AppSettings& settings) {
-  WholeText whole;
-  PutAdvancedSubStationAlpha(doc, first, last, settings, whole);
-  return std::move(whole.text);
 }
 
 int WriteSubStationAlpha(const SubtitleDocument& doc, const std::filesystem::path& path, int first,

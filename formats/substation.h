@@ -25,8 +25,6 @@ std::u16string SubStationAlphaText(const SubtitleDocument& doc, int first, int l
 void PutSubStationAlpha(const SubtitleDocument& doc, int first, int last,
                         const AppSettings& settings, TextSink& sink);
 // Rows first..last as a v4.00+ script with one Default style from the font and margin settings.
-std::u16string AdvancedSubStationAlphaText(const SubtitleDocument& doc, int first, int last,
-                                           const AppSettings& settings);
 void PutAdvancedSubStationAlpha(const SubtitleDocument& doc, int first, int last,
                                 const AppSettings& settings, TextSink& sink);
 // 1 when written, 0 when the file could not be written.

@@ -125,9 +125,7 @@ void PutWebVtt(const SubtitleDocument& doc, int first, int last, TextSink& sink)
 }
 
 std::u16string WebVttText(const SubtitleDocument& doc, int first, int last) {
-  WholeText whole;
-  PutWebVtt(doc, first, last, whole);
-  return std::move(whole.text);
+  return WholeTextOf([&](TextSink& sink) { PutWebVtt(doc, first, last, sink); });
 }
 
 }  // namespace tessera
