@@ -18,7 +18,7 @@ bool ColumnView::operator==(const std::vector<std::u16string>& cells) const {
   return size() == cells.size() && std::equal(cells.begin(), cells.end(), begin());
 }
 
-uint32_t SubtitleDocument::NewSlot(std::u16string text) {
+uint32_t SubtitleDocument::NewSlot(std::u16string&& text) {
   if (text.empty()) return 0;
   if (free_slots_.empty()) {
     texts_.push_back(std::move(text));
@@ -83,8 +83,13 @@ void SubtitleDocument::SetEntry(int row, const SubtitleEntry& e) {
 
 void SubtitleDocument::AddRow(std::u16string start, std::u16string end, std::u16string line1,
                               std::u16string line2, std::u16string line3) {
-  InsertRow(Count(), std::move(start), std::move(end), std::move(line1), std::move(line2),
-            std::move(line3));
+  // Readers append every row of a file here: one push onto each column.
+  cols_[kStart].push_back(std::move(start));
+  cols_[kEnd].push_back(std::move(end));
+  cols_[kLine1].push_back(std::move(line1));
+  slots_[0].push_back(NewSlot(std::move(line2)));
+  slots_[1].push_back(NewSlot(std::move(line3)));
+  selected_.push_back(0);
 }
 
 void SubtitleDocument::InsertRow(int index, std::u16string start, std::u16string end,

@@ -153,7 +153,7 @@ class SubtitleDocument {
   // are held as slot numbers (0: empty) into `texts_`, whose strings never move, and the slot of a
   // line that became empty is used again.
   const std::u16string& Slot(uint32_t slot) const { return slot ? texts_[slot - 1] : kNoText; }
-  uint32_t NewSlot(std::u16string text);
+  uint32_t NewSlot(std::u16string&& text);
   void FreeSlot(uint32_t slot);
   void FreeSlots(int first, int count);
 

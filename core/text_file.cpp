@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 
 #include "core/text_encoding.h"
 #include "core/text_scan.h"
@@ -197,11 +198,11 @@ int ReadTextFile(const std::filesystem::path& path, std::u16string& text, TextDe
   if (size < 0) return kReadOpenFailed;
   if (size > kMaxTextFileSize) return kReadTooLarge;
   in.seekg(0, std::ios::beg);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  if (size > 0 && !in.read(bytes.data(), size)) {
-    bytes.resize(static_cast<size_t>(in.gcount()));
-  }
-  return DecodeTextBytes(bytes, text, true, decoding);
+  // Not zeroed first: the read writes every byte that is used.
+  auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(size));
+  in.read(bytes.get(), size);
+  return DecodeTextBytes(std::string_view(bytes.get(), static_cast<size_t>(in.gcount())), text,
+                         true, decoding);
 }
 
 TextEncoder::TextEncoder(int encoding, std::string_view code_page) : encoding_(encoding) {
@@ -213,7 +214,7 @@ TextEncoder::~TextEncoder() = default;
 
 bool TextEncoder::Put(std::u16string_view units, std::string& bytes) {
   if (code_page_) return code_page_->Encode(units, bytes);
-  bytes += ToUtf8(units);
+  AppendUtf8(units, bytes);
   return true;
 }
 

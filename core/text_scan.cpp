@@ -57,8 +57,9 @@ size_t FindOddControl(std::u16string_view s, size_t from) {
   const __m128i cr = _mm_set1_epi16(u'\r'), lf = _mm_set1_epi16(u'\n');
   for (; i + 9 <= n; i += 8) {
     const __m128i v = Load(p + i);
-    const __m128i control =
-        _mm_andnot_si128(_mm_cmpeq_epi16(_mm_subs_epu16(space, v), zero), _mm_set1_epi16(-1));
+    const __m128i not_control = _mm_cmpeq_epi16(_mm_subs_epu16(space, v), zero);
+    if (_mm_movemask_epi8(not_control) == 0xFFFF) continue;  // most blocks: no line end
+    const __m128i control = _mm_andnot_si128(not_control, _mm_set1_epi16(-1));
     const __m128i cr_lf =
         _mm_and_si128(_mm_cmpeq_epi16(v, cr), _mm_cmpeq_epi16(Load(p + i + 1), lf));
     const __m128i lf_after_cr =

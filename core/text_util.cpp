@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <vector>
 
 #include "core/text_scan.h"
@@ -94,6 +95,12 @@ std::u16string FromUtf8(std::string_view s) {
 }
 
 std::string ToUtf8(std::u16string_view s) {
+  std::string out;
+  AppendUtf8(s, out);
+  return out;
+}
+
+void AppendUtf8(std::u16string_view s, std::string& out) {
   // Whole files pass through here: the exact size first, then written through a pointer, so that
   // no room is touched beyond what the text needs. ASCII runs are counted and copied in blocks.
   size_t size = 0;
@@ -112,12 +119,13 @@ std::string ToUtf8(std::u16string_view s) {
       size += 3;  // the rest of the plane, and a lone surrogate as U+FFFD
     }
   }
-  std::string out(size, '\0');
+  const size_t at = out.size();
+  out.resize(at + size);
+  char* o = out.data() + at;
   if (size == s.size()) {  // every unit ASCII: nothing else gives one byte per unit
-    NarrowAscii(s, out.data());
-    return out;
+    NarrowAscii(s, o);
+    return;
   }
-  char* o = out.data();
   auto put = [&o](unsigned v) { *o++ = static_cast<char>(v); };
   for (size_t i = 0; i < s.size(); ++i) {
     char32_t cp = s[i];
@@ -149,7 +157,6 @@ std::string ToUtf8(std::u16string_view s) {
       put(0x80 | (cp & 0x3F));
     }
   }
-  return out;
 }
 
 void AppendInteger(std::u16string& out, long long v) {
@@ -169,8 +176,14 @@ void AppendInteger(std::u16string& out, long long v) {
 std::u16string FromLatin1(std::string_view s) {
   std::u16string out;
   out.reserve(s.size() + 2);  // as FromUtf8
-  out.resize(s.size());
-  WidenBytes(s, out.data());
+  // Widened a piece at a time into a buffer the cache holds, so that the whole text is written
+  // once, not zeroed first.
+  char16_t piece[2048];
+  for (size_t i = 0; i < s.size(); i += std::size(piece)) {
+    const std::string_view part = s.substr(i, std::size(piece));
+    WidenBytes(part, piece);
+    out.append(piece, part.size());
+  }
   return out;
 }
 

@@ -13,6 +13,8 @@ inline constexpr std::u16string_view kCrLf = u"\r\n";
 // UTF-8 <-> UTF-16. Invalid UTF-8 bytes become U+FFFD; lone surrogates are written as U+FFFD.
 std::u16string FromUtf8(std::string_view s);
 std::string ToUtf8(std::u16string_view s);
+// ToUtf8's bytes added to the end of `out`.
+void AppendUtf8(std::u16string_view s, std::string& out);
 // Each byte becomes the character with the same value.
 std::u16string FromLatin1(std::string_view s);
 

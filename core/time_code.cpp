@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "core/text_util.h"
 
@@ -78,8 +79,8 @@ double ParseTimeText(std::u16string_view text) {
 
 namespace {
 
-// The clock fields in the given form; `ms` within 0-999. Written by hand: this runs twice per
-// subtitle on every load and save.
+// The clock fields in the given form; `ms` within 0-999. Written by hand: every time a tool
+// changes passes through here.
 size_t WriteClock(char16_t* buf, int64_t hours, int64_t minutes, int64_t secs, int64_t ms,
                   int form) {
   char16_t* o = buf;
@@ -126,18 +127,34 @@ void AppendTimeText(std::u16string& out, double seconds, int form) {
 namespace {
 
 size_t WriteTimeTextAs(char16_t* buf, std::u16string_view text, int form) {
-  // Hours below 100, minutes and seconds below 60 and one to three fraction digits: the forms of
-  // every file and of the document, whose fields stand as they are written (tested against the
-  // arithmetic over that whole range). Anything else takes the arithmetic.
-  long long hours, minutes, secs;
-  size_t c;
-  const bool usual = ReadClockFields(text, hours, minutes, secs, c) && hours < 100 &&
-                     minutes < 60 && secs < 60 && c != std::u16string_view::npos &&
-                     text.size() - c >= 2 && text.size() - c <= 4;
+  // "H:MM:SS" or "HH:MM:SS", minutes and seconds below 60, "." or "," and one to three fraction
+  // digits: the forms of every file and of the document, whose fields are copied as they stand
+  // (tested against the arithmetic). Anything else takes the arithmetic.
+  const char16_t* t = text.data();
+  const size_t n = text.size();
+  const size_t h = n > 1 && t[1] == u':' ? 1 : 2;  // hour digits
+  const size_t digits = n - h - 7;                 // fraction digits; wraps when too short
+  auto sixty = [](char16_t tens, char16_t ones) {
+    return tens >= u'0' && tens <= u'5' && IsDigit(ones);
+  };
+  bool usual = n >= h + 8 && digits <= 3 && IsDigit(t[0]) && IsDigit(t[h - 1]) && t[h] == u':' &&
+               sixty(t[h + 1], t[h + 2]) && t[h + 3] == u':' && sixty(t[h + 4], t[h + 5]) &&
+               (t[h + 6] == u'.' || t[h + 6] == u',');
+  for (size_t k = h + 7; usual && k < n; ++k) usual = IsDigit(t[k]);
   if (!usual) return WriteTimeText(buf, ParseTimeText(text), form);
-  int64_t ms = 0;
-  for (size_t k = 1; k <= 3; ++k) ms = ms * 10 + (c + k < text.size() ? text[c + k] - u'0' : 0);
-  return WriteClock(buf, hours, minutes, secs, ms, form);
+  char16_t* o = buf;
+  if (h == 2 && t[0] != u'0')
+    *o++ = t[0];
+  else if (form == kSubRipForm)
+    *o++ = u'0';
+  *o++ = t[h - 1];
+  std::memcpy(o, t + h, 6 * sizeof(char16_t));  // ":MM:SS"
+  o[6] = form == kSubRipForm ? u',' : u'.';
+  o[7] = t[h + 7];
+  o[8] = digits > 1 ? t[h + 8] : u'0';
+  if (form == kSsaForm) return static_cast<size_t>(o + 9 - buf);
+  o[9] = digits > 2 ? t[h + 9] : u'0';
+  return static_cast<size_t>(o + 10 - buf);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "formats/markup.h"
 
+#include "core/text_scan.h"
 #include "core/text_util.h"
 
 namespace tessera {
@@ -212,7 +213,7 @@ void WebVttCueLines(const SubtitleDocument& doc, int row, std::u16string lines[3
 }
 
 void AppendSubStationLine(std::u16string& out, std::u16string_view line) {
-  size_t i = line.find(u'<');
+  size_t i = FindUnit(line, u'<');
   if (i == npos) {
     out += line;
     return;

@@ -112,7 +112,15 @@ bool SplitSubRipTimeLine(std::u16string_view line, std::u16string_view& start,
     return true;
   }
   // Real files bend the form: one-digit hours or seconds, short fractions, extra spaces.
-  size_t arrow = line.find(kArrow);
+  // The first "-->": every text line is looked at, so its '>' is looked for a block at a time.
+  size_t arrow = std::u16string_view::npos;
+  for (size_t gt = FindUnit(line, u'>', 2); gt != std::u16string_view::npos;
+       gt = FindUnit(line, u'>', gt + 1)) {
+    if (line[gt - 1] == u'-' && line[gt - 2] == u'-') {
+      arrow = gt - 2;
+      break;
+    }
+  }
   if (arrow == std::u16string_view::npos) return false;
   std::u16string_view left = TrimView(line.substr(0, arrow));
   std::u16string_view right = TrimView(line.substr(arrow + kArrow.size()));
@@ -178,8 +186,11 @@ int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset, 
   bool in_entry = false;
   std::u16string_view start_text, end_text;
   std::u16string_view line, next;
+  bool split_ahead = false;  // the line was split as the one after a number line
   while (lines.Next(line)) {
-    if (SplitSubRipTimeLine(line, start_text, end_text)) {
+    const bool time_line = split_ahead || SplitSubRipTimeLine(line, start_text, end_text);
+    split_ahead = false;
+    if (time_line) {
       finish_entry();
       // Nothing before the time line is looked at again.
       given.ReadUpTo(static_cast<size_t>(line.data() - input.data()));
@@ -204,7 +215,10 @@ int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset, 
       continue;
     }
     if (!in_entry) continue;
-    if (IsNumberLine(line) && lines.Peek(next) && IsSubRipTimeLine(next)) continue;
+    if (IsNumberLine(line) && lines.Peek(next) && SplitSubRipTimeLine(next, start_text, end_text)) {
+      split_ahead = true;
+      continue;
+    }
     AddTextLine(line, cells, count);
   }
   finish_entry();

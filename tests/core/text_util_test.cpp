@@ -17,6 +17,20 @@ TEST(TextUtil, Utf8RoundTripKeepsEveryPlane) {
             "\xF0\x9F\x98\x80"
             "b");
   EXPECT_EQ(ToUtf8(std::u16string{high, high, low}), "\xEF\xBF\xBD\xF0\x9F\x98\x80");
+  // Appending keeps what the bytes held before.
+  std::string bytes = "head ";
+  AppendUtf8(s, bytes);
+  EXPECT_EQ(bytes, "head " + ToUtf8(s));
+}
+
+TEST(TextUtil, Latin1KeepsEveryByteOfALongText) {
+  // Longer than the pieces the text is widened in, and not a multiple of them.
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i) bytes += static_cast<char>(i * 7);
+  const std::u16string text = FromLatin1(bytes);
+  ASSERT_EQ(text.size(), bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i)
+    ASSERT_EQ(text[i], static_cast<unsigned char>(bytes[i])) << i;
 }
 
 TEST(TextUtil, ToIntegerReadsLikeAtoi) {

@@ -80,17 +80,13 @@ TEST(TimeCode, TheUsualFormsReadExactlyAsTheGeneralReadingDoes) {
 }
 
 TEST(TimeCode, TimeTextsInAnotherFormAreWhatParsingAndFormattingGive) {
-  std::vector<std::u16string> texts = {u"0:75:00.000",
-                                       u"00:00:60,000",
-                                       u"100:00:00,000",
-                                       u"1:02:03.4567",
-                                       u"1:02:03",
-                                       u" 1:02:03.456",
-                                       u"1:02:03.45x",
-                                       u"01:02:03.",
-                                       u"1:2:03.400",
-                                       u"",
-                                       u"x"};
+  std::vector<std::u16string> texts = {
+      u"0:75:00.000", u"00:00:60,000", u"100:00:00,000", u"1:02:03.4567", u"1:02:03",
+      u" 1:02:03.456", u"1:02:03.45x", u"01:02:03.", u"1:2:03.400", u"", u"x",
+      // Each field of the copied forms a little off.
+      u"0:60:00.000", u"0:00:60.000", u"0:0a:00.000", u"0:00:00:000", u"0-00:00.000", u"00:00:00,",
+      u"00:00:00,1234", u"00:00:00,1x", u"x0:00:00,100", u"0x:00:00,100", u"000:00:00,100",
+      u"99:59:59,999", u"1:02:03.4", u"1:02:03,45"};
   for (int ms = 0; ms < 100 * 3600 * 1000; ms += 3593) {
     const int h = ms / 3600000, m = ms / 60000 % 60, s = ms / 1000 % 60, f = ms % 1000;
     texts.push_back(Format("%d:%02d:%02d.%03d", h, m, s, f));
