@@ -1,5 +1,6 @@
 #include "core/atomic_write.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,6 +30,10 @@ std::string TemporaryPrefix(std::string_view target_name) {
   return "." + std::string(target_name.substr(0, kNameKept)) + kTemporaryTag;
 }
 
+bool HasTemporaryForm(std::string_view entry_name, std::string_view prefix) {
+  return entry_name.size() == prefix.size() + kTemporaryRandom && entry_name.starts_with(prefix);
+}
+
 // Follows symbolic links to the path they finally name, which need not exist yet.
 bool ResolveTarget(fs::path path, fs::path& target, int& error) {
   for (int hops = 0; hops < 40; ++hops) {
@@ -50,24 +55,23 @@ bool ResolveTarget(fs::path path, fs::path& target, int& error) {
 }
 
 void RemoveStaleTemporaries(const fs::path& folder, std::string_view target_name) {
+  // Every save lists the folder: the names are compared as the system gives them, and only a
+  // temporary of this file is looked at further.
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const std::string prefix = TemporaryPrefix(target_name);
   const auto now = fs::file_time_type::clock::now();
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    if (!IsTemporaryOf(it->path().filename().string(), target_name)) continue;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (!HasTemporaryForm(name, prefix)) continue;
+    const fs::path path = folder / name;
     std::error_code e;
-    if (it->symlink_status(e).type() != fs::file_type::regular) continue;
-    const auto written = it->last_write_time(e);
+    if (fs::symlink_status(path, e).type() != fs::file_type::regular) continue;
+    const auto written = fs::last_write_time(path, e);
     if (e || now - written < kStaleTemporaryAge) continue;
-    fs::remove(it->path(), e);
+    fs::remove(path, e);
   }
-}
-
-void SyncFolder(const fs::path& folder) {
-  // Some file systems cannot flush a folder; the file is in place either way.
-  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  (void)::fsync(fd);
-  ::close(fd);
+  ::closedir(dir);
 }
 
 bool WriteAll(int fd, std::string_view bytes, int& error) {
@@ -89,8 +93,7 @@ bool WriteAll(int fd, std::string_view bytes, int& error) {
 }  // namespace
 
 bool IsTemporaryOf(std::string_view entry_name, std::string_view target_name) {
-  const std::string prefix = TemporaryPrefix(target_name);
-  return entry_name.size() == prefix.size() + kTemporaryRandom && entry_name.starts_with(prefix);
+  return HasTemporaryForm(entry_name, TemporaryPrefix(target_name));
 }
 
 AtomicFile::AtomicFile(const fs::path& path) {
@@ -181,9 +184,10 @@ bool AtomicFile::Close() {
 bool AtomicFile::Place() {
   if (!Ok() || fd_ >= 0 || temporary_.empty()) return false;
   if (std::rename(temporary_.c_str(), target_.c_str()) != 0) return Fail(SystemReason(errno));
+  // The folder is not flushed after the rename: a power cut may bring back the old file, but
+  // always a whole one, and a save costs one flush instead of two.
   temporary_.clear();
   placed_ = true;
-  SyncFolder(target_.parent_path());
   return true;
 }
 

@@ -49,7 +49,10 @@ const std::vector<int>& LanguageTable::KeyList() {
 }
 
 LanguageTable::LanguageTable()
-    : available_{true, false}, texts_(2, std::vector<std::u16string>(KeyList().size())) {}
+    : available_{true, false},
+      loaded_{true, false},
+      files_(2),
+      texts_(2, std::vector<std::u16string>(KeyList().size())) {}
 
 int LanguageTable::IndexOf(int id) const {
   const auto& keys = KeyList();
@@ -89,17 +92,12 @@ std::vector<std::u16string> LanguageTable::ParseLanguageText(const std::u16strin
 }
 
 void LanguageTable::Build(const std::filesystem::path& languages_dir) {
+  // A language's file is read when it is chosen: most runs never show another language.
   for (size_t lang = 1; lang < std::size(kLanguageNames); ++lang) {
-    std::filesystem::path file =
-        languages_dir / (ToUtf8(kLanguageNames[lang]) + std::string(".lng"));
-    std::ifstream in(file, std::ios::binary);
-    if (!in) continue;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::u16string text;
-    DecodeTextBytes(bytes, text, /*repair=*/false);
-    if (text.empty()) continue;
-    available_[lang] = true;
-    texts_[lang] = ParseLanguageText(text);
+    files_[lang] = languages_dir / (ToUtf8(kLanguageNames[lang]) + std::string(".lng"));
+    std::error_code ec;
+    available_[lang] = std::filesystem::file_size(files_[lang], ec) > 0 && !ec;
+    loaded_[lang] = false;
   }
   static const std::pair<int, const char16_t*> kBuiltIn[] = {
       {1001, u"Undo"},
@@ -166,8 +164,23 @@ void LanguageTable::SetDefault(int id, std::u16string text) {
 }
 
 bool LanguageTable::SelectLanguage(int index) {
-  if (!Available(index)) return false;
+  if (!Available(index) || !Load(index)) return false;
   current_ = index;
+  return true;
+}
+
+bool LanguageTable::Load(int index) {
+  if (index == 0 || loaded_[index]) return true;
+  std::ifstream in(files_[index], std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::u16string text;
+  DecodeTextBytes(bytes, text, /*repair=*/false);
+  if (text.empty()) {
+    available_[index] = false;
+    return false;
+  }
+  texts_[index] = ParseLanguageText(text);
+  loaded_[index] = true;
   return true;
 }
 

@@ -14,8 +14,8 @@ class LanguageTable {
  public:
   LanguageTable();
 
-  // Reads languages/<name>.lng from `languages_dir` for every language after English, then sets
-  // the built-in English texts.
+  // Finds languages/<name>.lng in `languages_dir` for every language after English (read when the
+  // language is selected), then sets the built-in English texts.
   void Build(const std::filesystem::path& languages_dir);
 
   // The text of `id` in the current language (English when it has none), "???" for unknown ids.
@@ -38,9 +38,12 @@ class LanguageTable {
 
  private:
   int IndexOf(int id) const;
+  // Reads the language's file once; false when it holds nothing.
+  bool Load(int index);
 
   int current_ = 0;
-  std::vector<bool> available_;
+  std::vector<bool> available_, loaded_;
+  std::vector<std::filesystem::path> files_;
   std::vector<std::vector<std::u16string>> texts_;  // [language][key index]
 };
 
