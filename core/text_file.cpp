@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 #include "core/text_encoding.h"
 #include "core/text_scan.h"
@@ -87,11 +88,11 @@ void AppendLines(std::u16string_view chars, std::u16string& text) {
 }
 
 // Decoded characters that are already CR LF lines become the text without a copy. True when they
-// hold no control character but the CRs and LFs of CR LF pairs.
-bool TakeLines(std::u16string&& chars, std::u16string& text) {
+// hold no control character but the CRs and LFs of CR LF pairs. `first_odd` is
+// FindOddControl(chars), found by the caller.
+bool TakeLines(std::u16string&& chars, std::u16string& text, size_t first_odd) {
   bool has_cr = false, odd = false;
-  for (size_t i = FindOddControl(chars); i != std::u16string::npos;
-       i = FindOddControl(chars, i + 1)) {
+  for (size_t i = first_odd; i != std::u16string::npos; i = FindOddControl(chars, i + 1)) {
     const char16_t c = chars[i];
     if (c == u'\0' || c == u'\n') {  // a zero, or an LF without its CR
       AppendLines(chars, text);
@@ -143,6 +144,38 @@ bool Repair(std::u16string& text) {
   return a + b > 0;
 }
 
+// `units` as UTF-8 added to `bytes`, an LF that does not follow a CR (`before` is the unit before
+// the first) as CR LF. The usual text, printable ASCII and CR LF pairs, is narrowed eight units a
+// step in one pass; the rest of a line from its first other character goes through AppendUtf8.
+void AppendUtf8Lines(std::u16string_view units, char16_t before, std::string& bytes) {
+  char chunk[4096];
+  constexpr size_t kUnits = sizeof chunk / 2;  // room for a CR before every unit
+  size_t i = 0;
+  const size_t n = units.size();
+  while (i < n) {
+    const std::u16string_view part = units.substr(i, kUnits);
+    size_t o = 0, k = 0;
+    while (k < part.size()) {
+      const size_t run = NarrowPrintable(part.substr(k), chunk + o);
+      o += run;
+      k += run;
+      if (k == part.size() || part[k] >= 0x80) break;
+      const char16_t c = part[k];
+      if (c == u'\n' && (i + k == 0 ? before : units[i + k - 1]) != u'\r') chunk[o++] = '\r';
+      chunk[o++] = static_cast<char>(c);
+      ++k;
+    }
+    bytes.append(chunk, o);
+    i += k;
+    if (i < n && units[i] >= 0x80) {
+      size_t e = i;
+      while (e < n && units[e] >= 0x20) ++e;  // a pair of surrogates is never cut
+      AppendUtf8(units.substr(i, e - i), bytes);
+      i = e;
+    }
+  }
+}
+
 }  // namespace
 
 int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair,
@@ -152,6 +185,8 @@ int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair,
   int result;
   auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
   std::u16string chars;
+  // Where the decoded characters' first odd control is, when a branch found it on the way.
+  std::optional<size_t> first_odd;
   if (decoding && !decoding->forced.empty() && DecodeWithEncoding(bytes, decoding->forced, chars)) {
     const bool unicode = IsUnicodeEncoding(decoding->forced);
     if (!unicode) decoding->code_page = decoding->forced;
@@ -165,7 +200,8 @@ int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair,
     chars = FromUtf8(bytes.substr(3));
     result = kReadUtf8;
   } else if (AsciiPrefix(bytes) == bytes.size()) {
-    chars = FromLatin1(bytes);  // pure ASCII, the most common file of all
+    chars = FromLatin1(bytes);          // pure ASCII, the most common file of all
+    first_odd = FindOddControl(bytes);  // the same places, found in half the memory
     result = kRead8Bit;
   } else if (LooksLikeUtf8(bytes)) {
     chars = FromUtf8(bytes);
@@ -180,7 +216,8 @@ int DecodeTextBytes(std::string_view bytes, std::u16string& text, bool repair,
     if (decoding) decoding->code_page = code_page;
     result = kRead8Bit;
   }
-  const bool plain = TakeLines(std::move(chars), text);
+  const size_t odd = first_odd ? *first_odd : FindOddControl(chars);
+  const bool plain = TakeLines(std::move(chars), text, odd);
   if (decoding) decoding->plain = plain;
   // The marks the repair looks for hold a CR or LF that is not half of a pair.
   if (repair && !plain && Repair(text)) result = kReadRepaired;
@@ -237,6 +274,28 @@ bool TextEncoder::Add(std::u16string_view piece, std::string& bytes) {
     return true;
   }
   if (piece.empty()) return true;
+  char16_t before = last_;  // the unit before what is left of the piece
+  last_ = piece.back();
+  // A surrogate pair cut between two pieces is encoded whole, as in the whole text.
+  bool ok = true;
+  if (held_) {
+    const char16_t pair[2] = {held_, piece.front()};
+    held_ = 0;
+    const bool whole = (pair[1] & 0xFC00) == 0xDC00;
+    ok = Put(std::u16string_view(pair, whole ? 2 : 1), bytes);
+    if (whole) {
+      before = piece.front();
+      piece.remove_prefix(1);
+    }
+  }
+  if (!piece.empty() && (piece.back() & 0xFC00) == 0xD800) {
+    held_ = piece.back();
+    piece.remove_suffix(1);
+  }
+  if (!code_page_) {
+    AppendUtf8Lines(piece, before, bytes);
+    return ok;
+  }
   // CR LF stays, a lone LF becomes CR LF; the usual text has none and is not copied.
   std::u16string_view lines = piece;
   for (size_t i = FindOddControl(piece); i != std::u16string_view::npos;
@@ -245,26 +304,11 @@ bool TextEncoder::Add(std::u16string_view piece, std::string& bytes) {
     with_cr_.clear();
     with_cr_.reserve(piece.size() + 16);
     for (size_t k = 0; k < piece.size(); ++k) {
-      const char16_t before = k == 0 ? last_ : piece[k - 1];
-      if (piece[k] == u'\n' && before != u'\r') with_cr_.push_back(u'\r');
+      if (piece[k] == u'\n' && (k == 0 ? before : piece[k - 1]) != u'\r') with_cr_.push_back(u'\r');
       with_cr_.push_back(piece[k]);
     }
     lines = with_cr_;
     break;
-  }
-  last_ = piece.back();
-  // A surrogate pair cut between two pieces is encoded whole, as in the whole text.
-  bool ok = true;
-  if (held_) {
-    const char16_t pair[2] = {held_, lines.front()};
-    held_ = 0;
-    const bool whole = (pair[1] & 0xFC00) == 0xDC00;
-    ok = Put(std::u16string_view(pair, whole ? 2 : 1), bytes);
-    if (whole) lines.remove_prefix(1);
-  }
-  if (!lines.empty() && (lines.back() & 0xFC00) == 0xD800) {
-    held_ = lines.back();
-    lines.remove_suffix(1);
   }
   return Put(lines, bytes) && ok;
 }

@@ -38,6 +38,8 @@ void ForEachUnit(std::u16string_view s, char16_t c, Visit visit) {
 // a CR LF pair; npos when there is none. A decoded text ends its lines in CR LF, so this finds
 // what is unusual in it without stopping at every line.
 size_t FindOddControl(std::u16string_view s, size_t from = 0);
+// The same over bytes, each byte one character.
+size_t FindOddControl(std::string_view s, size_t from = 0);
 
 // How many units (bytes) at the start are ASCII.
 size_t AsciiPrefix(std::u16string_view s);
@@ -47,5 +49,9 @@ size_t AsciiPrefix(std::string_view s);
 void WidenBytes(std::string_view s, char16_t* out);
 // Each unit, all of them ASCII, becomes its byte; `out` has room for s.size() bytes.
 void NarrowAscii(std::u16string_view s, char* out);
+// The units at the start of `s` that are printable ASCII (0x20-0x7F) become their bytes in `out`,
+// which has room for s.size() bytes; returns how many there were. Bytes after those may be
+// written too.
+size_t NarrowPrintable(std::u16string_view s, char* out);
 
 }  // namespace tessera

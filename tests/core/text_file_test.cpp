@@ -222,6 +222,30 @@ TEST(TextEncoderPieces, GiveTheBytesOfTheWholeText) {
   }
 }
 
+// A long text of every kind of unit, in UTF-8: the bytes are those a plain loop gives, whatever
+// the pieces.
+TEST(TextEncoderPieces, Utf8OfALongMixedText) {
+  std::u16string text;
+  const std::u16string kinds[] = {u"plain words ", u"\r\n",      u"\n",           u"\r",
+                                  u"\t",           u"caf\u00e9", u"\u4e2d\u6587", u"\U0001F600",
+                                  u"\xD83D",       u"\xDE00",    u"~\x7F"};
+  for (int i = 0; i < 5000; ++i) text += kinds[(i * 7 + i / 3) % std::size(kinds)];
+  std::u16string with_cr;
+  for (size_t k = 0; k < text.size(); ++k) {
+    if (text[k] == u'\n' && (k == 0 || text[k - 1] != u'\r')) with_cr += u'\r';
+    with_cr += text[k];
+  }
+  const std::string expected = ToUtf8(with_cr);
+  for (size_t step : {text.size(), size_t{4096}, size_t{777}, size_t{7}}) {
+    TextEncoder encoder(kEncoding8Bit, {});
+    std::string bytes;
+    for (size_t at = 0; at < text.size(); at += step)
+      ASSERT_TRUE(encoder.Add(std::u16string_view(text).substr(at, step), bytes));
+    ASSERT_TRUE(encoder.Finish(bytes));
+    EXPECT_EQ(bytes, expected) << "pieces of " << step;
+  }
+}
+
 TEST_F(TextFile, WhatIsWrittenReadsBackTheSame) {
   const std::u16string text = u"1\r\n00:00:01,000 --> 00:00:02,000\r\n\u00c7a va\r\n\r\n";
   fs::path p = dir_ / "round.srt";

@@ -38,9 +38,23 @@ TEST(TextScan, BlockScansAgreeWithAPlainLoop) {
           for (size_t i = 0; i < t.size() && expected == std::u16string_view::npos; ++i)
             if (odd(i)) expected = i;
           EXPECT_EQ(FindOddControl(t), expected) << n << " " << at;
+          std::string t8(t.size(), 'a');
+          for (size_t i = 0; i < t.size(); ++i) t8[i] = static_cast<char>(t[i] & 0xFF);
+          size_t expected8 = std::string_view::npos;
+          for (size_t i = 0; i < t.size() && expected8 == std::string_view::npos; ++i)
+            if (t8[i] == '\r'   ? i + 1 == t8.size() || t8[i + 1] != '\n'
+                : t8[i] == '\n' ? i == 0 || t8[i - 1] != '\r'
+                                : static_cast<unsigned char>(t8[i]) < 0x20)
+              expected8 = i;
+          EXPECT_EQ(FindOddControl(t8), expected8) << n << " " << at;
         }
         const size_t ascii = plain_find([](char16_t c) { return c >= 0x80; }, 0);
         EXPECT_EQ(AsciiPrefix(s), ascii == std::u16string_view::npos ? n : ascii);
+        const size_t printable = plain_find([](char16_t c) { return c < 0x20 || c > 0x7F; }, 0);
+        std::string narrowed(n, '?');
+        const size_t got = NarrowPrintable(s, narrowed.data());
+        EXPECT_EQ(got, printable == std::u16string_view::npos ? n : printable) << n << " " << at;
+        for (size_t i = 0; i < got; ++i) ASSERT_EQ(narrowed[i], static_cast<char>(s[i])) << i;
 
         std::string bytes(n, 'a');
         if (at < n) bytes[at] = static_cast<char>(special & 0xFF);
