@@ -378,17 +378,6 @@ void TextGiveBack::ReadUpTo(size_t pos) {
   given_ = to;
 }
 
-bool LineWalk::Next(std::u16string_view& line) {
-  if (pos_ >= text_.size()) return false;
-  size_t e = FindUnit(text_, u'\r', pos_);
-  while (e != std::u16string_view::npos && (e + 1 >= text_.size() || text_[e + 1] != u'\n'))
-    e = FindUnit(text_, u'\r', e + 1);
-  if (e == std::u16string_view::npos) e = text_.size();
-  line = text_.substr(pos_, e - pos_);
-  pos_ = e + 2;
-  return true;
-}
-
 size_t CountLines(std::u16string_view text) {
   size_t n = 1;
   ForEachUnit(text, u'\n', [&](size_t) { ++n; });

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/atomic_write.h"
+#include "core/text_scan.h"
 
 namespace tessera {
 
@@ -115,8 +116,18 @@ class TextGiveBack {
 class LineWalk {
  public:
   explicit LineWalk(std::u16string_view text) : text_(text) {}
-  // The next line (without its CR LF); false when the text is used up.
-  bool Next(std::u16string_view& line);
+  // The next line (without its CR LF); false when the text is used up. Inline: readers call it
+  // for every line of a file.
+  bool Next(std::u16string_view& line) {
+    if (pos_ >= text_.size()) return false;
+    size_t e = FindUnit(text_, u'\r', pos_);
+    while (e != std::u16string_view::npos && (e + 1 >= text_.size() || text_[e + 1] != u'\n'))
+      e = FindUnit(text_, u'\r', e + 1);
+    if (e == std::u16string_view::npos) e = text_.size();
+    line = text_.substr(pos_, e - pos_);
+    pos_ = e + 2;
+    return true;
+  }
 
  private:
   std::u16string_view text_;

@@ -5,7 +5,7 @@
 namespace tessera {
 
 void AddTextLine(std::u16string_view line, std::u16string* lines[3], int& count) {
-  if (TrimView(line).empty()) return;
+  if (TrimStart(line).empty()) return;  // blanks alone
   if (count < 3) {
     lines[count++]->assign(line);
     return;

@@ -30,6 +30,8 @@ std::u16string_view TimeAt(std::u16string_view line, size_t from) {
 // An entry number: a leading integer that is not 0, or a 0 standing alone (some programs count
 // from 0).
 bool IsNumberLine(std::u16string_view line) {
+  // A unit above '9' is no blank, sign or digit: most text lines are told at their first unit.
+  if (line.empty() || line[0] > u'9') return false;
   return ToInteger(line) != 0 || TrimView(line) == u"0";
 }
 
