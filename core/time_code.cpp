@@ -79,8 +79,8 @@ double ParseTimeText(std::u16string_view text) {
 
 namespace {
 
-// The clock fields in the given form; `ms` within 0-999. Written by hand: every time a tool
-// changes passes through here.
+// The clock fields in the given form; `ms` within 0-999. Written by hand: each time the tools
+// compute (moves, stretches, frame rates) is written through here.
 size_t WriteClock(char16_t* buf, int64_t hours, int64_t minutes, int64_t secs, int64_t ms,
                   int form) {
   char16_t* o = buf;
