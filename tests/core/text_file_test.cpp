@@ -1,10 +1,8 @@
 #include "core/text_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include "core/text_util.h"
@@ -265,15 +263,12 @@ TEST_F(TextFile, FailedWritesLeaveTheOldFileAlone) {
 
   fs::path p = Put("keep.srt", "old contents");
   // Make the write itself fail midway (works even for root): files may not grow past 4 bytes.
-  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  rlimit small = saved;
-  small.rlim_cur = 4;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  int r = WriteTextFile(p, u"new contents that do not fit", 0);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, old_handler);
+  int r;
+  {
+    testing::FileSizeLimit limit(4);
+    ASSERT_TRUE(limit.Ok());
+    r = WriteTextFile(p, u"new contents that do not fit", 0);
+  }
   EXPECT_EQ(r, 0);
   EXPECT_EQ(Bytes(p), "old contents");
   int files = 0;

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
 
 #include "core/language_table.h"
 #include "core/settings_store.h"
@@ -363,16 +360,13 @@ TEST_F(SaveTest, LargeDocumentsAreWrittenInBlocks) {
     EXPECT_EQ(bytes.find("\xD0\x96") == std::string::npos, !misfit) << "UTF-8 only on a misfit";
   }
 
-  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  rlimit small = saved;
-  small.rlim_cur = 100000;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   doc.SetCell(0, kLine1, u"changed");
-  const int r = Save("big.srt");
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, old_handler);
+  int r;
+  {
+    testing::FileSizeLimit limit(100000);
+    ASSERT_TRUE(limit.Ok());
+    r = Save("big.srt");
+  }
   EXPECT_EQ(r, 0);
   EXPECT_EQ(LogLines(doc).back(), "ERROR: Could not write the file '" +
                                       dir.Path("big.srt").string() + "': File too large.");

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include <filesystem>
@@ -20,6 +22,31 @@
 #include "tests/support/scripted_prompter.h"
 
 namespace tessera::testing {
+
+// While it lives, files may not grow past `bytes` (for root too), and a write past the limit fails
+// instead of ending the process: a write that fails midway.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) : old_handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    rlimit small{};
+    ok_ = getrlimit(RLIMIT_FSIZE, &saved_) == 0;
+    small = saved_;
+    small.rlim_cur = bytes;
+    ok_ = ok_ && setrlimit(RLIMIT_FSIZE, &small) == 0;
+  }
+  ~FileSizeLimit() {
+    if (ok_) setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, old_handler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  bool Ok() const { return ok_; }
+
+ private:
+  void (*old_handler_)(int);
+  rlimit saved_{};
+  bool ok_ = false;
+};
 
 class ScratchDir {
  public:
