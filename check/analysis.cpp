@@ -84,11 +84,11 @@ AnalysisResult RunAnalysis(const SubtitleDocument& doc, const AnalysisOptions& o
   const int limit = measure.LineLimit();
   const int items = options.items;
   // The start of row i + 1 is the next row's start: parse each start once.
-  double next_start = count > 0 ? ParseTimeText(doc.Start(0)) : 0;
+  double next_start = count > 0 ? doc.Time(0, kStart) : 0;
   for (int i = 0; i < count; ++i) {
     const double s = next_start;
-    const double e = ParseTimeText(doc.End(i));
-    if (i + 1 < count) next_start = ParseTimeText(doc.Start(i + 1));
+    const double e = doc.Time(i, kEnd);
+    if (i + 1 < count) next_start = doc.Time(i + 1, kStart);
     int flags = 0;
     int values[3];
     for (int k = 0; k < 3; ++k) {

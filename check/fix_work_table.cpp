@@ -80,8 +80,8 @@ void FixWorkTable::FillFrom(const SubtitleDocument& doc) {
     r[kFixNr] = Format("%d", i + 1);
     r[kFixStart] = doc.Start(i);
     r[kFixEnd] = doc.End(i);
-    r[kFixDuration] = DurationText(ParseTimeText(doc.End(i)) - ParseTimeText(doc.Start(i)),
-                                   DurationForm::kLeadingZeroDropped);
+    r[kFixDuration] =
+        DurationText(doc.Time(i, kEnd) - doc.Time(i, kStart), DurationForm::kLeadingZeroDropped);
     for (int k = 0; k < 3; ++k) r[kFixLine1 + k] = doc.Line(i, k);
   }
   gap_begin_ = gap_end_ = rows_.size();

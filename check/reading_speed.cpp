@@ -64,7 +64,7 @@ std::u16string VisibleText(std::u16string_view line, std::vector<size_t>* origin
 
 std::optional<double> ReadingSpeed(const SubtitleDocument& doc, int row) {
   if (!doc.IsRow(row)) return std::nullopt;
-  const double duration = ParseTimeText(doc.End(row)) - ParseTimeText(doc.Start(row));
+  const double duration = doc.Time(row, kEnd) - doc.Time(row, kStart);
   if (!(duration > 0)) return std::nullopt;
   size_t characters = 0;
   for (int k = 0; k < 3; ++k) {

@@ -7,9 +7,11 @@
 #include <deque>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/message_log.h"
+#include "core/time_code.h"
 
 namespace tessera {
 
@@ -36,20 +38,24 @@ struct SubtitleEntry {
 
 class SubtitleDocument;
 
-// The cells of one column, read-only, in row order.
+// Room for a time cell's text, which the document writes from the time it keeps.
+struct TimeBuffer {
+  char16_t units[kMaxTimeText];
+};
+
+// The cells of one column, read-only, in row order, each a copy.
 class ColumnView {
  public:
   class Iterator {
    public:
-    using iterator_category = std::forward_iterator_tag;
+    using iterator_category = std::input_iterator_tag;
     using value_type = std::u16string;
     using difference_type = std::ptrdiff_t;
-    using pointer = const std::u16string*;
-    using reference = const std::u16string&;
+    using pointer = void;
+    using reference = std::u16string;
     Iterator() = default;
     Iterator(const ColumnView* view, size_t row) : view_(view), row_(row) {}
     reference operator*() const { return (*view_)[row_]; }
-    pointer operator->() const { return &**this; }
     Iterator& operator++() {
       ++row_;
       return *this;
@@ -68,7 +74,7 @@ class ColumnView {
 
   ColumnView(const SubtitleDocument& doc, int column) : doc_(&doc), column_(column) {}
   size_t size() const;
-  const std::u16string& operator[](size_t row) const;
+  std::u16string operator[](size_t row) const;
   Iterator begin() const { return {this, 0}; }
   Iterator end() const { return {this, size()}; }
   operator std::vector<std::u16string>() const { return {begin(), end()}; }
@@ -81,21 +87,36 @@ class ColumnView {
 
 class SubtitleDocument {
  public:
-  int Count() const { return static_cast<int>(cols_[kStart].size()); }
+  int Count() const { return static_cast<int>(times_[kStart].size()); }
   bool IsRow(int row) const { return row >= 0 && row < Count(); }
 
-  const std::u16string& Cell(int row, int column) const {
-    return column < kLine2 ? cols_[column][row] : Slot(slots_[column - kLine2][row]);
+  // The text of any cell. A time cell's is written from the time the document keeps, so loops
+  // over many rows read CellView or Time instead.
+  std::u16string Cell(int row, int column) const {
+    TimeBuffer buf;
+    return column < kLine1 ? std::u16string(TimeView(row, column, buf)) : LineCell(row, column);
+  }
+  // The text of any cell without a copy: a line's own text, or a time cell's written to `buf`.
+  std::u16string_view CellView(int row, int column, TimeBuffer& buf) const {
+    return column < kLine1 ? TimeView(row, column, buf) : LineCell(row, column);
+  }
+  // A time cell's text in `form` (TimeForm), as TimeTextAs(Cell(row, column), form) writes it.
+  std::u16string_view TimeViewAs(int row, int column, int form, TimeBuffer& buf) const {
+    const int64_t time = times_[column][row];
+    const size_t n = time >= 0
+                         ? WriteClockText(buf.units, time, form)
+                         : WriteTimeTextAs(buf.units, Slot(static_cast<uint32_t>(-1 - time)), form);
+    return {buf.units, n};
   }
   void SetCell(int row, int column, std::u16string text);
   // A time cell (kStart or kEnd) in seconds, as ParseTimeText reads it.
   double Time(int row, int column) const;
-  // Writes the time in the canonical form into the cell, keeping the cell's room (no allocation).
+  // Writes the time in the canonical form into the cell.
   void SetTime(int row, int column, double seconds);
-  const std::u16string& Start(int row) const { return cols_[kStart][row]; }
-  const std::u16string& End(int row) const { return cols_[kEnd][row]; }
+  std::u16string Start(int row) const { return Cell(row, kStart); }
+  std::u16string End(int row) const { return Cell(row, kEnd); }
   // line: 0, 1 or 2.
-  const std::u16string& Line(int row, int line) const { return Cell(row, kLine1 + line); }
+  const std::u16string& Line(int row, int line) const { return LineCell(row, kLine1 + line); }
   ColumnView ColumnCells(int column) const { return {*this, column}; }
 
   bool Selected(int row) const { return selected_[row] != 0; }
@@ -106,6 +127,9 @@ class SubtitleDocument {
 
   void AddRow(std::u16string start, std::u16string end, std::u16string line1 = {},
               std::u16string line2 = {}, std::u16string line3 = {});
+  // The same with the two times as clocks (CanonicalClock), which readers have at hand.
+  void AddTimedRow(int64_t start, int64_t end, std::u16string line1 = {}, std::u16string line2 = {},
+                   std::u16string line3 = {});
   // Rows at and after index move down; index == Count() appends. The new row is not selected.
   void InsertRow(int index, std::u16string start, std::u16string end, std::u16string line1 = {},
                  std::u16string line2 = {}, std::u16string line3 = {});
@@ -151,14 +175,30 @@ class SubtitleDocument {
   // Most subtitles have one or two lines, and an empty cell still takes a string's 32 bytes: a
   // large file's document would be more than four times the file. So the second and third lines
   // are held as slot numbers (0: empty) into `texts_`, whose strings never move, and the slot of a
-  // line that became empty is used again.
+  // line that became empty is used again. A time cell is its clock (CanonicalClock), 8 bytes
+  // instead of a string and its own block; the rare text that is not in the canonical form (typed,
+  // or beyond the clock's hours) is held in a slot, as -1 - slot.
   const std::u16string& Slot(uint32_t slot) const { return slot ? texts_[slot - 1] : kNoText; }
+  const std::u16string& LineCell(int row, int column) const {
+    return column == kLine1 ? line1_[row] : Slot(slots_[column - kLine2][row]);
+  }
+  std::u16string_view TimeView(int row, int column, TimeBuffer& buf) const {
+    const int64_t time = times_[column][row];
+    if (time < 0) return Slot(static_cast<uint32_t>(-1 - time));
+    return {buf.units, WriteClockText(buf.units, time)};
+  }
   uint32_t NewSlot(std::u16string&& text);
   void FreeSlot(uint32_t slot);
-  void FreeSlots(int first, int count);
+  int64_t NewTime(std::u16string&& text);
+  void FreeTime(int64_t time) {
+    if (time < 0) FreeSlot(static_cast<uint32_t>(-1 - time));
+  }
+  // Gives back the slots of rows [first, first + count).
+  void FreeRows(int first, int count);
 
   inline static const std::u16string kNoText;
-  std::array<std::vector<std::u16string>, kLine2> cols_;
+  std::array<std::vector<int64_t>, 2> times_;
+  std::vector<std::u16string> line1_;
   std::array<std::vector<uint32_t>, kTextColumns - kLine2> slots_;
   std::deque<std::u16string> texts_;
   std::vector<uint32_t> free_slots_;

@@ -40,6 +40,20 @@ bool ReadClockFields(std::u16string_view text, long long& hours, long long& minu
   return true;
 }
 
+// The one sum of a time's fields, so that a time kept as a clock reads as its text does, to the
+// last bit.
+double ClockFieldSeconds(long long hours, long long minutes, long long secs, const int* digits,
+                         int n) {
+  double fraction = 0;
+  double scale = 0.1;
+  for (int i = 0; i < n; ++i) {
+    fraction += digits[i] * scale;
+    scale /= 10;
+  }
+  return static_cast<double>(hours) * 3600 + static_cast<double>(minutes) * 60 +
+         static_cast<double>(secs) + fraction;
+}
+
 }  // namespace
 
 double ParseTimeOffset(std::u16string_view text) {
@@ -61,16 +75,12 @@ double ParseTimeOffset(std::u16string_view text) {
     minutes = field(a);
     secs = field(b);
   }
-  double fraction = 0;
-  if (c != npos) {
-    double scale = 0.1;
-    for (size_t i = c + 1; i < text.size() && i <= c + 3 && IsDigit(text[i]); ++i) {
-      fraction += (text[i] - u'0') * scale;
-      scale /= 10;
-    }
-  }
-  return static_cast<double>(hours) * 3600 + static_cast<double>(minutes) * 60 +
-         static_cast<double>(secs) + fraction;
+  int digits[3];
+  int n = 0;
+  if (c != npos)
+    for (size_t i = c + 1; i < text.size() && i <= c + 3 && IsDigit(text[i]); ++i)
+      digits[n++] = text[i] - u'0';
+  return ClockFieldSeconds(hours, minutes, secs, digits, n);
 }
 
 double ParseTimeText(std::u16string_view text) {
@@ -126,14 +136,15 @@ void AppendTimeText(std::u16string& out, double seconds, int form) {
 
 namespace {
 
-size_t WriteTimeTextAs(char16_t* buf, std::u16string_view text, int form) {
-  // "H:MM:SS" or "HH:MM:SS", minutes and seconds below 60, "." or "," and one to three fraction
-  // digits: the forms of every file and of the document, whose fields are copied as they stand
-  // (tested against the arithmetic). Anything else takes the arithmetic.
+// "H:MM:SS" or "HH:MM:SS", minutes and seconds below 60, "." or "," and one to three fraction
+// digits: the forms of every file and of the document, whose fields are taken as they stand
+// (tested against the arithmetic). Gives the hour and fraction digits; false for anything else,
+// which takes the arithmetic.
+bool IsUsualTime(std::u16string_view text, size_t& h, size_t& digits) {
   const char16_t* t = text.data();
   const size_t n = text.size();
-  const size_t h = n > 1 && t[1] == u':' ? 1 : 2;  // hour digits
-  const size_t digits = n - h - 7;                 // fraction digits; wraps when too short
+  h = n > 1 && t[1] == u':' ? 1 : 2;
+  digits = n - h - 7;  // wraps when too short
   auto sixty = [](char16_t tens, char16_t ones) {
     return tens >= u'0' && tens <= u'5' && IsDigit(ones);
   };
@@ -141,7 +152,15 @@ size_t WriteTimeTextAs(char16_t* buf, std::u16string_view text, int form) {
                sixty(t[h + 1], t[h + 2]) && t[h + 3] == u':' && sixty(t[h + 4], t[h + 5]) &&
                (t[h + 6] == u'.' || t[h + 6] == u',');
   for (size_t k = h + 7; usual && k < n; ++k) usual = IsDigit(t[k]);
-  if (!usual) return WriteTimeText(buf, ParseTimeText(text), form);
+  return usual;
+}
+
+}  // namespace
+
+size_t WriteTimeTextAs(char16_t* buf, std::u16string_view text, int form) {
+  size_t h, digits;
+  if (!IsUsualTime(text, h, digits)) return WriteTimeText(buf, ParseTimeText(text), form);
+  const char16_t* t = text.data();
   char16_t* o = buf;
   if (h == 2 && t[0] != u'0')
     *o++ = t[0];
@@ -157,8 +176,6 @@ size_t WriteTimeTextAs(char16_t* buf, std::u16string_view text, int form) {
   return static_cast<size_t>(o + 10 - buf);
 }
 
-}  // namespace
-
 void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form) {
   char16_t buf[kMaxTimeText];
   out.append(buf, WriteTimeTextAs(buf, text, form));
@@ -167,6 +184,59 @@ void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form) {
 std::u16string TimeTextAs(std::u16string_view text, int form) {
   char16_t buf[kMaxTimeText];
   return std::u16string(buf, WriteTimeTextAs(buf, text, form));
+}
+
+int64_t CanonicalClock(std::u16string_view text) {
+  const size_t n = text.size();
+  if (n < 11 || n > kMaxClockHourDigits + 10 || !IsDigit(text[0])) return -1;
+  const size_t h = n - 10;  // hour digits
+  if (h > 1 && text[0] == u'0') return -1;
+  int64_t hours = 0;
+  for (size_t i = 0; i < h; ++i) {
+    if (!IsDigit(text[i])) return -1;
+    hours = hours * 10 + (text[i] - u'0');
+  }
+  const char16_t* t = text.data() + h;
+  auto digit = [](char16_t c, char16_t last) { return c >= u'0' && c <= last; };
+  if (t[0] != u':' || !digit(t[1], u'5') || !digit(t[2], u'9') || t[3] != u':' ||
+      !digit(t[4], u'5') || !digit(t[5], u'9') || t[6] != u'.' || !digit(t[7], u'9') ||
+      !digit(t[8], u'9') || !digit(t[9], u'9'))
+    return -1;
+  const int64_t minutes = (t[1] - u'0') * 10 + (t[2] - u'0');
+  const int64_t secs = (t[4] - u'0') * 10 + (t[5] - u'0');
+  const int64_t ms = (t[7] - u'0') * 100 + (t[8] - u'0') * 10 + (t[9] - u'0');
+  return ((hours * 60 + minutes) * 60 + secs) * 1000 + ms;
+}
+
+size_t WriteClockText(char16_t* buf, int64_t clock, int form) {
+  const int64_t whole = clock / 1000;
+  if (whole >= 100 * 3600 && form != kCanonicalForm) {
+    // Beyond the usual forms' two hour digits TimeTextAs takes the arithmetic.
+    char16_t text[kMaxTimeText];
+    return WriteTimeTextAs(buf, {text, WriteClockText(text, clock)}, form);
+  }
+  return WriteClock(buf, whole / 3600, whole % 3600 / 60, whole % 60, clock % 1000, form);
+}
+
+double ClockSeconds(int64_t clock) {
+  const int64_t whole = clock / 1000;
+  const int ms = static_cast<int>(clock % 1000);
+  const int digits[3] = {ms / 100, ms / 10 % 10, ms % 10};
+  return ClockFieldSeconds(whole / 3600, whole % 3600 / 60, whole % 60, digits, 3) + kParseBias;
+}
+
+int64_t TimeTextClock(std::u16string_view text) {
+  size_t h, digits;
+  if (!IsUsualTime(text, h, digits)) {
+    char16_t buf[kMaxTimeText];
+    return CanonicalClock({buf, WriteTimeText(buf, ParseTimeText(text))});
+  }
+  auto d = [&text](size_t i) -> int64_t { return text[i] - u'0'; };
+  const int64_t hours = h == 1 ? d(0) : d(0) * 10 + d(1);
+  int64_t ms = d(h + 7) * 100;
+  if (digits > 1) ms += d(h + 8) * 10;
+  if (digits > 2) ms += d(h + 9);
+  return ((hours * 60 + d(h + 1) * 10 + d(h + 2)) * 60 + d(h + 4) * 10 + d(h + 5)) * 1000 + ms;
 }
 
 std::u16string FormatTimeText(double seconds, int form) {

@@ -1,6 +1,7 @@
 // Times as real seconds and their three text forms.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,21 @@ void AppendTimeText(std::u16string& out, double seconds, int form = kCanonicalFo
 // file from one form into another, so the usual texts are rewritten without the arithmetic.
 void AppendTimeTextAs(std::u16string& out, std::u16string_view text, int form = kCanonicalForm);
 std::u16string TimeTextAs(std::u16string_view text, int form = kCanonicalForm);
+// TimeTextAs's text written to `buf`, which has room for kMaxTimeText units; returns its length.
+size_t WriteTimeTextAs(char16_t* buf, std::u16string_view text, int form = kCanonicalForm);
+
+// A time as the document keeps it: the milliseconds since zero of a text in the canonical form,
+// which FormatTimeText writes, with at most kMaxClockHourDigits hour digits. Such a text and its
+// clock give each other back exactly; CanonicalClock gives -1 for every other text.
+inline constexpr size_t kMaxClockHourDigits = 8;
+int64_t CanonicalClock(std::u16string_view text);
+// The clock's text in `form`, exactly as TimeTextAs(canonical text, form) writes it, to `buf`
+// (kMaxTimeText units); returns its length.
+size_t WriteClockText(char16_t* buf, int64_t clock, int form = kCanonicalForm);
+// ParseTimeText of the clock's text, to the last bit.
+double ClockSeconds(int64_t clock);
+// The clock of TimeTextAs(text), or -1 when that text has none.
+int64_t TimeTextClock(std::u16string_view text);
 
 enum class DurationForm {
   kTwoDigitSeconds,    // the lists' "Duration" column: "12.500", "00.800"

@@ -143,13 +143,13 @@ size_t HeapOf(const std::vector<T>& v) {
 std::u16string DocSide(const std::u16string& held, bool splice, int32_t first, int32_t doc_rows,
                        const SubtitleDocument& doc) {
   Packer packer;
+  TimeBuffer buf;  // each cell is packed before the next is read
   if (splice) {
     for (int32_t r = first; r < first + doc_rows; ++r)
-      packer.Add(r, kAllColumns, [&](int c) { return std::u16string_view(doc.Cell(r, c)); });
+      packer.Add(r, kAllColumns, [&](int c) { return doc.CellView(r, c, buf); });
   } else {
     ForEachRecord(held, [&](const Record& rec) {
-      packer.Add(rec.row, rec.mask,
-                 [&](int c) { return std::u16string_view(doc.Cell(rec.row, c)); });
+      packer.Add(rec.row, rec.mask, [&](int c) { return doc.CellView(rec.row, c, buf); });
     });
   }
   return packer.Take();
@@ -184,14 +184,15 @@ void UndoHistory::Begin(const SubtitleDocument& doc) {
   pending_ = PendingKind::kDocument;
   snap_count_ = doc.Count();
   snap_current_ = doc.CurrentRow();
+  TimeBuffer buf;
   size_t total = 0;
-  for (int c = 0; c < kTextColumns; ++c)
-    for (const auto& cell : doc.ColumnCells(c)) total += cell.size();
+  for (int r = 0; r < snap_count_; ++r)
+    for (int c = 0; c < kTextColumns; ++c) total += doc.CellView(r, c, buf).size();
   snap_text_.reserve(total);
   snap_ends_.reserve(static_cast<size_t>(snap_count_) * kTextColumns);
   for (int r = 0; r < snap_count_; ++r) {
     for (int c = 0; c < kTextColumns; ++c) {
-      snap_text_ += doc.Cell(r, c);
+      snap_text_ += doc.CellView(r, c, buf);
       snap_ends_.push_back(snap_text_.size());
     }
   }
@@ -217,12 +218,13 @@ bool UndoHistory::Commit(const SubtitleDocument& doc, std::u16string label,
   if (pending_ == PendingKind::kNone) return false;
   Step step;
   Packer packer;
+  TimeBuffer buf;
   bool any = false;
   if (pending_ == PendingKind::kRow) {
     unsigned mask = 0;
     if (doc.Count() == snap_count_) {
       for (int c = 0; c < kTextColumns; ++c)
-        if (!Same(doc.Cell(snap_row_, c), snap_row_cells_[c])) mask |= 1u << c;
+        if (!Same(doc.CellView(snap_row_, c, buf), snap_row_cells_[c])) mask |= 1u << c;
     }
     if (mask) {
       packer.Add(snap_row_, mask, [&](int c) { return std::u16string_view(snap_row_cells_[c]); });
@@ -239,7 +241,7 @@ bool UndoHistory::Commit(const SubtitleDocument& doc, std::u16string label,
     auto differing = [&](int32_t r0, int32_t r1) {
       unsigned mask = 0;
       for (int c = 0; c < kTextColumns; ++c)
-        if (!Same(snap_cell(r0, c), doc.Cell(r1, c))) mask |= 1u << c;
+        if (!Same(snap_cell(r0, c), doc.CellView(r1, c, buf))) mask |= 1u << c;
       return mask;
     };
     const int32_t shorter = std::min(n0, n1);

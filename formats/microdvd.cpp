@@ -133,8 +133,8 @@ void PutMicroDvd(const SubtitleDocument& doc, int first, int last, bool encoder,
     out += Format("{1}{1}%s\r\n", FrameRateText(rate).c_str());
   }
   for (int i = first; i <= last; ++i) {
-    out += Format("{%lld}{%lld}", ToFrame(ParseTimeText(doc.Start(i)), rate),
-                  ToFrame(ParseTimeText(doc.End(i)), rate));
+    out += Format("{%lld}{%lld}", ToFrame(doc.Time(i, kStart), rate),
+                  ToFrame(doc.Time(i, kEnd), rate));
     unsigned open = 0;  // the styles a line leaves open
     for (int k = 0; k < 3; ++k) {
       if (k > 0 && doc.Line(i, k).empty()) continue;

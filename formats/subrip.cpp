@@ -148,15 +148,16 @@ void AppendEntry(std::u16string& out, int number, double shift, const SubtitleDo
                  int row) {
   AppendInteger(out, number);
   out += kCrLf;
-  auto time = [&](const std::u16string& text) {
+  auto time = [&](int column) {
+    TimeBuffer buf;
     if (shift == 0)
-      AppendTimeTextAs(out, text, kSubRipForm);
+      out += doc.TimeViewAs(row, column, kSubRipForm, buf);
     else
-      AppendTimeText(out, ParseTimeText(text) - shift, kSubRipForm);
+      AppendTimeText(out, doc.Time(row, column) - shift, kSubRipForm);
   };
-  time(doc.Start(row));
+  time(kStart);
   out += u" --> "sv;
-  time(doc.End(row));
+  time(kEnd);
   out += kCrLf;
   for (int k = 0; k < 3; ++k) {
     const std::u16string& line = doc.Line(row, k);
@@ -199,6 +200,14 @@ int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset, 
       const bool negative_start = IsNegativeTime(start_text);
       const bool negative_end = IsNegativeTime(end_text);
       clamped += negative_start + negative_end;
+      in_entry = true;
+      // The usual case, both times read straight into the document's clocks.
+      const int64_t start_clock = offset == 0 && !negative_start ? TimeTextClock(start_text) : -1;
+      const int64_t end_clock = offset == 0 && !negative_end ? TimeTextClock(end_text) : -1;
+      if (start_clock >= 0 && end_clock >= 0) {
+        doc.AddTimedRow(start_clock, end_clock);
+        continue;
+      }
       std::u16string start, end;
       if (negative_start)
         start = FormatTimeText(offset);
@@ -213,7 +222,6 @@ int ReadSubRip(SubtitleDocument& doc, std::u16string_view input, double offset, 
       else
         end = FormatTimeText(ParseTimeText(end_text) + offset);
       doc.AddRow(std::move(start), std::move(end));
-      in_entry = true;
       continue;
     }
     if (!in_entry) continue;
@@ -234,8 +242,8 @@ void PutSubRip(const SubtitleDocument& doc, int first, int last, TextSink& sink)
   std::u16string out;
   double shift = 0;
   if (first > 0) {
-    double a = ParseTimeText(doc.Start(first - 1));
-    double b = ParseTimeText(doc.Start(first));
+    double a = doc.Time(first - 1, kStart);
+    double b = doc.Time(first, kStart);
     shift = a + (b - a) * 0.5;
   }
   for (int i = first; i <= last; ++i) {

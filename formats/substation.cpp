@@ -103,9 +103,10 @@ void AppendText(std::u16string& out, const SubtitleDocument& doc, int row,
 }
 
 void AppendTimes(std::u16string& out, const SubtitleDocument& doc, int row) {
-  AppendTimeTextAs(out, doc.Start(row), kSsaForm);
+  TimeBuffer buf;
+  out += doc.TimeViewAs(row, kStart, kSsaForm, buf);
   out += u',';
-  AppendTimeTextAs(out, doc.End(row), kSsaForm);
+  out += doc.TimeViewAs(row, kEnd, kSsaForm, buf);
 }
 
 }  // namespace

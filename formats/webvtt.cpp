@@ -97,17 +97,19 @@ int ReadWebVtt(SubtitleDocument& doc, std::u16string_view text, double offset, b
 void PutWebVtt(const SubtitleDocument& doc, int first, int last, TextSink& sink) {
   ResolveRange(doc, first, last);
   std::u16string out = u"WEBVTT\r\n\r\n";
-  auto time = [](const std::u16string& text) {
-    std::u16string t = TimeTextAs(text, kSubRipForm);
-    t[t.size() - 4] = u'.';
-    return t;
+  // The SubRip form with a full stop.
+  auto time = [&](int row, int column) {
+    TimeBuffer buf;
+    const std::u16string_view t = doc.TimeViewAs(row, column, kSubRipForm, buf);
+    buf.units[t.size() - 4] = u'.';
+    out += t;
   };
   std::u16string lines[3], settings;
   for (int i = first; i <= last; ++i) {
     WebVttCueLines(doc, i, lines, settings);
-    out += time(doc.Start(i));
+    time(i, kStart);
     out += u" --> ";
-    out += time(doc.End(i));
+    time(i, kEnd);
     if (!settings.empty()) {
       out += u' ';
       out += settings;

@@ -100,6 +100,10 @@ int64_t TimeTextMs(std::u16string_view text) {
   return static_cast<int64_t>(std::floor(ParseTimeText(text) * 1000));
 }
 
+int64_t TimeCellMs(const SubtitleDocument& doc, int row, int column) {
+  return static_cast<int64_t>(std::floor(doc.Time(row, column) * 1000));
+}
+
 void ResetMarks(const SubtitleDocument& doc, MoviePageState& state) {
   if (doc.Count() == 0) {
     state.first_mark = state.last_mark = -1;
@@ -181,8 +185,8 @@ MovieEditEffect AutoDuration(SubtitleDocument& doc, const MoviePageState& state,
                              const AppSettings& app, Prompter& prompter) {
   int c = state.current;
   if (!doc.IsRow(c)) return Refused(prompter);
-  double s = ParseTimeText(doc.Start(c));
-  double next = c + 1 < doc.Count() ? ParseTimeText(doc.Start(c + 1)) : kAutoHorizon;
+  double s = doc.Time(c, kStart);
+  double next = c + 1 < doc.Count() ? doc.Time(c + 1, kStart) : kAutoHorizon;
   int n = CharacterCount(doc.Line(c, 0)) + CharacterCount(doc.Line(c, 1));
   double end = std::min(s + std::max(app.minimum_duration, n * app.smart_seconds), next - kAutoGap);
   std::u16string end_text = FormatTimeText(end);
@@ -204,13 +208,12 @@ MovieEditEffect InsertAtPosition(SubtitleDocument& doc, MoviePageState& state,
   bool pause = play == PlayState::Playing;
 
   double t = has_movie ? static_cast<double>(position) / kTicksPerSecond : 0.0;
-  if ((!has_movie || t <= 1e-9) && doc.IsRow(selected_row))
-    t = ParseTimeText(doc.End(selected_row)) + g;
+  if ((!has_movie || t <= 1e-9) && doc.IsRow(selected_row)) t = doc.Time(selected_row, kEnd) + g;
   t = std::max(t, 0.0);
 
   int count = doc.Count();
   int idx = 0;
-  while (idx < count && !(ParseTimeText(doc.End(idx)) > t)) ++idx;
+  while (idx < count && !(doc.Time(idx, kEnd) > t)) ++idx;
 
   auto refuse = [&](const char16_t* text) {
     prompter.MessageBox(text, {}, PromptIcon::None);
@@ -221,14 +224,14 @@ MovieEditEffect InsertAtPosition(SubtitleDocument& doc, MoviePageState& state,
   // The subtitle that t falls into, or the one the new subtitle would run into, starts later;
   // neither may become shorter than the minimum. Nothing changes until both are known to fit.
   std::u16string moved_start;
-  if (idx < count && t > ParseTimeText(doc.Start(idx))) {
-    if (ParseTimeText(doc.End(idx)) - (t + m + g) < m)
+  if (idx < count && t > doc.Time(idx, kStart)) {
+    if (doc.Time(idx, kEnd) - (t + m + g) < m)
       return refuse(u"Can't insert sub here because current sub will be too short...");
     moved_start = FormatTimeText(t + m + g);
   }
   double new_end = t + m;
   if (idx < count && new_end > ParseTimeText(moved_start.empty() ? doc.Start(idx) : moved_start)) {
-    if (ParseTimeText(doc.End(idx)) - (new_end + g) < m)
+    if (doc.Time(idx, kEnd) - (new_end + g) < m)
       return refuse(u"Can't insert sub here because next sub will be too short...");
     moved_start = FormatTimeText(new_end + g);
   }
@@ -279,7 +282,7 @@ MovieEditEffect SplitCurrent(SubtitleDocument& doc, MoviePageState& state, Promp
   MovieEditEffect fx;
   fx.pause = true;
 
-  double s = ParseTimeText(doc.Start(c)), e = ParseTimeText(doc.End(c));
+  double s = doc.Time(c, kStart), e = doc.Time(c, kEnd);
   int a = CharacterCount(doc.Line(c, 0)), b = CharacterCount(doc.Line(c, 1));
   double share = a + b > 0 ? static_cast<double>(a) / (a + b) : 0.5;
   double cut = share * (e - s) - kSplitMargin;

@@ -30,6 +30,8 @@ struct MoviePageState {
 // A time text in whole milliseconds. Times at the movie position are compared this way, so that a
 // gap of exactly a limit is refused or allowed the same way every time.
 int64_t TimeTextMs(std::u16string_view text);
+// TimeTextMs of a time cell, read without a copy of its text.
+int64_t TimeCellMs(const SubtitleDocument& doc, int row, int column);
 
 // What the page has to do after an operation.
 struct MovieEditEffect {

@@ -33,7 +33,7 @@ int SubtitleAtPosition(const SubtitleDocument& doc, int64_t position) {
   // Whole milliseconds, so that a subtitle from 10.000 shows from 9.900 exactly.
   const int64_t t = position / 10000 + kLookAheadMs;
   for (int i = 0; i < doc.Count(); ++i)
-    if (TimeTextMs(doc.Start(i)) <= t && t <= TimeTextMs(doc.End(i))) return i;
+    if (TimeCellMs(doc, i, kStart) <= t && t <= TimeCellMs(doc, i, kEnd)) return i;
   return -1;
 }
 
@@ -54,7 +54,7 @@ int ForwardTarget(const SubtitleDocument& doc, int current, int n, int64_t posit
   const int64_t s = WholeSecondsMs(position);
   // The last subtitle is never examined here.
   for (int i = 0; i + 1 < count; ++i)
-    if (TimeTextMs(doc.Start(i)) > s && i + n - 1 < count) return i + n - 1;
+    if (TimeCellMs(doc, i, kStart) > s && i + n - 1 < count) return i + n - 1;
   return -1;
 }
 
@@ -64,11 +64,11 @@ int BackwardTarget(const SubtitleDocument& doc, int current, int n, int64_t posi
   if (doc.IsRow(current)) {
     if (current - n < 0) return -1;
     // Past the end of the current subtitle, "<" goes back to its own start.
-    if (TimeTextMs(doc.End(current)) < s) ++current;
+    if (TimeCellMs(doc, current, kEnd) < s) ++current;
     return current - n;
   }
   for (int i = 0; i + 1 < count; ++i)
-    if (TimeTextMs(doc.Start(i)) > s && i - n >= 0) return i - n;
+    if (TimeCellMs(doc, i, kStart) > s && i - n >= 0) return i - n;
   return -1;
 }
 

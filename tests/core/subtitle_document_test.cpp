@@ -86,8 +86,16 @@ TEST(SubtitleDocument, EveryEditKeepsEachRowsOwnLines) {
   std::mt19937 random(7);
   auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
   auto text = [&]() -> std::u16string {
-    static const char16_t* const kTexts[] = {u"", u"", u"a", u"bb", u"a much longer line of text"};
-    return kTexts[pick(5)];
+    // Canonical times are kept as numbers, every other text as it is: both in every column.
+    static const char16_t* const kTexts[] = {u"",
+                                             u"",
+                                             u"a",
+                                             u"bb",
+                                             u"a much longer line of text",
+                                             u"0:00:01.000",
+                                             u"12:34:56.789",
+                                             u"00:00:01,000"};
+    return kTexts[pick(8)];
   };
   auto entry = [&] { return SubtitleEntry{text(), text(), text(), text(), text()}; };
   for (int step = 0; step < 4000; ++step) {
@@ -116,6 +124,9 @@ TEST(SubtitleDocument, EveryEditKeepsEachRowsOwnLines) {
                                                    &SubtitleEntry::line1, &SubtitleEntry::line2,
                                                    &SubtitleEntry::line3};
         model[row].*fields[column] = t;
+        if (column < kLine1) {
+          EXPECT_EQ(d.Time(row, column), ParseTimeText(t));
+        }
         break;
       }
       case 5: {

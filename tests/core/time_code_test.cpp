@@ -100,6 +100,35 @@ TEST(TimeCode, TimeTextsInAnotherFormAreWhatParsingAndFormattingGive) {
           << ToUtf8(text) << " form " << form;
 }
 
+TEST(TimeCode, ClocksGiveBackTheirCanonicalTextsExactly) {
+  std::vector<int64_t> clocks = {0, 999, 3599999, 359999999, 360000000, 99999999LL * 3600000 + 1};
+  for (int64_t ms = 0; ms < 120 * 3600 * 1000LL; ms += 3593) clocks.push_back(ms);
+  for (int64_t clock : clocks) {
+    char16_t buf[kMaxTimeText];
+    const std::u16string text(buf, WriteClockText(buf, clock));
+    ASSERT_EQ(text, FormatTimeText(ParseTimeText(text))) << clock;
+    ASSERT_EQ(CanonicalClock(text), clock) << ToUtf8(text);
+    ASSERT_EQ(TimeTextClock(text), clock) << ToUtf8(text);
+    // The same double, to the last bit, as reading the text.
+    ASSERT_EQ(ClockSeconds(clock), ParseTimeText(text)) << ToUtf8(text);
+    for (int form : {kSubRipForm, kSsaForm, kCanonicalForm})
+      ASSERT_EQ(std::u16string(buf, WriteClockText(buf, clock, form)), TimeTextAs(text, form))
+          << ToUtf8(text) << " form " << form;
+  }
+}
+
+TEST(TimeCode, OnlyCanonicalTextsHaveAClock) {
+  for (const char16_t* text :
+       {u"", u"0:00:01", u"0:00:01.00", u"0:00:01.0000", u"00:00:01.000", u"0:00:01,000",
+        u"0:60:00.000", u"0:00:60.000", u"-0:00:01.000", u" 0:00:01.000", u"0:00:01.000 ",
+        u"0:0a:01.000", u"012:00:00.000", u"123456789:00:00.000", u"0:00:01.00x"})
+    EXPECT_EQ(CanonicalClock(text), -1) << ToUtf8(text);
+  // Every other text is read into the clock of its canonical text.
+  for (const char16_t* text : {u"00:00:01,5", u"1:02:03.45", u"0:75:00.000", u"1:2:03.400", u"x",
+                               u"", u"00:00:00,1234", u"100:00:00,000"})
+    EXPECT_EQ(TimeTextClock(text), CanonicalClock(TimeTextAs(text))) << ToUtf8(text);
+}
+
 TEST(TimeCode, DurationTextsShowTheSecondsWithinTheMinute) {
   const struct {
     const char16_t *start, *end;
