@@ -79,11 +79,9 @@ double SubtitleDocument::Time(int row, int column) const {
 }
 
 void SubtitleDocument::SetTime(int row, int column, double seconds) {
-  char16_t buf[kMaxTimeText];
-  const std::u16string_view text(buf, WriteTimeText(buf, seconds));
-  const int64_t clock = column < kLine1 ? CanonicalClock(text) : -1;
+  const int64_t clock = column < kLine1 ? TimeClock(seconds) : -1;
   if (clock < 0) {
-    SetCell(row, column, std::u16string(text));
+    SetCell(row, column, FormatTimeText(seconds));
     return;
   }
   FreeTime(times_[column][row]);

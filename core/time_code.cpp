@@ -119,14 +119,31 @@ size_t WriteClock(char16_t* buf, int64_t hours, int64_t minutes, int64_t secs, i
 
 }  // namespace
 
-size_t WriteTimeText(char16_t* buf, double seconds, int form) {
+namespace {
+
+// The whole seconds and milliseconds that the text of `seconds` shows.
+void SplitSeconds(double seconds, int64_t& whole, int64_t& ms) {
   double d = seconds + 0.00001;
   if (!(d > 0) || !std::isfinite(d)) d = 0;  // negative, NaN or infinite: zero
   if (d > 9.0e15) d = 9.0e15;                // keeps the whole seconds within 64 bits
-  int64_t whole = static_cast<int64_t>(d);
-  int64_t ms = static_cast<int64_t>((d - static_cast<double>(whole)) * 1000);
+  whole = static_cast<int64_t>(d);
+  ms = static_cast<int64_t>((d - static_cast<double>(whole)) * 1000);
   if (ms > 999) ms = 999;
+}
+
+}  // namespace
+
+size_t WriteTimeText(char16_t* buf, double seconds, int form) {
+  int64_t whole, ms;
+  SplitSeconds(seconds, whole, ms);
   return WriteClock(buf, whole / 3600, whole % 3600 / 60, whole % 60, ms, form);
+}
+
+int64_t TimeClock(double seconds) {
+  int64_t whole, ms;
+  SplitSeconds(seconds, whole, ms);
+  constexpr int64_t kClockHours = 100'000'000;  // kMaxClockHourDigits
+  return whole < kClockHours * 3600 ? whole * 1000 + ms : -1;
 }
 
 void AppendTimeText(std::u16string& out, double seconds, int form) {
@@ -209,6 +226,27 @@ int64_t CanonicalClock(std::u16string_view text) {
 }
 
 size_t WriteClockText(char16_t* buf, int64_t clock, int form) {
+  if (clock < 10 * 3600 * 1000) {
+    // One hour digit, as nearly every film: the fields in 32 bits, written in place.
+    const auto c = static_cast<uint32_t>(clock);
+    const uint32_t whole = c / 1000, ms = c % 1000, minutes = whole / 60 % 60, secs = whole % 60;
+    char16_t* o = buf;
+    if (form == kSubRipForm) *o++ = u'0';
+    auto digit = [](uint32_t v) { return static_cast<char16_t>(u'0' + v); };
+    o[0] = digit(whole / 3600);
+    o[1] = u':';
+    o[2] = digit(minutes / 10);
+    o[3] = digit(minutes % 10);
+    o[4] = u':';
+    o[5] = digit(secs / 10);
+    o[6] = digit(secs % 10);
+    o[7] = form == kSubRipForm ? u',' : u'.';
+    o[8] = digit(ms / 100);
+    o[9] = digit(ms / 10 % 10);
+    if (form == kSsaForm) return static_cast<size_t>(o + 10 - buf);
+    o[10] = digit(ms % 10);
+    return static_cast<size_t>(o + 11 - buf);
+  }
   const int64_t whole = clock / 1000;
   if (whole >= 100 * 3600 && form != kCanonicalForm) {
     // Beyond the usual forms' two hour digits TimeTextAs takes the arithmetic.

@@ -46,6 +46,8 @@ int64_t CanonicalClock(std::u16string_view text);
 size_t WriteClockText(char16_t* buf, int64_t clock, int form = kCanonicalForm);
 // ParseTimeText of the clock's text, to the last bit.
 double ClockSeconds(int64_t clock);
+// The clock of FormatTimeText(seconds), or -1 when that text has none.
+int64_t TimeClock(double seconds);
 // The clock of TimeTextAs(text), or -1 when that text has none.
 int64_t TimeTextClock(std::u16string_view text);
 

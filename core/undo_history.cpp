@@ -184,11 +184,13 @@ void UndoHistory::Begin(const SubtitleDocument& doc) {
   pending_ = PendingKind::kDocument;
   snap_count_ = doc.Count();
   snap_current_ = doc.CurrentRow();
-  TimeBuffer buf;
-  size_t total = 0;
+  // The lines' own sizes and the usual time's 11 units ("0:00:00.000"): a longer time text only
+  // grows the room once more.
+  size_t total = static_cast<size_t>(snap_count_) * 2 * 11;
   for (int r = 0; r < snap_count_; ++r)
-    for (int c = 0; c < kTextColumns; ++c) total += doc.CellView(r, c, buf).size();
+    for (int k = 0; k < 3; ++k) total += doc.Line(r, k).size();
   snap_text_.reserve(total);
+  TimeBuffer buf;
   snap_ends_.reserve(static_cast<size_t>(snap_count_) * kTextColumns);
   for (int r = 0; r < snap_count_; ++r) {
     for (int c = 0; c < kTextColumns; ++c) {

@@ -153,8 +153,8 @@ int ReplaceMatchesInRow(SubtitleDocument& doc, int row, LineMatcher& matcher,
                         std::u16string_view replacement) {
   int count = 0;
   for (int column : {kLine1, kLine2, kLine3}) {
-    if (matcher.MatchIn(doc.Cell(row, column)) == std::u16string::npos) continue;
-    std::u16string text = doc.Cell(row, column);
+    if (matcher.MatchIn(doc.Line(row, column - kLine1)) == std::u16string::npos) continue;
+    std::u16string text = doc.Line(row, column - kLine1);
     count += matcher.ReplaceIn(text, replacement);
     doc.SetCell(row, column, std::move(text));
   }

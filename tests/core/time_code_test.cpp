@@ -109,6 +109,7 @@ TEST(TimeCode, ClocksGiveBackTheirCanonicalTextsExactly) {
     ASSERT_EQ(text, FormatTimeText(ParseTimeText(text))) << clock;
     ASSERT_EQ(CanonicalClock(text), clock) << ToUtf8(text);
     ASSERT_EQ(TimeTextClock(text), clock) << ToUtf8(text);
+    ASSERT_EQ(TimeClock(ParseTimeText(text)), clock) << ToUtf8(text);
     // The same double, to the last bit, as reading the text.
     ASSERT_EQ(ClockSeconds(clock), ParseTimeText(text)) << ToUtf8(text);
     for (int form : {kSubRipForm, kSsaForm, kCanonicalForm})
@@ -127,6 +128,8 @@ TEST(TimeCode, OnlyCanonicalTextsHaveAClock) {
   for (const char16_t* text : {u"00:00:01,5", u"1:02:03.45", u"0:75:00.000", u"1:2:03.400", u"x",
                                u"", u"00:00:00,1234", u"100:00:00,000"})
     EXPECT_EQ(TimeTextClock(text), CanonicalClock(TimeTextAs(text))) << ToUtf8(text);
+  for (double seconds : {-1.0, 0.0, 1e-9, 0.9995, 59.99999, 1e12, 1e20, std::nan(""), HUGE_VAL})
+    EXPECT_EQ(TimeClock(seconds), CanonicalClock(FormatTimeText(seconds))) << seconds;
 }
 
 TEST(TimeCode, DurationTextsShowTheSecondsWithinTheMinute) {
