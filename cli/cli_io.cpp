@@ -29,8 +29,6 @@ namespace {
 // where freed room is used again instead of being unmapped. One block, held and never touched,
 // fills the heap up to a 2 MB boundary so that nothing past it is written before the advice (a page
 // written earlier would keep its 2 MB in small pages). Later growth works as usual.
-constexpr uintmax_t kLargeFile = 64 * 1024;
-
 void ReserveHeapFor(const std::string& path) {
   static bool done = false;
   if (done) return;
@@ -38,7 +36,7 @@ void ReserveHeapFor(const std::string& path) {
   std::error_code ec;
   const uintmax_t size = std::filesystem::file_size(path, ec);
   // A small file's command fits in the heap's first pages; a 2 MB page would only be zeroed.
-  if (ec || size < kLargeFile) return;
+  if (ec || size < 64 * 1024) return;
   constexpr size_t kMiB = 1024 * 1024;
   const size_t room = static_cast<size_t>(std::min<uintmax_t>(size * 24 + 16 * kMiB, 1024 * kMiB));
   mallopt(M_MMAP_THRESHOLD, 32 * kMiB);
