@@ -117,10 +117,6 @@ size_t WriteClock(char16_t* buf, int64_t hours, int64_t minutes, int64_t secs, i
   return static_cast<size_t>(o - buf);
 }
 
-}  // namespace
-
-namespace {
-
 // The whole seconds and milliseconds that the text of `seconds` shows.
 void SplitSeconds(double seconds, int64_t& whole, int64_t& ms) {
   double d = seconds + 0.00001;
