@@ -190,8 +190,8 @@ void UndoHistory::Begin(const SubtitleDocument& doc) {
   for (int r = 0; r < snap_count_; ++r)
     for (int k = 0; k < 3; ++k) total += doc.Line(r, k).size();
   snap_text_.reserve(total);
-  TimeBuffer buf;
   snap_ends_.reserve(static_cast<size_t>(snap_count_) * kTextColumns);
+  TimeBuffer buf;
   for (int r = 0; r < snap_count_; ++r) {
     for (int c = 0; c < kTextColumns; ++c) {
       snap_text_ += doc.CellView(r, c, buf);

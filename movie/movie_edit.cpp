@@ -111,7 +111,7 @@ void ResetMarks(const SubtitleDocument& doc, MoviePageState& state) {
   }
   state.first_mark = 0;
   state.last_mark = doc.Count() - 1;
-  state.reference_time = static_cast<double>(Ms(doc.Start(0))) / 1000.0;
+  state.reference_time = static_cast<double>(TimeCellMs(doc, 0, kStart)) / 1000.0;
 }
 
 int RemainingCharacters(const AppSettings& app, std::u16string_view text) {
@@ -136,14 +136,14 @@ MovieEditEffect NudgeStart(SubtitleDocument& doc, const MoviePageState& state, b
                            Prompter& prompter) {
   int c = state.current;
   if (!doc.IsRow(c)) return Refused(prompter);
-  int64_t s = Ms(doc.Start(c)), e = Ms(doc.End(c));
+  int64_t s = TimeCellMs(doc, c, kStart), e = TimeCellMs(doc, c, kEnd);
   int64_t step;
   if (later) {
-    int64_t next = c + 1 < doc.Count() ? Ms(doc.Start(c + 1)) : kNudgeHorizonMs;
+    int64_t next = c + 1 < doc.Count() ? TimeCellMs(doc, c + 1, kStart) : kNudgeHorizonMs;
     if (!(next - kNudgeGapMs > e + kStartStepMs)) return Refused(prompter);
     step = kStartStepMs;
   } else {
-    int64_t prev = c > 0 ? Ms(doc.End(c - 1)) : -kNudgeGapMs;
+    int64_t prev = c > 0 ? TimeCellMs(doc, c - 1, kEnd) : -kNudgeGapMs;
     if (!(prev + kNudgeGapMs < s - kStartStepMs)) return Refused(prompter);
     step = -kStartStepMs;
   }
@@ -160,11 +160,11 @@ MovieEditEffect NudgeEnd(SubtitleDocument& doc, const MoviePageState& state, dou
                          bool longer, Prompter& prompter) {
   int c = state.current;
   if (!doc.IsRow(c)) return Refused(prompter);
-  int64_t s = Ms(doc.Start(c)), e = Ms(doc.End(c));
+  int64_t s = TimeCellMs(doc, c, kStart), e = TimeCellMs(doc, c, kEnd);
   int64_t step_ms = ToMs(step);
   bool allowed;
   if (longer) {
-    int64_t next = c + 1 < doc.Count() ? Ms(doc.Start(c + 1)) : kNudgeHorizonMs;
+    int64_t next = c + 1 < doc.Count() ? TimeCellMs(doc, c + 1, kStart) : kNudgeHorizonMs;
     allowed = next - kNudgeGapMs > e + step_ms;
   } else {
     allowed = s + kShortestMs < e - step_ms;
@@ -191,7 +191,7 @@ MovieEditEffect AutoDuration(SubtitleDocument& doc, const MoviePageState& state,
   double end = std::min(s + std::max(app.minimum_duration, n * app.smart_seconds), next - kAutoGap);
   std::u16string end_text = FormatTimeText(end);
   // A next subtitle that starts too early would leave no time at all.
-  if (Ms(end_text) <= Ms(doc.Start(c))) return Refused(prompter);
+  if (Ms(end_text) <= TimeCellMs(doc, c, kStart)) return Refused(prompter);
   doc.SetChanged(true);
   doc.SetCell(c, kEnd, std::move(end_text));
   MovieEditEffect fx = RowEffect();
@@ -230,7 +230,8 @@ MovieEditEffect InsertAtPosition(SubtitleDocument& doc, MoviePageState& state,
     moved_start = FormatTimeText(t + m + g);
   }
   double new_end = t + m;
-  if (idx < count && new_end > ParseTimeText(moved_start.empty() ? doc.Start(idx) : moved_start)) {
+  if (idx < count &&
+      new_end > (moved_start.empty() ? doc.Time(idx, kStart) : ParseTimeText(moved_start))) {
     if (doc.Time(idx, kEnd) - (new_end + g) < m)
       return refuse(u"Can't insert sub here because next sub will be too short...");
     moved_start = FormatTimeText(new_end + g);
@@ -289,7 +290,7 @@ MovieEditEffect SplitCurrent(SubtitleDocument& doc, MoviePageState& state, Promp
   std::u16string first_end = FormatTimeText(s + cut);
   std::u16string second_start = FormatTimeText(s + cut + 2 * kSplitMargin);
   // An empty line, or too short a subtitle, would leave a part that ends before it starts.
-  if (Ms(first_end) <= Ms(doc.Start(c)) || Ms(second_start) >= Ms(doc.End(c))) {
+  if (Ms(first_end) <= TimeCellMs(doc, c, kStart) || Ms(second_start) >= TimeCellMs(doc, c, kEnd)) {
     prompter.Beep();
     return fx;
   }
@@ -313,10 +314,10 @@ MovieEditEffect Shift(SubtitleDocument& doc, MoviePageState& state, PlayState pl
 
   int64_t target = PositionMs(position);
   state.reference_time = static_cast<double>(target) / 1000.0;
-  int64_t delta = target - Ms(doc.Start(state.first_mark));
+  int64_t delta = target - TimeCellMs(doc, state.first_mark, kStart);
   for (int i = 0; i < doc.Count(); ++i) {
-    doc.SetCell(i, kStart, MsText(Ms(doc.Start(i)) + delta));
-    doc.SetCell(i, kEnd, MsText(Ms(doc.End(i)) + delta));
+    doc.SetCell(i, kStart, MsText(TimeCellMs(doc, i, kStart) + delta));
+    doc.SetCell(i, kEnd, MsText(TimeCellMs(doc, i, kEnd) + delta));
   }
   doc.SetChanged(true);
   state.current = state.first_mark;
@@ -329,7 +330,7 @@ MovieEditEffect Stretch(SubtitleDocument& doc, MoviePageState& state, PlayState 
   if (!doc.IsRow(state.first_mark) || !doc.IsRow(state.last_mark)) return Refused(prompter);
 
   auto seconds = [&](int row, int column) {
-    return static_cast<double>(Ms(doc.Cell(row, column))) / 1000.0;
+    return static_cast<double>(TimeCellMs(doc, row, column)) / 1000.0;
   };
   double target = static_cast<double>(PositionMs(position)) / 1000.0;
   double t0 = seconds(state.first_mark, kStart);
